@@ -1,0 +1,126 @@
+#include "usblink.h"
+
+#include "frames.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vortalex {
+
+UsbLink::UsbLink(UsbBridge &bridge, Clock &clock, MessageSink messages)
+    : m_bridge(bridge), m_clock(clock), m_messages(std::move(messages))
+{
+}
+
+bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
+{
+    m_handle = kNoHandle;
+    std::uint32_t count = 0;
+    if (m_bridge.deviceCount(count) != BridgeStatus::Success) {
+        m_messages(QStringLiteral("VORTALEX USB not connected!"));
+        return false;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        char id[kIdStringCapacity] = {};
+        if (m_bridge.identificationString(i, id, 0) != BridgeStatus::Success)
+            continue;
+        id[kIdStringCapacity - 1] = '\0';
+        if (idString == QByteArray(id)) {
+            index = i;
+            return true;
+        }
+    }
+    m_messages(QStringLiteral("VORTALEX USB not connected!"));
+    return false;
+}
+
+bool UsbLink::openDevice(std::uint32_t index)
+{
+    BridgeHandle handle = kNoHandle;
+    if (m_bridge.open(index, handle) != BridgeStatus::Success) {
+        m_messages(QStringLiteral("Usb device open error!"));
+        m_handle = kNoHandle;
+        return false;
+    }
+    m_handle = handle;
+    return true;
+}
+
+void UsbLink::closeDevice()
+{
+    if (m_handle != kNoHandle) {
+        const BridgeHandle handle = m_handle;
+        // Forget the handle first: a nested close while the message shows must
+        // find nothing to close.
+        m_handle = kNoHandle;
+        if (m_bridge.close(handle) != BridgeStatus::Success)
+            m_messages(QStringLiteral("Unable to close device handle!"));
+    }
+    m_handle = kNoHandle;
+}
+
+bool UsbLink::timedWrite(const std::uint8_t *data, std::uint32_t length, std::uint32_t timeoutMs)
+{
+    std::uint32_t savedRead = 0;
+    std::uint32_t savedWrite = 0;
+    m_bridge.timeouts(savedRead, savedWrite);
+    m_bridge.setTimeouts(0, timeoutMs);
+    std::uint32_t written = 0;
+    const int status = m_bridge.write(m_handle, data, length, written);
+    m_bridge.setTimeouts(savedRead, savedWrite);
+    return status == BridgeStatus::Success;
+}
+
+bool UsbLink::timedRead(std::uint8_t *buffer, std::uint32_t capacity, std::uint32_t &received,
+                        std::uint32_t timeoutMs)
+{
+    std::uint32_t savedRead = 0;
+    std::uint32_t savedWrite = 0;
+    m_bridge.timeouts(savedRead, savedWrite);
+    m_bridge.setTimeouts(timeoutMs, 0);
+    const int status = m_bridge.read(m_handle, buffer, capacity, received);
+    m_bridge.setTimeouts(savedRead, savedWrite);
+    return status == BridgeStatus::Success;
+}
+
+bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
+                          std::uint32_t expected, std::uint32_t requestLength)
+{
+    const std::uint32_t start = m_clock.tickCount();
+    m_busy = true;
+    bool ok = false;
+
+    if (m_handle != kNoHandle) {
+        m_bridge.flush(m_handle, true, true);
+        if (timedWrite(request, requestLength, kWriteTimeoutMs)) {
+            bool failed = false;
+            std::uint32_t queued = 0;
+            // Elapsed time as an unsigned difference survives a wrap of the counter.
+            while (queued < 1 && std::uint32_t(m_clock.tickCount() - start) < kAnswerLimitMs) {
+                std::uint32_t queueStatus = 0;
+                if (m_bridge.checkRxQueue(m_handle, queued, queueStatus)
+                    != BridgeStatus::Success) {
+                    queued = 0;
+                    failed = true;
+                    m_messages(QStringLiteral("Error Checking RX Queue"));
+                    // The box or the message may have vanished the device meanwhile.
+                    if (m_handle == kNoHandle)
+                        break;
+                }
+            }
+            if (!failed && queued >= 1) {
+                std::uint8_t buffer[kResponseCapacity] = {};
+                std::uint32_t received = 0;
+                const bool readOk = timedRead(buffer, kResponseCapacity, received, kReadTimeoutMs);
+                received = std::min<std::uint32_t>(received, kResponseCapacity);
+                std::memcpy(response, buffer, received);
+                ok = readOk && received >= expected;
+            }
+        }
+    }
+
+    m_busy = false;
+    return ok;
+}
+
+} // namespace vortalex
