@@ -1,0 +1,124 @@
+#include "mainwindow.h"
+
+#include "ui_VortalexForm.h"
+
+void MainWindow::SetActivePort()
+{
+}
+
+void MainWindow::SetAutoSwitch()
+{
+}
+
+void MainWindow::SetAudioSource()
+{
+}
+
+void MainWindow::SetHDCP_Version()
+{
+}
+
+void MainWindow::SetOut_420()
+{
+}
+
+void MainWindow::SetEDID_Mode()
+{
+}
+
+void MainWindow::SetEPState()
+{
+}
+
+void MainWindow::force2c()
+{
+}
+
+void MainWindow::force51()
+{
+}
+
+void MainWindow::forceHdr()
+{
+}
+
+void MainWindow::forceFullAudio()
+{
+}
+
+void MainWindow::setSwPriority()
+{
+}
+
+void MainWindow::changeCustomEdid()
+{
+}
+
+void MainWindow::CecLpRepurp()
+{
+}
+
+void MainWindow::hdrSamsung()
+{
+}
+
+void MainWindow::setLogoLed()
+{
+}
+
+void MainWindow::setBt2020()
+{
+}
+
+void MainWindow::setBlueLed()
+{
+}
+
+void MainWindow::factoryReset()
+{
+}
+
+void MainWindow::setYUV()
+{
+}
+
+void MainWindow::setCEC()
+{
+}
+
+void MainWindow::setCecLa()
+{
+}
+
+void MainWindow::setAVR()
+{
+}
+
+void MainWindow::set3D()
+{
+}
+
+void MainWindow::setEdidAlgo()
+{
+}
+
+void MainWindow::refreshSettings()
+{
+}
+
+void MainWindow::showSignalStatus()
+{
+}
+
+void MainWindow::writeCheckSetting(bool on, std::uint8_t settingId, int position)
+{
+    Q_UNUSED(on);
+    Q_UNUSED(settingId);
+    Q_UNUSED(position);
+}
+
+void MainWindow::writeComboSetting(std::uint8_t settingId, int index)
+{
+    Q_UNUSED(settingId);
+    Q_UNUSED(index);
+}
