@@ -1,0 +1,54 @@
+#include "windowharness.h"
+
+#include "ui_VortalexForm.h"
+
+#include <QCoreApplication>
+#include <QTimerEvent>
+
+WindowHarness::WindowHarness()
+    : box(clock),
+      bridge(clock, box),
+      context { bridge,
+                clock,
+                dialogs,
+                [this](const QString &line) { diagnostics << line; },
+                [this](int code) { exitRequests << code; },
+                [this](const QString &text, int ms) { statusLog << StatusMessage { text, ms }; },
+                1.0f }
+{
+}
+
+WindowHarness::~WindowHarness() = default;
+
+MainWindow *WindowHarness::start()
+{
+    m_window = std::make_unique<MainWindow>(context);
+    return m_window.get();
+}
+
+Ui_MainWindow *WindowHarness::ui() const
+{
+    return m_window ? m_window->form() : nullptr;
+}
+
+void WindowHarness::tick()
+{
+    QTimerEvent event(0);
+    QCoreApplication::sendEvent(m_window.get(), &event);
+}
+
+void WindowHarness::clearLogs()
+{
+    bridge.clearFrameLog();
+    statusLog.clear();
+    dialogs.log.clear();
+    diagnostics.clear();
+}
+
+QStringList WindowHarness::sentHex() const
+{
+    QStringList frames;
+    for (const QByteArray &frame : bridge.sentFrames())
+        frames << vortalex::hexBytes(frame);
+    return frames;
+}

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts vortalex-demo (the utility on
+# an emulated box). Extra arguments go to the demo, e.g. --frame-log frames.txt
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=OFF -DVORTALEX_BUILD_BENCH=OFF
+cmake --build build --target vortalex-demo -j"$(nproc)"
+exec ./build/vortalex-demo "$@"
