@@ -73,10 +73,10 @@ void MainWindow::initialSync()
 
     // Filling an empty combo box makes its first item current and runs its
     // setting slot; the ready flag, still 0, keeps that from writing.
-    ui->cmbInputSel->addItems(Settings::activeInputItems());
-    ui->cmBEdid->addItems(Settings::edidPresetItems());
-    ui->cmbLa->addItems(Settings::cecDeviceTypeItems());
-    ui->cmbEdidAlgo->addItems(Settings::automixAlgorithmItems());
+    ui->cmbInputSel->addItems(inputItems());
+    ui->cmBEdid->addItems(edidPresetItems());
+    ui->cmbLa->addItems(cecDeviceTypeItems());
+    ui->cmbEdidAlgo->addItems(automixAlgorithmItems());
 
     ui->IFtext->setText(lowerHexList(storedHdr, 2, 31));
     ui->AVItext->setText(lowerHexList(storedAvi, 2, 13));
