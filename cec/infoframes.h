@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cecrequests.h"
+
+namespace vortalex {
+
+// The settings that the "FORCE HDR ACTIVE" and "REPLACE AVI" check boxes
+// write along with their InfoFrames: write id and settings-block position.
+constexpr std::uint8_t kForceHdrSettingId = 17;
+constexpr int kForceHdrPosition = 22;
+constexpr std::uint8_t kReplaceAviSettingId = 33;
+constexpr int kReplaceAviPosition = 33;
+
+// "Send IF": a complete HDR InfoFrame (CTA-861 type code 0x87, version,
+// length, checksum, data bytes, all as typed), then the activate request,
+// which follows even a refused InfoFrame. True when both were accepted.
+bool sendHdrInfoFrame(const CecContext &context, const QString &plainText);
+
+// "Send AVI": AVI InfoFrame data bytes from data byte 1 on, then, only when
+// the box took them, the activate request. True when both were accepted; the
+// caller then writes the replace-AVI setting.
+bool sendAviInfoFrame(const CecContext &context, const QString &plainText);
+
+} // namespace vortalex
