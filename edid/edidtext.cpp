@@ -1,0 +1,99 @@
+#include "edidtext.h"
+
+#include <QByteArray>
+#include <algorithm>
+
+namespace vortalex {
+
+std::uint8_t edidChecksum(const std::uint8_t *block)
+{
+    std::uint8_t sum = 0;
+    for (int i = 0; i < kEdidBlockSize - 1; ++i)
+        sum = std::uint8_t(sum + block[i]);
+    return std::uint8_t(0x100 - sum);
+}
+
+bool tablePassesChecksums(const EdidTable &table)
+{
+    return table[kEdidBlockSize - 1] == edidChecksum(table.data())
+            && table[kEdidSize - 1] == edidChecksum(table.data() + kEdidBlockSize);
+}
+
+void repairChecksums(EdidTable &table)
+{
+    table[kEdidBlockSize - 1] = edidChecksum(table.data());
+    table[kEdidSize - 1] = edidChecksum(table.data() + kEdidBlockSize);
+}
+
+namespace {
+
+int digitValue(char c)
+{
+    const int code = std::uint8_t(c);
+    return code <= '9' ? code - 0x30 : code - 0x37;
+}
+
+} // namespace
+
+bool hexGroupToByte(const char *group, int available, std::uint8_t &out)
+{
+    if (available < 2)
+        return false;
+    if (available > 2 && group[2] != ' ' && group[2] != '\n')
+        return false;
+    out = std::uint8_t(digitValue(group[0]) * 16 + digitValue(group[1]));
+    return true;
+}
+
+int parseEdidText(const QString &text, EdidParseBuffer &out)
+{
+    // Upper-casing never shortens a text, so an overlong one is refused
+    // before any work is done on it.
+    if (text.size() > kEdidTextLimit)
+        return -1;
+    const QByteArray latin1 = text.toUpper().toLatin1();
+    if (latin1.size() > kEdidTextLimit)
+        return -1;
+
+    const int length = int(latin1.size());
+    int count = 0;
+    for (int pos = 0; pos < length; pos += 3) {
+        const int available = length - pos;
+        // A lone character after the last group (a second final line feed,
+        // a final blank) carries no byte.
+        if (available == 1)
+            break;
+        std::uint8_t byte = 0;
+        if (!hexGroupToByte(latin1.constData() + pos, available, byte))
+            return -1;
+        out[std::size_t(count++)] = byte;
+    }
+    return count;
+}
+
+bool parseEdidTable(const QString &text, EdidTable &table)
+{
+    EdidParseBuffer parsed {};
+    const int count = parseEdidText(text, parsed);
+    if (count < 0)
+        return false;
+    table.fill(0);
+    std::copy_n(parsed.begin(), std::min(count, kEdidSize), table.begin());
+    return true;
+}
+
+QString formatEdidText(const EdidTable &table)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QByteArray text;
+    text.reserve(kEdidCanonicalTextLength);
+    for (int i = 0; i < kEdidSize; ++i) {
+        const std::uint8_t byte = table[std::size_t(i)];
+        text.append(digits[byte >> 4]);
+        text.append(digits[byte & 0x0F]);
+        text.append(i % kEdidBytesPerLine == kEdidBytesPerLine - 1 ? '\n' : ' ');
+    }
+    return QString::fromLatin1(text);
+}
+
+} // namespace vortalex

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "device/frames.h"
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+namespace vortalex {
+
+// EDID 1.4 (VESA E-EDID), section 3: a 128-byte block whose last byte makes
+// the sum of all 128 bytes 0 modulo 256.
+constexpr int kEdidBlockSize = 128;
+// The hex text form holds at most this many characters (a 1024-byte buffer
+// with its terminating zero), hence at most 341 three-character groups.
+constexpr int kEdidTextLimit = 1023;
+constexpr int kEdidParseCapacity = (kEdidTextLimit + 2) / 3;
+// Canonical layout: 16 lines of 16 "%02X" bytes, one space between bytes,
+// a line feed after the 16th.
+constexpr int kEdidBytesPerLine = 16;
+constexpr int kEdidCanonicalTextLength = kEdidSize * 3;
+
+using EdidTable = std::array<std::uint8_t, kEdidSize>;
+using EdidParseBuffer = std::array<std::uint8_t, kEdidParseCapacity>;
+
+// The byte that byte 127 of `block` (128 bytes) must hold.
+std::uint8_t edidChecksum(const std::uint8_t *block);
+// Both blocks are tested, whatever the extension count in byte 126 says.
+bool tablePassesChecksums(const EdidTable &table);
+// Stores the checksums of both blocks into bytes 127 and 255.
+void repairChecksums(EdidTable &table);
+
+// One group of the hex text: two digits and a separator. `available` is the
+// number of characters from `group` to the end of the text; with 2 the group
+// ends the text and needs no separator. The separator must be a space or a
+// line feed. The digits are not validated: a digit is its code minus '0'
+// up to '9', minus 0x37 above, so "0G" gives 0x10.
+bool hexGroupToByte(const char *group, int available, std::uint8_t &out);
+
+// Parses the hex text into `out`; returns the number of bytes, or -1 on a
+// format error (a bad separator, or a text longer than kEdidTextLimit once
+// upper-cased and converted to Latin-1). A single character after the last
+// complete group is ignored.
+int parseEdidText(const QString &text, EdidParseBuffer &out);
+// Parses and keeps the first 256 bytes; bytes the text does not give are 0x00.
+// False on a format error.
+bool parseEdidTable(const QString &text, EdidTable &table);
+
+// The canonical layout of `table`: 768 characters, the last a line feed.
+QString formatEdidText(const EdidTable &table);
+
+} // namespace vortalex
