@@ -5,19 +5,18 @@ namespace vortalex {
 QStringList inputItems()
 {
     return { QStringLiteral("PORT A [TOP]"), QStringLiteral("PORT B [BOT]"),
-             QStringLiteral("MATRIX THRU"), QStringLiteral("MATRIX SWAP") };
+        QStringLiteral("MATRIX THRU"), QStringLiteral("MATRIX SWAP") };
 }
 
 QStringList edidPresetItems()
 {
     return { QStringLiteral("Custom Uploaded/Default EDID"),
-             QStringLiteral("4k30-444 300MHz All Sound"),
-             QStringLiteral("4k30-RGB 300MHz All Sound"),
-             QStringLiteral("4k60-420 8-bit 300MHz All Sound"),
-             QStringLiteral("4k60-420 10-bit HDR BT.2020 All Sound"),
-             QStringLiteral("4k60-444 600MHz All Sound"),
-             QStringLiteral("4k60-444 600MHz HDR BT.2020 All Sound"),
-             QStringLiteral("1080p-444 148MHz All Sound") };
+        QStringLiteral("4k30-444 300MHz All Sound"), QStringLiteral("4k30-RGB 300MHz All Sound"),
+        QStringLiteral("4k60-420 8-bit 300MHz All Sound"),
+        QStringLiteral("4k60-420 10-bit HDR BT.2020 All Sound"),
+        QStringLiteral("4k60-444 600MHz All Sound"),
+        QStringLiteral("4k60-444 600MHz HDR BT.2020 All Sound"),
+        QStringLiteral("1080p-444 148MHz All Sound") };
 }
 
 QStringList cecDeviceTypeItems()
@@ -28,7 +27,7 @@ QStringList cecDeviceTypeItems()
 QStringList automixAlgorithmItems()
 {
     return { QStringLiteral("Min Mixed [Default]"), QStringLiteral("Max Audio, Min Video"),
-             QStringLiteral("TOP Output Priority"), QStringLiteral("Max Audio, Max Video") };
+        QStringLiteral("TOP Output Priority"), QStringLiteral("Max Audio, Max Video") };
 }
 
 int comboIndexForValue(std::uint8_t settingId, std::uint8_t value)
@@ -45,8 +44,7 @@ std::optional<std::uint8_t> comboSettingValue(std::uint8_t settingId, int index)
     return std::uint8_t(value & 0xFF);
 }
 
-FactoryResetChoice chooseFactoryReset(const QString &typedWord, bool clearSettings,
-                                      bool clearEdid)
+FactoryResetChoice chooseFactoryReset(const QString &typedWord, bool clearSettings, bool clearEdid)
 {
     if (typedWord != QLatin1String(kResetConfirmationWord))
         return { FactoryResetChoice::NotConfirmed, 0 };

@@ -132,7 +132,6 @@ struct FactoryResetChoice
 constexpr const char *kResetConfirmationWord = "RESET";
 
 // The typed word must match exactly: case-sensitive, no trimming.
-FactoryResetChoice chooseFactoryReset(const QString &typedWord, bool clearSettings,
-                                      bool clearEdid);
+FactoryResetChoice chooseFactoryReset(const QString &typedWord, bool clearSettings, bool clearEdid);
 
 } // namespace vortalex

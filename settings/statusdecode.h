@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+namespace vortalex {
+
+// The signal status display reads four pages of the box and turns them into
+// four text lines and the captured HDR InfoFrame. The decoders take the page
+// answers as read (byte 0 is the read page echo); bytes past the end of a
+// page count as zero, so any page, however short or odd, gives defined texts.
+
+constexpr std::uint8_t kStatusPageLength = 15;
+constexpr std::uint8_t kSourceProductPageLength = 31;
+constexpr std::uint8_t kHdrInfoFramePageLength = 31;
+constexpr std::uint8_t kPage31Length = 31;
+
+// The first line: video format with 3D and link details, then the live outputs.
+QString videoFormatLine(const QByteArray &statusPage);
+// Colour space and colorimetry, from the AVI InfoFrame the box forwards.
+QString colourLine(const QByteArray &statusPage);
+// Vendor and product names from the Source Product Description InfoFrame.
+QString sourceLine(const QByteArray &sourceProductPage);
+// The HDR state from the captured InfoFrame's EOTF byte.
+QString hdrLine(const QByteArray &hdrInfoFramePage);
+// The captured HDR InfoFrame's data bytes as a lower-case hex byte list
+// ("02:00:6b"); empty when no HDR InfoFrame has been captured, which the
+// window shows by clearing the text.
+QString capturedHdrInfoFrame(const QByteArray &hdrInfoFramePage);
+
+struct SignalStatusTexts
+{
+    QString videoFormat;
+    QString colour;
+    QString source;
+    QString hdr;
+    QString hdrInfoFrame; // empty: clear the captured InfoFrame text
+};
+
+SignalStatusTexts decodeSignalStatus(const QByteArray &statusPage,
+    const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage);
+
+} // namespace vortalex

@@ -1,0 +1,240 @@
+#include "settings/refreshplan.h"
+#include "settings/settingstable.h"
+
+#include <QtTest>
+
+using namespace vortalex;
+
+namespace {
+
+using Block = std::array<std::uint8_t, kSettingsBlockLength>;
+
+// A good settings block answer; `settings` is "position=value,..." .
+Block block(const QString &settings)
+{
+    Block b {};
+    b[0] = 0xE1;
+    for (const QString &pair : settings.split(',', Qt::SkipEmptyParts)) {
+        const QStringList parts = pair.split('=');
+        b[std::size_t(parts[0].toInt() + 2)] = std::uint8_t(parts[1].toInt());
+    }
+    return b;
+}
+
+QString render(const ControlStep &step)
+{
+    static const char *const kinds[] = { "index", "check", "enable" };
+    return QStringLiteral("%1 %2 %3").arg(kinds[step.kind]).arg(step.objectName).arg(step.value);
+}
+
+QStringList render(const RefreshPlan &plan, const QStringList &names = {})
+{
+    QStringList lines;
+    for (const ControlStep &step : plan.steps) {
+        if (names.isEmpty() || names.contains(QLatin1String(step.objectName)))
+            lines << render(step);
+    }
+    return lines;
+}
+
+} // namespace
+
+class TestSettingsPlan : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void refused_data();
+    void refused();
+    void stepsInRuleOrder();
+    void mirrorTakesAllForty();
+    void valueRules_data();
+    void valueRules();
+    void comboValues_data();
+    void comboValues();
+};
+
+void TestSettingsPlan::refused_data()
+{
+    QTest::addColumn<int>("echo");
+    QTest::addColumn<int>("statusByte");
+    QTest::addColumn<bool>("blockRead");
+    QTest::addColumn<bool>("pageRead");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("good") << 0xE1 << 0x00 << true << true << true;
+    QTest::newRow("other status bits") << 0xE1 << 0xFE << true << true << true;
+    QTest::newRow("busy") << 0xE1 << 0x01 << true << true << false;
+    QTest::newRow("busy, all bits") << 0xE1 << 0xFF << true << true << false;
+    QTest::newRow("wrong echo") << 0xE0 << 0x00 << true << true << false;
+    QTest::newRow("block read failed") << 0xE1 << 0x00 << false << true << false;
+    QTest::newRow("status page read failed") << 0xE1 << 0x00 << true << false << false;
+}
+
+void TestSettingsPlan::refused()
+{
+    QFETCH(int, echo);
+    QFETCH(int, statusByte);
+    QFETCH(bool, blockRead);
+    QFETCH(bool, pageRead);
+    QFETCH(bool, accepted);
+
+    Block b = block("0=2,5=1");
+    b[0] = std::uint8_t(echo);
+    b[1] = std::uint8_t(statusByte);
+    const RefreshPlan plan = planRefresh(b.data(), blockRead, pageRead);
+    QCOMPARE(plan.accepted, accepted);
+    QCOMPARE(plan.steps.isEmpty(), !accepted);
+}
+
+void TestSettingsPlan::stepsInRuleOrder()
+{
+    const Block b = block("0=2,19=5,30=1,32=3,1=3,2=3,3=2,4=1,6=1,11=1,10=0,9=1,13=1,14=0,17=1,"
+                          "15=0,16=1,18=1,21=0,24=1,22=0,26=1,27=0,5=1,29=0,28=1,31=1,33=1");
+    const QStringList expected {
+        "index cmbInputSel 1",
+        "index cmBEdid 5",
+        "index cmbLa 1",
+        "index cmbEdidAlgo 3",
+        "check audioHdmi 0",
+        "check audioJack 1",
+        "check automixEDID 0",
+        "check customEDID 1",
+        "check fixedEDID 0",
+        "enable EDIDtext 1",
+        "check hdcp14 1",
+        "check hdcp22 0",
+        "check disable420 0",
+        "check enable420 1",
+        "check autoSwDis 0",
+        "check autoSwEn 1",
+        "enable pPrioForce 1",
+        "enable bPrioNorm 1",
+        "enable audioHdmi 1",
+        "enable audioJack 1",
+        "enable hdcp22 0",
+        "enable hdcp14 0",
+        "enable automixEDID 1",
+        "enable customEDID 1",
+        "enable fixedEDID 1",
+        "enable EDIDtext 1",
+        "check cb2cForce 1",
+        "check cb51 0",
+        "check cbFull 1",
+        "check cb3D 0",
+        "check cbHdr 1",
+        "check pPrioForce 1",
+        "check bPrioNorm 0",
+        "check bHdrRepurpEn 0",
+        "check bHdrRepurpDis 1",
+        "check bSamHdr 1",
+        "check bFullHdr 0",
+        "check cbHdrForceMode 0",
+        "check enableLed 1",
+        "check disableLed 0",
+        "check enableBLed 0",
+        "check disableBLed 1",
+        "check cbCec 1",
+        "check cbYUV 0",
+        "check cbBt2020 1",
+        "check enableAVR 1",
+        "check disableAVR 0",
+        "check cbAviPersistent 1",
+    };
+    QCOMPARE(render(planRefresh(b.data(), true, true)), expected);
+}
+
+void TestSettingsPlan::mirrorTakesAllForty()
+{
+    Block b {};
+    b[0] = 0xE1;
+    for (int i = 2; i < kSettingsBlockLength; ++i)
+        b[std::size_t(i)] = std::uint8_t(0x80 + i);
+    const RefreshPlan plan = planRefresh(b.data(), true, true);
+    for (int p = 0; p < kSettingCount; ++p)
+        QCOMPARE(plan.settings[std::size_t(p)], std::uint8_t(0x80 + p + 2));
+}
+
+void TestSettingsPlan::valueRules_data()
+{
+    QTest::addColumn<QString>("settings");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("steps");
+
+    const QStringList audio { "audioHdmi", "audioJack" };
+    const QStringList priority { "autoSwDis", "autoSwEn", "pPrioForce", "bPrioNorm" };
+    const QStringList edid { "automixEDID", "customEDID", "fixedEDID", "EDIDtext" };
+    QTest::newRow("audio 2 unchecks both")
+        << "1=2,11=1" << audio
+        << QStringList { "check audioHdmi 0", "check audioJack 0", "enable audioHdmi 1",
+               "enable audioJack 1" };
+    QTest::newRow("audio 4 leaves the buttons")
+        << "1=4" << audio << QStringList { "enable audioHdmi 0", "enable audioJack 0" };
+    QTest::newRow("HDCP 1 unchecks both")
+        << "3=1" << QStringList { "hdcp14", "hdcp22" }
+        << QStringList { "check hdcp14 0", "check hdcp22 0", "enable hdcp22 0", "enable hdcp14 0" };
+    QTest::newRow("4:2:0 value 2 leaves the buttons")
+        << "4=2" << QStringList { "disable420", "enable420" } << QStringList();
+    QTest::newRow("automix, choice available")
+        << "2=1,9=1" << edid
+        << QStringList { "check automixEDID 1", "check customEDID 0", "check fixedEDID 0",
+               "enable EDIDtext 0", "enable automixEDID 1", "enable customEDID 1",
+               "enable fixedEDID 1", "enable EDIDtext 1" };
+    QTest::newRow("custom, choice not available")
+        << "2=3,9=2" << edid
+        << QStringList { "check automixEDID 0", "check customEDID 1", "check fixedEDID 0",
+               "enable EDIDtext 1", "enable automixEDID 0", "enable customEDID 0",
+               "enable fixedEDID 0", "enable EDIDtext 0" };
+    QTest::newRow("auto switch off disables priority")
+        << "6=0,18=1" << priority
+        << QStringList { "check autoSwDis 1", "check autoSwEn 0", "enable pPrioForce 0",
+               "enable bPrioNorm 0", "check pPrioForce 1", "check bPrioNorm 0" };
+    QTest::newRow("auto switch 5 only sets the priority choice")
+        << "6=5,18=0" << priority << QStringList { "check pPrioForce 0", "check bPrioNorm 1" };
+    QTest::newRow("green LED 2 is off")
+        << "26=2" << QStringList { "enableLed", "disableLed" }
+        << QStringList { "check enableLed 0", "check disableLed 1" };
+    QTest::newRow("check boxes take only 1 as on")
+        << "13=2,5=255,33=1" << QStringList { "cb2cForce", "cbCec", "cbAviPersistent" }
+        << QStringList { "check cb2cForce 0", "check cbCec 0", "check cbAviPersistent 1" };
+}
+
+void TestSettingsPlan::valueRules()
+{
+    QFETCH(QString, settings);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, steps);
+    QCOMPARE(render(planRefresh(block(settings).data(), true, true), names), steps);
+}
+
+void TestSettingsPlan::comboValues_data()
+{
+    QTest::addColumn<int>("settingId");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("index");
+
+    QTest::newRow("input 0 names no item") << int(SettingId::ActiveInput) << 0 << -1;
+    QTest::newRow("input 4") << int(SettingId::ActiveInput) << 4 << 3;
+    QTest::newRow("input 255") << int(SettingId::ActiveInput) << 255 << 254;
+    QTest::newRow("preset 7") << int(SettingId::CustomEdidPreset) << 7 << 7;
+    QTest::newRow("preset 8 is past the list") << int(SettingId::CustomEdidPreset) << 8 << 8;
+    QTest::newRow("device type 1") << int(SettingId::CecDeviceType) << 1 << 1;
+    QTest::newRow("algorithm 3") << int(SettingId::AutomixAlgorithm) << 3 << 3;
+}
+
+void TestSettingsPlan::comboValues()
+{
+    QFETCH(int, settingId);
+    QFETCH(int, value);
+    QFETCH(int, index);
+    const std::uint8_t id = std::uint8_t(settingId);
+    QCOMPARE(comboIndexForValue(id, std::uint8_t(value)), index);
+    // The way back: an index writes its value again, no current item writes nothing.
+    const std::optional<std::uint8_t> back = comboSettingValue(id, index);
+    QCOMPARE(back.has_value(), index >= 0);
+    if (back)
+        QCOMPARE(int(*back), value);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsPlan)
+#include "tst_settingsplan.moc"
