@@ -1,6 +1,7 @@
 #pragma once
 
 #include "appcontext.h"
+#include "dialogs.h"
 #include "device/requests.h"
 #include "device/usblink.h"
 
