@@ -60,7 +60,7 @@ void put(QByteArray &b, int at, int value)
     b[at] = char(std::uint8_t(value));
 }
 
-// Detailed timing descriptor (EDID 1.4, 3.10.2).
+// Detailed timing descriptor (VESA E-EDID, 3.10.2).
 QByteArray detailedTiming(const Timing &t, int widthMm, int heightMm)
 {
     QByteArray d(18, '\0');
@@ -104,7 +104,7 @@ QByteArray rangeLimits(const QList<const Timing *> &timings)
     put(d, 7, std::max(1, minH - 1));
     put(d, 8, maxH);
     put(d, 9, (maxClock + 999) / 1000); // in 10 MHz steps, rounded up
-    put(d, 10, 0x01);                    // range limits only
+    put(d, 10, 0x00);                    // no secondary timing formula
     put(d, 11, 0x0A);
     for (int i = 12; i < 18; ++i)
         put(d, i, 0x20);
@@ -136,14 +136,15 @@ QByteArray baseBlock(const SinkProfile &p)
         put(b, 12 + i, int(p.serial >> (8 * i)));
     put(b, 16, p.week);
     put(b, 17, p.year - 1990);
+    // Version 1.3, as the HDMI specification asks for.
     put(b, 18, 1);
-    put(b, 19, 4);
-    put(b, 20, 0xA2); // digital, 8 bits per colour, HDMI-a
+    put(b, 19, 3);
+    put(b, 20, 0x80); // digital input
     put(b, 21, p.widthCm);
     put(b, 22, p.heightCm);
     put(b, 23, 120); // gamma 2.2
-    // RGB 4:4:4 plus YCbCr 4:4:4 and 4:2:2 when offered; preferred timing is native.
-    put(b, 24, (p.ycbcr ? 0x18 : 0x00) | 0x02);
+    // RGB colour display, sRGB default colour space, preferred timing in DTD 1.
+    put(b, 24, 0x08 | 0x04 | 0x02);
     // BT.709 primaries and D65 white point, 10-bit binary fractions.
     const int chroma[8] = { 655, 338, 307, 614, 154, 61, 320, 337 };
     put(b, 25, ((chroma[0] & 3) << 6) | ((chroma[1] & 3) << 4) | ((chroma[2] & 3) << 2)
@@ -199,11 +200,9 @@ QByteArray ctaBlock(const SinkProfile &p)
 {
     QByteArray blocks;
     QByteArray svds;
-    for (std::uint8_t vic : p.vics) {
-        // The first descriptor carries the native flag where the code allows one.
-        const bool native = svds.isEmpty() && vic >= 1 && vic <= 64;
-        svds.append(char(native ? (vic | 0x80) : vic));
-    }
+    // No native flags here: the preferred detailed timing already names the native format.
+    for (std::uint8_t vic : p.vics)
+        svds.append(char(vic));
     blocks += dataBlock(2, svds);
     QByteArray sads;
     for (const QByteArray &sad : p.audio)
@@ -233,8 +232,8 @@ QByteArray ctaBlock(const SinkProfile &p)
     put(b, 1, 0x03);
     const int dtdOffset = 4 + int(blocks.size());
     put(b, 2, dtdOffset);
-    // Underscan, basic audio, YCbCr 4:4:4 and 4:2:2; no native DTD here.
-    put(b, 3, 0x80 | (p.audio.isEmpty() ? 0 : 0x40) | (p.ycbcr ? 0x30 : 0x00));
+    // Underscan, basic audio, YCbCr 4:4:4 and 4:2:2; one native DTD (the preferred one).
+    put(b, 3, 0x80 | (p.audio.isEmpty() ? 0 : 0x40) | (p.ycbcr ? 0x30 : 0x00) | 0x01);
     b.replace(4, int(blocks.size()), blocks);
     b.truncate(kBlockSize);
     put(b, 127, blockChecksum(b, 0));

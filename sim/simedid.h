@@ -7,10 +7,10 @@
 namespace vortalex::simedid {
 
 // What an emulated sink (a TV, or the box towards its sources) offers; turned
-// into a 256-byte EDID 1.4 table with one CTA-861 extension block.
+// into a 256-byte EDID 1.3 table with one CTA-861 extension block.
 struct SinkProfile
 {
-    char manufacturer[4] = "VTX"; // three letters A-Z (EDID 1.4, 3.4)
+    char manufacturer[4] = "VTX"; // three letters A-Z (VESA E-EDID, 3.4)
     std::uint16_t productCode = 0;
     std::uint32_t serial = 0;
     std::uint8_t week = 1;
@@ -72,7 +72,7 @@ struct MixOptions
 // The box's automix EDID built from the two TVs' tables.
 QByteArray automix(const QByteArray &tvA, const QByteArray &tvB, const MixOptions &options);
 
-// Sum of a 128-byte block must be 0 modulo 256 (EDID 1.4, 3.11).
+// Sum of a 128-byte block must be 0 modulo 256 (VESA E-EDID, 3.11).
 std::uint8_t blockChecksum(const QByteArray &table, int blockStart);
 
 } // namespace vortalex::simedid
