@@ -2,6 +2,7 @@
 
 #include "ui_VortalexForm.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QTimerEvent>
 
@@ -33,7 +34,9 @@ Ui_MainWindow *WindowHarness::ui() const
 
 void WindowHarness::tick()
 {
-    QTimerEvent event(0);
+    // The window's own poll timer id, as a timer tick would carry it.
+    const auto timers = QAbstractEventDispatcher::instance()->registeredTimers(m_window.get());
+    QTimerEvent event(timers.isEmpty() ? 1 : timers.first().timerId);
     QCoreApplication::sendEvent(m_window.get(), &event);
 }
 
