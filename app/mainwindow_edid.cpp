@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <QTextCursor>
 
+#include <cerrno>
+
 using namespace vortalex;
 
 namespace {
@@ -220,19 +222,28 @@ void MainWindow::SaveEDIDtoFile()
     // Written beside the old file and renamed over it only when complete, so
     // that a failed save leaves the old file as it was.
     QSaveFile file(name);
-    const auto cannotWrite = [&] {
-        m_context.dialogs.warning(
-                this, utilityTitle(),
-                trWindow("Cannot write file %1:\n%2.").arg(name, file.errorString()));
+    const auto cannotWrite = [&](const QString &reason) {
+        m_context.dialogs.warning(this, utilityTitle(),
+                                  trWindow("Cannot write file %1:\n%2.").arg(name, reason));
     };
-    if (!file.open(QIODevice::WriteOnly)) {
-        cannotWrite();
+    // Unbuffered, so that a short write (a full disk) shows in the count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        cannotWrite(file.errorString());
         return;
     }
     showStatus(trWindow("Saving file..."), kStatusMs);
-    if (file.write(reinterpret_cast<const char *>(table.data()), kEdidSize) != kEdidSize
-        || !file.commit()) {
-        cannotWrite();
+    errno = 0;
+    const qint64 written = file.write(reinterpret_cast<const char *>(table.data()), kEdidSize);
+    const int writeError = errno;
+    if (written != kEdidSize) {
+        // A short write sets no error on the file; the system's text says why.
+        cannotWrite(file.error() != QFileDevice::NoError ? file.errorString()
+                                                          : qt_error_string(writeError));
+        file.cancelWriting();
+        return;
+    }
+    if (!file.commit()) {
+        cannotWrite(file.errorString());
         return;
     }
     showStatus(trWindow("File saved"), kStatusMs);
