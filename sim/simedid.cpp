@@ -163,8 +163,9 @@ QByteArray baseBlock(const SinkProfile &p)
             timings.append(t);
     const Timing *native = timings.isEmpty() ? timingOf(16) : timings.first();
     const Timing *second = native->vic == 16 ? timingOf(4) : timingOf(16);
-    if (timings.isEmpty())
-        timings.append(native);
+    // The range limits cover every timing the table names.
+    timings.append(native);
+    timings.append(second);
     timings.append(timingOf(1));
 
     const int widthMm = p.widthCm * 10;
