@@ -1,6 +1,7 @@
 // The main window's form on its own: widget tree, texts, groups, layout,
 // connections and the compiled-in resources. No box is involved.
 
+#include "app/mainwindow.h"
 #include "app/resources_init.h"
 #include "ui_VortalexForm.h"
 
@@ -397,6 +398,7 @@ private slots:
     void buttonGroups();
     void layoutFits_data();
     void layoutFits();
+    void standInMatchesWindow();
     void connections_data();
     void connections();
     void mouseOnEdidButtons();
@@ -712,6 +714,25 @@ void tst_Form::layoutFits()
         QVERIFY(!onFrame.intersects(m_ui.lblCsc->geometry()));
         QVERIFY(!onFrame.intersects(m_ui.lblHdrInput->geometry()));
     }
+}
+
+// The form is tested on a stand-in; it must offer exactly the real window's
+// slots, or a connection that works here could fail silently in the program.
+void tst_Form::standInMatchesWindow()
+{
+    auto slotList = [](const QMetaObject &meta) {
+        QStringList list;
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
+            const QMetaMethod method = meta.method(i);
+            if (method.methodType() == QMetaMethod::Slot)
+                list << QString::fromLatin1(method.typeName() + QByteArray(" ")
+                                            + method.methodSignature());
+        }
+        return list;
+    };
+    const QStringList real = slotList(::MainWindow::staticMetaObject);
+    QCOMPARE(real.size(), 42);
+    QCOMPARE(slotList(formtest::MainWindow::staticMetaObject), real);
 }
 
 void tst_Form::connections_data()
