@@ -530,6 +530,11 @@ void tst_Form::window()
     QCOMPARE(m_window->menuBar(), m_ui.menubar);
     QCOMPARE(m_window->statusBar(), m_ui.statusbar);
 
+    // The first two status lines are stacked above the status frame.
+    const QObjectList stack = m_ui.centralwidget->children();
+    QVERIFY(stack.indexOf(m_ui.lblVideoSource) > stack.indexOf(m_ui.frame_2));
+    QVERIFY(stack.indexOf(m_ui.label_video_format) > stack.indexOf(m_ui.frame_2));
+
     // Menus: File then Help, each with its one action.
     QCOMPARE(m_ui.menubar->actions(),
              (QList<QAction *> { m_ui.menuFile->menuAction(), m_ui.menuHelp->menuAction() }));
