@@ -110,12 +110,12 @@ struct ObjectSpec
 constexpr int kRight = Qt::AlignRight | Qt::AlignVCenter;
 constexpr int kLeftTop = Qt::AlignLeft | Qt::AlignTop;
 const char *const kTitleImage
-        = "<html><head/><body><p><img src=\":/Vortalex_32.png\"/></p></body></html>";
+    = "<html><head/><body><p><img src=\":/Vortalex_32.png\"/></p></body></html>";
 const char *const kCecExamples
-        = "<html><head/><body><p>Examples:</p><p>0f:36 - turn off [broadcast]</p><p>50:04 - "
-          "turn on [TV]</p><p>54:44:01 - menu up [playback device 1]</p><p>58:44:02 - menu "
-          "down [playback device 2]</p><p>5b:44:40 - toggle power [playback device "
-          "3]</p><p><br/></p></body></html>";
+    = "<html><head/><body><p>Examples:</p><p>0f:36 - turn off [broadcast]</p><p>50:04 - "
+      "turn on [TV]</p><p>54:44:01 - menu up [playback device 1]</p><p>58:44:02 - menu "
+      "down [playback device 2]</p><p>5b:44:40 - toggle power [playback device "
+      "3]</p><p><br/></p></body></html>";
 
 const ObjectSpec kObjects[] = {
     { "actionExit", "QAction", "MainWindow", 7, 0, "", "Exit", -1, 0, "" },
@@ -151,8 +151,8 @@ const ObjectSpec kObjects[] = {
     { "hdcp22", "QRadioButton", "centralwidget", 6, 0, "", "2.2", 0, 0, "" },
     { "tabWidget", "QTabWidget", "centralwidget", 6, 0, "", "", -1, 0, "" },
     // Page "EDID".
-    { "automixEDID", "QRadioButton", "tab", 5, 0, "", "AUTOMIX: Auto create the EDID table", 1,
-      0, "" },
+    { "automixEDID", "QRadioButton", "tab", 5, 0, "", "AUTOMIX: Auto create the EDID table", 1, 0,
+        "" },
     { "cb2cForce", "QCheckBox", "tab", 6, 0, "", "2.0", 0, 0, "" },
     { "cb51", "QCheckBox", "tab", 6, 0, "", "5.1", 0, 0, "" },
     { "cbFull", "QCheckBox", "tab", 6, 0, "", "FULL Audio", 0, 0, "" },
@@ -160,8 +160,8 @@ const ObjectSpec kObjects[] = {
     { "cbBt2020", "QCheckBox", "tab", 6, 0, "", "BT.2020", 0, 0, "" },
     { "cbHdr", "QCheckBox", "tab", 6, 0, "", "HDR", 1, 0, "" },
     { "cb3D", "QCheckBox", "tab", 6, 0, "", "No 3D", 0, 0, "" },
-    { "fixedEDID", "QRadioButton", "tab", 5, 0, "",
-      "FIXED EDID: Use the fixed default EDID table", 0, 0, "" },
+    { "fixedEDID", "QRadioButton", "tab", 5, 0, "", "FIXED EDID: Use the fixed default EDID table",
+        0, 0, "" },
     { "customEDID", "QRadioButton", "tab", 5, 0, "", "CUSTOM:", 0, 0, "" },
     { "cmBEdid", "QComboBox", "tab", 5, 0, "", "", -1, 0, "" },
     { "EDIDtext", "QTextEdit", "tab", 6, 0, "Courier New", "", -1, 0, "" },
@@ -190,12 +190,12 @@ const ObjectSpec kObjects[] = {
     { "bSamHdr", "QRadioButton", "tab_2", 6, 0, "", "Samsung mode", 0, 0, "" },
     { "cbAviPersistent", "QCheckBox", "tab_2", 6, 0, "", "REPLACE AVI", 0, 0, "" },
     { "label_40", "QLabel", "tab_2", 5, 0, "",
-      "Replace AVI - send the AVI IF below [for advanced users]", -1, 0, "" },
+        "Replace AVI - send the AVI IF below [for advanced users]", -1, 0, "" },
     { "label_8", "QLabel", "tab_2", 7, 0, "", "CUSTOM HDR IF:", -1, 0, "" },
     { "IFtext", "QTextEdit", "tab_2", 6, 1, "Times New Roman", "", -1, 0, "Box/Plain" },
     { "label_39", "QLabel", "tab_2", 5, 0, "", "The above infoframe is injected", -1, 0, "" },
     { "label_20", "QLabel", "tab_2", 5, 0, "",
-      "<html><head/><body><p>Example:87:01:17:5c:02:00:d0:84:..</p></body></html>", -1, 0, "" },
+        "<html><head/><body><p>Example:87:01:17:5c:02:00:d0:84:..</p></body></html>", -1, 0, "" },
     { "label_16", "QLabel", "tab_2", 5, 0, "", "Header and CRC, length 2-31 bytes", -1, 0, "" },
     { "label_32", "QLabel", "tab_2", 5, 0, "", "HDR IF is persistent", -1, 0, "" },
     { "ButWriteIF", "QPushButton", "tab_2", 5, 0, "", "Send IF", -1, 0, "" },
@@ -203,15 +203,15 @@ const ObjectSpec kObjects[] = {
     { "AVItext", "QTextEdit", "tab_2", 6, 1, "Times New Roman", "", -1, 0, "Box/Plain" },
     { "label", "QLabel", "tab_2", 5, 0, "", "Example to inject BT2020 Color Space:", -1, 0, "" },
     { "label_13", "QLabel", "tab_2", 5, 0, "", "60:c8:60:61:00", -1, 0, "" },
-    { "label_14", "QLabel", "tab_2", 5, 0, "", "no header, no CRC, start with data byte 1", -1,
-      0, "" },
+    { "label_14", "QLabel", "tab_2", 5, 0, "", "no header, no CRC, start with data byte 1", -1, 0,
+        "" },
     { "label_19", "QLabel", "tab_2", 5, 0, "", "length 2-13", -1, 0, "" },
     { "ButWriteAVI", "QPushButton", "tab_2", 5, 0, "", "Send AVI", -1, 0, "" },
     { "line_5", "QFrame", "tab_2", 0, -1, "", "", -1, 0, "HLine/Sunken" },
     { "label_41", "QLabel", "tab_2", 7, 0, "", "HDR INFOFRAME CAPTURE:", -1, 0, "" },
     { "txtHdrIf", "QTextEdit", "tab_2", 6, 1, "Times New Roman", "", -1, 0, "Box/Plain" },
     { "label_22", "QLabel", "tab_2", 5, 0, "",
-      "If the source is sending HDR Infoframe, it appears here", -1, 0, "" },
+        "If the source is sending HDR Infoframe, it appears here", -1, 0, "" },
     // Page "CONFIG".
     { "label_27", "QLabel", "tab_4", 7, 0, "", "LED CONTROL:", -1, kRight, "" },
     { "label_23", "QLabel", "tab_4", 6, 0, "", "GREEN LED:", -1, kRight, "" },
@@ -224,29 +224,29 @@ const ObjectSpec kObjects[] = {
     { "bHdrRepurpEn", "QRadioButton", "tab_4", 6, 0, "", "ENABLE", 0, 0, "" },
     { "bHdrRepurpDis", "QRadioButton", "tab_4", 6, 0, "", "DISABLE", 0, 0, "" },
     { "label_15", "QLabel", "tab_4", 5, 0, "", "Repurpose CEC SP/LP buttons as HDR enable/disable",
-      -1, 0, "" },
+        -1, 0, "" },
     { "label_7", "QLabel", "tab_4", 7, 0, "", "4:2:0 OUTPUT:", -1, kRight, "" },
     { "enable420", "QRadioButton", "tab_4", 6, 0, "", "ENABLE", 0, 0, "" },
     { "disable420", "QRadioButton", "tab_4", 6, 0, "", "DISABLE", 0, 0, "" },
-    { "label_29", "QLabel", "tab_4", 5, 0, "", "600MHz automatic 4:4:4/RGB to 4:2:0 conversion",
-      -1, 0, "" },
+    { "label_29", "QLabel", "tab_4", 5, 0, "", "600MHz automatic 4:4:4/RGB to 4:2:0 conversion", -1,
+        0, "" },
     { "label_31", "QLabel", "tab_4", 5, 0, "", "TOP output 4:2:0, BOT output bypass", -1, 0, "" },
     { "label_37", "QLabel", "tab_4", 7, 0, "", "AUTOMIX ALGO:", -1, kRight, "" },
     { "cmbEdidAlgo", "QComboBox", "tab_4", 6, 0, "", "", -1, 0, "" },
     { "label_38", "QLabel", "tab_4", 5, 0, "",
-      "Selects the EDID automix algorithm based on priorities", -1, 0, "" },
+        "Selects the EDID automix algorithm based on priorities", -1, 0, "" },
     { "line_2", "QFrame", "tab_4", 0, -1, "", "", -1, 0, "HLine/Sunken" },
     { "label_33", "QLabel", "tab_4", 6, 0, "", "BETA test mode:", -1, 0, "" },
     { "label_11", "QLabel", "tab_4", 7, 0, "", "AVR Audio: ", -1, kRight, "" },
     { "enableAVR", "QRadioButton", "tab_4", 6, 0, "", "ENABLE", 0, 0, "" },
     { "disableAVR", "QRadioButton", "tab_4", 6, 0, "", "DISABLE", 0, 0, "" },
     { "label_30", "QLabel", "tab_4", 5, 0, "", "Special AVR audio compatibility test mode", -1, 0,
-      "" },
+        "" },
     { "label_34", "QLabel", "tab_4", 5, 0, "", "TOP output audio / BOT output video", -1, 0, "" },
     { "line", "QFrame", "tab_4", 0, -1, "", "", -1, 0, "HLine/Sunken" },
     { "label_24", "QLabel", "tab_4", 7, 0, "", "RESET TO FACTORY DEFAULTS:", -1, 0, "" },
     { "cbClearSettings", "QCheckBox", "tab_4", 5, 0, "", "CLEAR ALL SETTINGS TO FACTORY DEFAULTS",
-      0, 0, "" },
+        0, 0, "" },
     { "cbClearEdid", "QCheckBox", "tab_4", 5, 0, "", "EDID FACTORY SETTINGS", 0, 0, "" },
     { "layoutWidget1", "QWidget", "tab_4", 6, 0, "", "", -1, 0, "" },
     { "label_17", "QLabel", "layoutWidget1", 5, 0, "", "Type RESET:", -1, 0, "" },
@@ -343,7 +343,7 @@ QStringList signalsOf(const QObject *sender)
         return { "triggered()", "hovered()", "toggled(bool)" };
     if (qobject_cast<const QComboBox *>(sender))
         return { "currentIndexChanged(int)", "activated(int)", "highlighted(int)",
-                 "currentTextChanged(QString)" };
+            "currentTextChanged(QString)" };
     QStringList buttonSignals { "clicked()", "pressed()", "released()", "toggled(bool)" };
     if (qobject_cast<const QCheckBox *>(sender))
         buttonSignals << "stateChanged(int)";
@@ -377,7 +377,7 @@ QString frameDescription(const QFrame *frame)
     const QMetaEnum shape = QMetaEnum::fromType<QFrame::Shape>();
     const QMetaEnum shadow = QMetaEnum::fromType<QFrame::Shadow>();
     return QString::fromLatin1(shape.valueToKey(frame->frameShape())) + QLatin1Char('/')
-            + QString::fromLatin1(shadow.valueToKey(frame->frameShadow()));
+        + QString::fromLatin1(shadow.valueToKey(frame->frameShadow()));
 }
 
 } // namespace
@@ -406,8 +406,7 @@ private slots:
     void resources();
 
 private:
-    template<typename T = QObject>
-    T *object(const QString &name) const
+    template<typename T = QObject> T *object(const QString &name) const
     {
         const QList<T *> found = m_window->findChildren<T *>(name);
         return found.size() == 1 ? found.first() : nullptr;
@@ -537,7 +536,7 @@ void tst_Form::window()
 
     // Menus: File then Help, each with its one action.
     QCOMPARE(m_ui.menubar->actions(),
-             (QList<QAction *> { m_ui.menuFile->menuAction(), m_ui.menuHelp->menuAction() }));
+        (QList<QAction *> { m_ui.menuFile->menuAction(), m_ui.menuHelp->menuAction() }));
     QCOMPARE(m_ui.menuFile->actions(), QList<QAction *> { m_ui.actionExit });
     QCOMPARE(m_ui.menuHelp->actions(), QList<QAction *> { m_ui.actionAbout });
 
@@ -565,14 +564,14 @@ void tst_Form::window()
     // Keyboard focus order: each listed widget is the next of the list to
     // follow its predecessor in the focus chain.
     const QStringList focusOrder = QStringLiteral(
-            "autoSwEn audioHdmi audioJack hdcp22 tabWidget autoSwDis bPrioNorm pPrioForce hdcp14 "
-            "cmBEdid EDIDtext cb2cForce cbFull cb51 automixEDID fixedEDID customEDID cbHdr "
-            "cbBt2020 cbYUV ButReadEDID pbReadTvEdidA pbReadTvEdidB ButLoadEDID ButSaveEDID "
-            "ButWriteEDID cb3D CECtext ButSaveCEC_1 ButSaveCEC_2 ButWriteCEC cbCec cmbLa IFtext "
-            "ButWriteIF AVItext ButWriteAVI cbHdrForceMode bSamHdr bFullHdr cbClearSettings "
-            "enableLed disableLed enableBLed disableBLed leReset pbReset enable420 disable420 "
-            "disableAVR enableAVR")
-                                          .split(QLatin1Char(' '));
+        "autoSwEn audioHdmi audioJack hdcp22 tabWidget autoSwDis bPrioNorm pPrioForce hdcp14 "
+        "cmBEdid EDIDtext cb2cForce cbFull cb51 automixEDID fixedEDID customEDID cbHdr "
+        "cbBt2020 cbYUV ButReadEDID pbReadTvEdidA pbReadTvEdidB ButLoadEDID ButSaveEDID "
+        "ButWriteEDID cb3D CECtext ButSaveCEC_1 ButSaveCEC_2 ButWriteCEC cbCec cmbLa IFtext "
+        "ButWriteIF AVItext ButWriteAVI cbHdrForceMode bSamHdr bFullHdr cbClearSettings "
+        "enableLed disableLed enableBLed disableBLed leReset pbReset enable420 disable420 "
+        "disableAVR enableAVR")
+                                       .split(QLatin1Char(' '));
     QList<QWidget *> listed;
     for (const QString &name : focusOrder) {
         auto *widget = object<QWidget>(name);
@@ -642,8 +641,8 @@ void tst_Form::buttonGroups()
     chosen->click();
     for (QRadioButton *radio : radios) {
         const bool expected = radio == chosen
-                ? true
-                : (buttonGroup->buttons().contains(radio) ? false : before.value(radio));
+            ? true
+            : (buttonGroup->buttons().contains(radio) ? false : before.value(radio));
         QVERIFY2(radio->isChecked() == expected, qPrintable(radio->objectName()));
     }
 }
@@ -683,21 +682,21 @@ void tst_Form::layoutFits()
         const QRect geometry = widget->geometry();
         QVERIFY2(!geometry.isEmpty(), qPrintable(name));
         QVERIFY2(widget->parentWidget()->rect().contains(geometry),
-                 qPrintable(QStringLiteral("%1 %2,%3 %4x%5 outside its parent")
-                                    .arg(name)
-                                    .arg(geometry.x())
-                                    .arg(geometry.y())
-                                    .arg(geometry.width())
-                                    .arg(geometry.height())));
+            qPrintable(QStringLiteral("%1 %2,%3 %4x%5 outside its parent")
+                           .arg(name)
+                           .arg(geometry.x())
+                           .arg(geometry.y())
+                           .arg(geometry.width())
+                           .arg(geometry.height())));
         if (qobject_cast<QLabel *>(widget) || qobject_cast<QAbstractButton *>(widget)) {
             const QSize needed = widget->minimumSizeHint();
             QVERIFY2(geometry.width() >= needed.width() && geometry.height() >= needed.height(),
-                     qPrintable(QStringLiteral("%1 is %2x%3, needs %4x%5")
-                                        .arg(name)
-                                        .arg(geometry.width())
-                                        .arg(geometry.height())
-                                        .arg(needed.width())
-                                        .arg(needed.height())));
+                qPrintable(QStringLiteral("%1 is %2x%3, needs %4x%5")
+                               .arg(name)
+                               .arg(geometry.width())
+                               .arg(geometry.height())
+                               .arg(needed.width())
+                               .arg(needed.height())));
         }
         for (QWidget *other : formWidgets) {
             if (other == widget || other->parentWidget() != widget->parentWidget())
@@ -709,7 +708,7 @@ void tst_Form::layoutFits()
             if (widget == m_ui.frame_2 && overFrame.contains(other->objectName()))
                 continue;
             QVERIFY2(!geometry.intersects(other->geometry()),
-                     qPrintable(name + QStringLiteral(" overlaps ") + other->objectName()));
+                qPrintable(name + QStringLiteral(" overlaps ") + other->objectName()));
         }
     }
     // The status lines over the frame do not cover the two lines inside it.
@@ -730,8 +729,8 @@ void tst_Form::standInMatchesWindow()
         for (int i = meta.methodOffset(); i < meta.methodCount(); ++i) {
             const QMetaMethod method = meta.method(i);
             if (method.methodType() == QMetaMethod::Slot)
-                list << QString::fromLatin1(method.typeName() + QByteArray(" ")
-                                            + method.methodSignature());
+                list << QString::fromLatin1(
+                    method.typeName() + QByteArray(" ") + method.methodSignature());
         }
         return list;
     };
@@ -749,8 +748,8 @@ void tst_Form::connections_data()
     QMultiHash<QString, QPair<QByteArray, QString>> table;
     QStringList senders;
     for (const Connection &c : kConnections) {
-        table.insert(QString::fromLatin1(c.sender),
-                     { QByteArray(c.signal), QString::fromLatin1(c.slot) });
+        table.insert(
+            QString::fromLatin1(c.sender), { QByteArray(c.signal), QString::fromLatin1(c.slot) });
         if (!senders.contains(QLatin1String(c.sender)))
             senders << QString::fromLatin1(c.sender);
     }
@@ -766,14 +765,14 @@ void tst_Form::connections_data()
                     expected << entry.second;
             }
             QTest::addRow("%s %s", qPrintable(sender), qPrintable(signature))
-                    << sender << signature.toLatin1() << expected;
+                << sender << signature.toLatin1() << expected;
         }
     }
     // Widgets without a connection of their own.
     for (const char *quiet : { "cbClearSettings", "cbClearEdid" }) {
         for (const QString &signature : signalsOf(probe.findChild<QObject *>(quiet)))
             QTest::addRow("%s %s", quiet, qPrintable(signature))
-                    << QString::fromLatin1(quiet) << signature.toLatin1() << QStringList();
+                << QString::fromLatin1(quiet) << signature.toLatin1() << QStringList();
     }
 }
 
