@@ -4,17 +4,21 @@
 #include "sourcepages.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace vortalex {
 
 namespace {
 
 // Block position of each setting id that has one.
-constexpr int kPositionOfId[] = {
-    0,  6,  1,  3,  4,  2,  -1, -1, 13, 14, 15, 16, 17, 18, 19, -1, 21,
-    22, -1, 24, -1, -1, 26, 27, 28, -1, 29, 5,  30, 31, -1, -1, 32, 33,
+struct IdPosition
+{
+    int id;
+    int position;
 };
+constexpr IdPosition kPositions[] = { { 0, 0 }, { 2, 1 }, { 5, 2 }, { 3, 3 }, { 4, 4 }, { 27, 5 },
+    { 1, 6 }, { 8, 13 }, { 9, 14 }, { 10, 15 }, { 11, 16 }, { 12, 17 }, { 13, 18 }, { 14, 19 },
+    { 16, 21 }, { 17, 22 }, { 19, 24 }, { 22, 26 }, { 23, 27 }, { 24, 28 }, { 26, 29 }, { 28, 30 },
+    { 29, 31 }, { 32, 32 }, { 33, 33 } };
 
 // Positions that belong to the EDID set-up, reset by the EDID factory reset:
 // mode, options "2.0", "5.1", "No 3D", "HDR", "FULL Audio", preset,
@@ -46,22 +50,23 @@ std::uint8_t byteAt(const QByteArray &bytes, int i)
 
 int EmulatedBox::positionOfSettingId(int settingId)
 {
-    if (settingId < 0 || settingId >= int(std::size(kPositionOfId)))
-        return -1;
-    return kPositionOfId[settingId];
+    for (const IdPosition &entry : kPositions)
+        if (entry.id == settingId)
+            return entry.position;
+    return -1;
 }
 
 std::array<std::uint8_t, kSettingCount> EmulatedBox::factorySettings()
 {
     std::array<std::uint8_t, kSettingCount> s {};
-    s[0] = 1;  // input: port A
-    s[1] = 1;  // audio: HDMI
-    s[2] = 1;  // EDID mode: automix
-    s[3] = 3;  // HDCP 2.2
-    s[4] = 0;  // 4:2:0 output off
-    s[5] = 1;  // CEC on
-    s[6] = 1;  // auto switch on
-    s[9] = 1;  // EDID mode choice available
+    s[0] = 1; // input: port A
+    s[1] = 1; // audio: HDMI
+    s[2] = 1; // EDID mode: automix
+    s[3] = 3; // HDCP 2.2
+    s[4] = 0; // 4:2:0 output off
+    s[5] = 1; // CEC on
+    s[6] = 1; // auto switch on
+    s[9] = 1; // EDID mode choice available
     s[10] = 1; // HDCP choice available
     s[11] = 1; // audio source choice available
     s[16] = 1; // EDID option HDR
@@ -73,12 +78,12 @@ std::array<std::uint8_t, kSettingCount> EmulatedBox::factorySettings()
 }
 
 EmulatedBox::EmulatedBox(Clock &clock)
-    : m_clock(clock),
-      m_settings(factorySettings()),
-      m_tvAEdid(simedid::build(simedid::tvAProfile())),
-      m_tvBEdid(simedid::build(simedid::tvBProfile())),
-      m_storedHdr(sourcepages::factoryHdrInfoFrame()),
-      m_storedAvi(sourcepages::factoryAviInfoFrame())
+    : m_clock(clock)
+    , m_settings(factorySettings())
+    , m_tvAEdid(simedid::build(simedid::tvAProfile()))
+    , m_tvBEdid(simedid::build(simedid::tvBProfile()))
+    , m_storedHdr(sourcepages::factoryHdrInfoFrame())
+    , m_storedAvi(sourcepages::factoryAviInfoFrame())
 {
     m_boxEdid = buildBoxEdid();
     m_transfer = m_boxEdid;
@@ -266,14 +271,14 @@ QByteArray EmulatedBox::pageData(std::uint8_t page)
         return sized(data, std::max<int>(int(data.size()), kPageDataLength));
     }
     const int input = m_settings[0];
-    const auto source = (input == 2 || input == 4) ? sourcepages::Source::PortB
-                                                   : sourcepages::Source::PortA;
+    const auto source
+        = (input == 2 || input == 4) ? sourcepages::Source::PortB : sourcepages::Source::PortA;
     switch (page) {
     case Page::Status:
         return sourcepages::statusPage(source);
     case Page::Firmware:
-        return sized(QByteArray(reinterpret_cast<const char *>(m_firmware.data()), 4),
-                     kPageDataLength);
+        return sized(
+            QByteArray(reinterpret_cast<const char *>(m_firmware.data()), 4), kPageDataLength);
     case Page::SourceProduct:
         return sourcepages::productPage(source);
     case Page::HdrInfoFrame:
@@ -299,8 +304,8 @@ void EmulatedBox::clearPage(std::uint8_t page)
     m_pageOverrides.remove(page);
 }
 
-void EmulatedBox::setFirmwareVersion(std::uint8_t major, std::uint8_t minor, std::uint8_t patch,
-                                     std::uint8_t build)
+void EmulatedBox::setFirmwareVersion(
+    std::uint8_t major, std::uint8_t minor, std::uint8_t patch, std::uint8_t build)
 {
     m_firmware = { major, minor, patch, build };
 }
@@ -352,9 +357,7 @@ QByteArray EmulatedBox::answerRead(const QByteArray &request)
         if (request.size() != 3)
             return QByteArray();
         return readAnswer(code,
-                          QByteArray(reinterpret_cast<const char *>(m_settings.data()),
-                                     kSettingCount),
-                          length);
+            QByteArray(reinterpret_cast<const char *>(m_settings.data()), kSettingCount), length);
     case Command::Page:
         if (request.size() != 4)
             return QByteArray();
@@ -401,7 +404,7 @@ QByteArray EmulatedBox::answerSet(const QByteArray &request)
         if (request.size() != 3 || lengthField != 0x01)
             return QByteArray();
         m_loadSource = code == toByte(Command::FetchTvAEdid) ? EdidSource::TvA
-                : code == toByte(Command::FetchTvBEdid)      ? EdidSource::TvB
+            : code == toByte(Command::FetchTvBEdid)          ? EdidSource::TvB
                                                              : EdidSource::Box;
         m_fetches.append(m_loadSource);
         m_loadPending = true;

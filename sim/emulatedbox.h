@@ -71,7 +71,10 @@ public:
     // While true the busy bit reads 1 whatever the timers say.
     void setStuckBusy(bool stuck) { m_stuckBusy = stuck; }
     // Every write setting received, in order (id, value), factory resets included.
-    const QList<QPair<std::uint8_t, std::uint8_t>> &settingWrites() const { return m_settingWrites; }
+    const QList<QPair<std::uint8_t, std::uint8_t>> &settingWrites() const
+    {
+        return m_settingWrites;
+    }
     // Values of the factory reset requests received, in order.
     const QList<std::uint8_t> &factoryResets() const { return m_factoryResets; }
     int settingsBlockWrites() const { return m_settingsBlockWrites; }
@@ -100,8 +103,8 @@ public:
     void setPage(std::uint8_t page, const QByteArray &data);
     void clearPage(std::uint8_t page);
     // Page 7, answer bytes 2 to 5.
-    void setFirmwareVersion(std::uint8_t major, std::uint8_t minor, std::uint8_t patch,
-                            std::uint8_t build);
+    void setFirmwareVersion(
+        std::uint8_t major, std::uint8_t minor, std::uint8_t patch, std::uint8_t build);
 
     // --- CEC and InfoFrames ---
     // Payload of the last CEC send request (header block, count, opcode, operands).

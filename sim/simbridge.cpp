@@ -22,7 +22,11 @@ bool matches(const FaultWhen &when, const QByteArray &request)
 
 } // namespace
 
-SimBridge::SimBridge(Clock &clock, EmulatedBox &box) : m_clock(clock), m_box(box) { }
+SimBridge::SimBridge(Clock &clock, EmulatedBox &box)
+    : m_clock(clock)
+    , m_box(box)
+{
+}
 
 // --- devices ---
 
@@ -47,8 +51,8 @@ int SimBridge::identificationString(std::uint32_t index, char *buffer, int kind)
         return BridgeStatus::DeviceIoFailed;
     // Kind 0 is the serial number, which the box sets to its identification string.
     const QByteArray text = kind == 0 ? device.idString : QByteArrayLiteral("USB Bridge");
-    const std::size_t length = std::min<std::size_t>(std::size_t(text.size()),
-                                                     kIdStringCapacity - 1);
+    const std::size_t length
+        = std::min<std::size_t>(std::size_t(text.size()), kIdStringCapacity - 1);
     std::memcpy(buffer, text.constData(), length);
     buffer[length] = '\0';
     return BridgeStatus::Success;
@@ -166,8 +170,8 @@ QList<SimBridge::PendingFault> SimBridge::takeFaults(const QByteArray &request)
     return hits;
 }
 
-int SimBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint32_t length,
-                     std::uint32_t &written)
+int SimBridge::write(
+    BridgeHandle handle, const std::uint8_t *data, std::uint32_t length, std::uint32_t &written)
 {
     ++m_calls;
     written = 0;
@@ -185,9 +189,8 @@ int SimBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint32_
     const QByteArray request(reinterpret_cast<const char *>(data), int(length));
     const QList<PendingFault> faults = takeFaults(request);
     const auto has = [&faults](Fault fault) {
-        return std::any_of(faults.begin(), faults.end(), [fault](const PendingFault &f) {
-            return !f.isAnswer && f.fault == fault;
-        });
+        return std::any_of(faults.begin(), faults.end(),
+            [fault](const PendingFault &f) { return !f.isAnswer && f.fault == fault; });
     };
     if (has(Fault::WriteError))
         return BridgeStatus::WriteError;
@@ -206,8 +209,8 @@ int SimBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint32_
         const Expectation expected = m_script.takeFirst();
         if (expected.request != request) {
             m_scriptErrors.append(QStringLiteral("exchange %1: expected [%2], got [%3]")
-                                          .arg(m_exchanges)
-                                          .arg(hexBytes(expected.request), hexBytes(request)));
+                                      .arg(m_exchanges)
+                                      .arg(hexBytes(expected.request), hexBytes(request)));
         }
         answer = expected.answer;
     } else if (const SimDevice *device = openDevice(); device && device->isBox) {
@@ -241,8 +244,7 @@ int SimBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint32_
     return BridgeStatus::Success;
 }
 
-int SimBridge::checkRxQueue(BridgeHandle handle, std::uint32_t &queued,
-                            std::uint32_t &queueStatus)
+int SimBridge::checkRxQueue(BridgeHandle handle, std::uint32_t &queued, std::uint32_t &queueStatus)
 {
     ++m_calls;
     queued = 0;
@@ -271,8 +273,8 @@ int SimBridge::checkRxQueue(BridgeHandle handle, std::uint32_t &queued,
     return BridgeStatus::Success;
 }
 
-int SimBridge::read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity,
-                    std::uint32_t &received)
+int SimBridge::read(
+    BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity, std::uint32_t &received)
 {
     ++m_calls;
     received = 0;
@@ -299,7 +301,7 @@ int SimBridge::read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t cap
     }
     // One USB packet at most per read.
     const std::uint32_t n = std::min<std::uint32_t>(
-            { capacity, std::uint32_t(kPacketSize), std::uint32_t(m_pending.size()) });
+        { capacity, std::uint32_t(kPacketSize), std::uint32_t(m_pending.size()) });
     if (n > 0 && !buffer)
         return BridgeStatus::InvalidParameter;
     std::memcpy(buffer, m_pending.constData(), n);
@@ -351,8 +353,8 @@ QList<QByteArray> SimBridge::sentFrames() const
     return frames;
 }
 
-void SimBridge::log(FrameLogEntry::Direction direction, std::uint32_t timeMs,
-                    const QByteArray &bytes)
+void SimBridge::log(
+    FrameLogEntry::Direction direction, std::uint32_t timeMs, const QByteArray &bytes)
 {
     m_log.append({ timeMs, direction, bytes });
     if (m_observer)

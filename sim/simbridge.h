@@ -18,14 +18,14 @@ namespace vortalex {
 // Faults the emulated bridge can put into one exchange (one request written
 // and its answer).
 enum class Fault {
-    NoAnswer,     // the request goes out, no answer ever comes
-    ShortAnswer,  // only the first byte of the answer comes
-    WrongEcho,    // answer byte 0 has bit 0 flipped (0xE0 <-> 0xE1, 0xB0 -> 0xB1)
-    LongAnswer,   // the answer is padded to kLongAnswerLength bytes
+    NoAnswer, // the request goes out, no answer ever comes
+    ShortAnswer, // only the first byte of the answer comes
+    WrongEcho, // answer byte 0 has bit 0 flipped (0xE0 <-> 0xE1, 0xB0 -> 0xB1)
+    LongAnswer, // the answer is padded to kLongAnswerLength bytes
     RxQueueError, // the first receive-queue check of the exchange reports an error
-    WriteError,   // the write fails; the request never reaches the box
-    ReadError,    // the read fails and delivers nothing
-    Unplug,       // the request goes out, then the device is gone for good
+    WriteError, // the write fails; the request never reaches the box
+    ReadError, // the read fails and delivers nothing
+    Unplug, // the request goes out, then the device is gone for good
 };
 
 // Which exchange a fault hits. Exchanges are counted from the moment the
@@ -83,14 +83,14 @@ public:
     int open(std::uint32_t index, BridgeHandle &handle) override;
     int close(BridgeHandle handle) override;
     int read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity,
-             std::uint32_t &received) override;
+        std::uint32_t &received) override;
     int write(BridgeHandle handle, const std::uint8_t *data, std::uint32_t length,
-              std::uint32_t &written) override;
+        std::uint32_t &written) override;
     int flush(BridgeHandle handle, bool transmit, bool receive) override;
     int setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
     int timeouts(std::uint32_t &readMs, std::uint32_t &writeMs) override;
-    int checkRxQueue(BridgeHandle handle, std::uint32_t &queued,
-                     std::uint32_t &queueStatus) override;
+    int checkRxQueue(
+        BridgeHandle handle, std::uint32_t &queued, std::uint32_t &queueStatus) override;
 
     // --- devices ---
     // Replaces the device list (default: one box reporting "2023").

@@ -45,11 +45,20 @@ const Timing *timingOf(std::uint8_t vic)
     return nullptr;
 }
 
-int totalH(const Timing &t) { return t.hActive + t.hFront + t.hSync + t.hBack; }
-int totalV(const Timing &t) { return t.vActive + t.vFront + t.vSync + t.vBack; }
+int totalH(const Timing &t)
+{
+    return t.hActive + t.hFront + t.hSync + t.hBack;
+}
+int totalV(const Timing &t)
+{
+    return t.vActive + t.vFront + t.vSync + t.vBack;
+}
 
 // Line rate in kHz and frame rate in Hz, rounded the way a range check needs.
-int lineRateKHz(const Timing &t) { return t.pixelClock10kHz * 10 / totalH(t); }
+int lineRateKHz(const Timing &t)
+{
+    return t.pixelClock10kHz * 10 / totalH(t);
+}
 int frameRateHz(const Timing &t)
 {
     return int(std::int64_t(t.pixelClock10kHz) * 10000 / (std::int64_t(totalH(t)) * totalV(t)));
@@ -77,8 +86,8 @@ QByteArray detailedTiming(const Timing &t, int widthMm, int heightMm)
     put(d, 8, t.hFront & 0xFF);
     put(d, 9, t.hSync & 0xFF);
     put(d, 10, ((t.vFront & 0x0F) << 4) | (t.vSync & 0x0F));
-    put(d, 11, ((t.hFront >> 8) << 6) | ((t.hSync >> 8) << 4) | ((t.vFront >> 4) << 2)
-                       | (t.vSync >> 4));
+    put(d, 11,
+        ((t.hFront >> 8) << 6) | ((t.hSync >> 8) << 4) | ((t.vFront >> 4) << 2) | (t.vSync >> 4));
     put(d, 12, widthMm & 0xFF);
     put(d, 13, heightMm & 0xFF);
     put(d, 14, ((widthMm >> 8) << 4) | (heightMm >> 8));
@@ -104,7 +113,7 @@ QByteArray rangeLimits(const QList<const Timing *> &timings)
     put(d, 7, std::max(1, minH - 1));
     put(d, 8, maxH);
     put(d, 9, (maxClock + 999) / 1000); // in 10 MHz steps, rounded up
-    put(d, 10, 0x00);                    // no secondary timing formula
+    put(d, 10, 0x00); // no secondary timing formula
     put(d, 11, 0x0A);
     for (int i = 12; i < 18; ++i)
         put(d, i, 0x20);
@@ -127,7 +136,7 @@ QByteArray baseBlock(const SinkProfile &p)
     for (int i = 1; i < 7; ++i)
         put(b, i, 0xFF);
     const int id = ((p.manufacturer[0] - '@') << 10) | ((p.manufacturer[1] - '@') << 5)
-            | (p.manufacturer[2] - '@');
+        | (p.manufacturer[2] - '@');
     put(b, 8, id >> 8);
     put(b, 9, id & 0xFF);
     put(b, 10, p.productCode & 0xFF);
@@ -147,10 +156,10 @@ QByteArray baseBlock(const SinkProfile &p)
     put(b, 24, 0x08 | 0x04 | 0x02);
     // BT.709 primaries and D65 white point, 10-bit binary fractions.
     const int chroma[8] = { 655, 338, 307, 614, 154, 61, 320, 337 };
-    put(b, 25, ((chroma[0] & 3) << 6) | ((chroma[1] & 3) << 4) | ((chroma[2] & 3) << 2)
-                       | (chroma[3] & 3));
-    put(b, 26, ((chroma[4] & 3) << 6) | ((chroma[5] & 3) << 4) | ((chroma[6] & 3) << 2)
-                       | (chroma[7] & 3));
+    put(b, 25,
+        ((chroma[0] & 3) << 6) | ((chroma[1] & 3) << 4) | ((chroma[2] & 3) << 2) | (chroma[3] & 3));
+    put(b, 26,
+        ((chroma[4] & 3) << 6) | ((chroma[5] & 3) << 4) | ((chroma[6] & 3) << 2) | (chroma[7] & 3));
     for (int i = 0; i < 8; ++i)
         put(b, 27 + i, chroma[i] >> 2);
     put(b, 35, 0x20); // 640x480 at 60 Hz
@@ -213,8 +222,8 @@ QByteArray ctaBlock(const SinkProfile &p)
     blocks += dataBlock(4, bytes({ p.speakers, 0x00, 0x00 }));
     // HDMI 1.4 vendor block: OUI 00-0C-03, physical address, deep colour, TMDS limit.
     blocks += dataBlock(3,
-                        bytes({ 0x03, 0x0C, 0x00, p.physicalAddress >> 8,
-                                p.physicalAddress & 0xFF, 0xB8, std::min(p.maxTmdsMhz, 340) / 5 }));
+        bytes({ 0x03, 0x0C, 0x00, p.physicalAddress >> 8, p.physicalAddress & 0xFF, 0xB8,
+            std::min(p.maxTmdsMhz, 340) / 5 }));
     if (p.maxTmdsMhz > 340) {
         // HDMI Forum vendor block: OUI C4-5D-D8, version 1, TMDS character rate, SCDC.
         blocks += dataBlock(3, bytes({ 0xD8, 0x5D, 0xC4, 0x01, p.maxTmdsMhz / 5, 0x88, 0x00 }));
@@ -368,11 +377,11 @@ Capabilities capabilities(const QByteArray &table)
         } else if (tag == 4 && length >= 1) {
             caps.speakers = at(data);
         } else if (tag == 3 && length >= 5 && at(data) == 0x03 && at(data + 1) == 0x0C
-                   && at(data + 2) == 0x00) {
+            && at(data + 2) == 0x00) {
             if (length >= 7)
                 caps.maxTmdsMhz = std::max(caps.maxTmdsMhz, at(data + 6) * 5);
         } else if (tag == 3 && length >= 5 && at(data) == 0xD8 && at(data + 1) == 0x5D
-                   && at(data + 2) == 0xC4) {
+            && at(data + 2) == 0xC4) {
             caps.maxTmdsMhz = std::max(caps.maxTmdsMhz, at(data + 4) * 5);
         } else if (tag == 7 && length >= 2) {
             if (at(data) == 6)
@@ -402,9 +411,8 @@ QList<QByteArray> mixAudio(const QList<QByteArray> &a, const QList<QByteArray> &
 {
     QList<QByteArray> result;
     for (const QByteArray &sa : a) {
-        const auto match = std::find_if(b.begin(), b.end(), [&](const QByteArray &sb) {
-            return audioFormat(sb) == audioFormat(sa);
-        });
+        const auto match = std::find_if(b.begin(), b.end(),
+            [&](const QByteArray &sb) { return audioFormat(sb) == audioFormat(sa); });
         if (match == b.end()) {
             if (union_)
                 result.append(sa);
@@ -416,9 +424,8 @@ QList<QByteArray> mixAudio(const QList<QByteArray> &a, const QList<QByteArray> &
     }
     if (union_) {
         for (const QByteArray &sb : b) {
-            const bool known = std::any_of(result.begin(), result.end(), [&](const QByteArray &r) {
-                return audioFormat(r) == audioFormat(sb);
-            });
+            const bool known = std::any_of(result.begin(), result.end(),
+                [&](const QByteArray &r) { return audioFormat(r) == audioFormat(sb); });
             if (!known)
                 result.append(sb);
         }
@@ -451,7 +458,7 @@ QByteArray automix(const QByteArray &tvA, const QByteArray &tvB, const MixOption
                     p.vics.append(vic);
     }
     p.maxTmdsMhz = topOnly ? a.maxTmdsMhz
-            : minVideo     ? std::min(a.maxTmdsMhz, b.maxTmdsMhz)
+        : minVideo         ? std::min(a.maxTmdsMhz, b.maxTmdsMhz)
                            : std::max(a.maxTmdsMhz, b.maxTmdsMhz);
     p.maxTmdsMhz = std::clamp(p.maxTmdsMhz, 165, 600);
     // Keep only formats that fit through the mixed link and that the box knows.
@@ -467,12 +474,12 @@ QByteArray automix(const QByteArray &tvA, const QByteArray &tvB, const MixOption
 
     p.audio = topOnly ? a.audio : mixAudio(a.audio, b.audio, maxAudio);
     p.speakers = topOnly ? a.speakers
-            : maxAudio   ? std::uint8_t(a.speakers | b.speakers)
+        : maxAudio       ? std::uint8_t(a.speakers | b.speakers)
                          : std::uint8_t(a.speakers & b.speakers);
     if (options.surround51) {
         p.speakers |= 0x0F;
         if (!std::any_of(p.audio.begin(), p.audio.end(),
-                         [](const QByteArray &s) { return audioFormat(s) == 2; }))
+                [](const QByteArray &s) { return audioFormat(s) == 2; }))
             p.audio.append(ac3());
     }
     if (options.stereoOnly) {
@@ -486,7 +493,9 @@ QByteArray automix(const QByteArray &tvA, const QByteArray &tvB, const MixOption
 
     p.hdr = options.hdr || (topOnly ? a.hdr : minVideo ? (a.hdr && b.hdr) : (a.hdr || b.hdr));
     p.bt2020 = options.bt2020
-            || (topOnly ? a.bt2020 : minVideo ? (a.bt2020 && b.bt2020) : (a.bt2020 || b.bt2020));
+        || (topOnly        ? a.bt2020
+                : minVideo ? (a.bt2020 && b.bt2020)
+                           : (a.bt2020 || b.bt2020));
     p.ycbcr = options.ycbcr;
     return build(p);
 }

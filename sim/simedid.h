@@ -24,10 +24,10 @@ struct SinkProfile
     // Short audio descriptors, 3 bytes each (CTA-861, 7.5.2).
     QList<QByteArray> audio;
     std::uint8_t speakers = 0x01; // speaker allocation byte 1 (CTA-861, 7.5.3)
-    int maxTmdsMhz = 340;          // above 340 adds an HDMI Forum VSDB
-    bool hdr = false;              // HDR static metadata block, SDR + ST 2084 + HLG
-    bool bt2020 = false;           // colorimetry block with BT.2020
-    bool ycbcr = true;             // YCbCr 4:4:4 and 4:2:2 supported
+    int maxTmdsMhz = 340; // above 340 adds an HDMI Forum VSDB
+    bool hdr = false; // HDR static metadata block, SDR + ST 2084 + HLG
+    bool bt2020 = false; // colorimetry block with BT.2020
+    bool ycbcr = true; // YCbCr 4:4:4 and 4:2:2 supported
     std::uint16_t physicalAddress = 0x1000;
 };
 
@@ -41,9 +41,9 @@ QByteArray trueHd();
 QByteArray build(const SinkProfile &profile);
 
 // The three sinks of the emulated set-up.
-SinkProfile tvAProfile();       // 4K60 HDR TV on TX A
-SinkProfile tvBProfile();       // 1080p SDR TV on TX B
-SinkProfile boxFixedProfile();  // the box's fixed EDID: 4K60 4:4:4 600 MHz HDR BT.2020
+SinkProfile tvAProfile(); // 4K60 HDR TV on TX A
+SinkProfile tvBProfile(); // 1080p SDR TV on TX B
+SinkProfile boxFixedProfile(); // the box's fixed EDID: 4K60 4:4:4 600 MHz HDR BT.2020
 
 // What a sink table offers, read back from its CTA-861 block. Missing or
 // broken blocks give an empty capability set.
@@ -64,10 +64,10 @@ struct MixOptions
     int algorithm = 0; // 0 min mixed, 1 max audio min video, 2 TOP priority, 3 max both
     bool stereoOnly = false; // "2.0"
     bool surround51 = false; // "5.1"
-    bool hdr = false;        // "HDR"
-    bool fullAudio = false;  // "FULL Audio"
-    bool bt2020 = false;     // "BT.2020"
-    bool ycbcr = true;       // "YCbCr"
+    bool hdr = false; // "HDR"
+    bool fullAudio = false; // "FULL Audio"
+    bool bt2020 = false; // "BT.2020"
+    bool ycbcr = true; // "YCbCr"
 };
 // The box's automix EDID built from the two TVs' tables.
 QByteArray automix(const QByteArray &tvA, const QByteArray &tvB, const MixOptions &options);

@@ -33,7 +33,7 @@ QByteArray field(const QByteArray &text, int width)
 QByteArray playerHdrMetadata()
 {
     return bytes({ 0x02, 0x00, 0x34, 0x21, 0xAA, 0x9B, 0x96, 0x19, 0xFC, 0x08, 0x48, 0x8A, 0x08,
-                   0x39, 0x13, 0x3D, 0x42, 0x40, 0xE8, 0x03, 0x32, 0x00, 0xE8, 0x03, 0x90, 0x01 });
+        0x39, 0x13, 0x3D, 0x42, 0x40, 0xE8, 0x03, 0x32, 0x00, 0xE8, 0x03, 0x90, 0x01 });
 }
 
 // AVI InfoFrame data bytes 1 to 13 (CTA-861-G, 6.4).
@@ -55,12 +55,12 @@ QByteArray statusPage(Source source)
     QByteArray page(kPageData, '\0');
     const bool a = source == Source::PortA;
     page[0] = char(a ? 97 : 16); // video identification code
-    page[1] = char(0x10);        // HDMI signal
-    page[2] = char(a ? 2 : 0);   // 600 MHz link for the 4K60 player
-    page[3] = char(0x60);        // TX A and TX B live
-    page[8] = avi[0];            // answer byte 10: AVI data byte 1
-    page[9] = avi[1];            // answer byte 11: AVI data byte 2
-    page[10] = avi[2];           // answer byte 12: AVI data byte 3
+    page[1] = char(0x10); // HDMI signal
+    page[2] = char(a ? 2 : 0); // 600 MHz link for the 4K60 player
+    page[3] = char(0x60); // TX A and TX B live
+    page[8] = avi[0]; // answer byte 10: AVI data byte 1
+    page[9] = avi[1]; // answer byte 11: AVI data byte 2
+    page[10] = avi[2]; // answer byte 12: AVI data byte 3
     return page;
 }
 

@@ -57,9 +57,8 @@ struct Rig
     {
         for (int offset = 0; offset < kEdidSize; offset += kEdidWriteChunk)
             QCOMPARE(send(Frames::chunkWrite(std::uint8_t(offset),
-                                             reinterpret_cast<const std::uint8_t *>(
-                                                     table.constData() + offset))),
-                     hex("B0 00"));
+                         reinterpret_cast<const std::uint8_t *>(table.constData() + offset))),
+                hex("B0 00"));
         QCOMPARE(send(Frames::apply()), hex("B1 00"));
     }
 };
@@ -114,13 +113,11 @@ void TstSim::settingIdMap_data()
 {
     QTest::addColumn<int>("id");
     QTest::addColumn<int>("position");
-    const int map[][2] = { { 0, 0 },   { 2, 1 },   { 5, 2 },   { 3, 3 },   { 4, 4 },
-                           { 27, 5 },  { 1, 6 },   { 8, 13 },  { 9, 14 },  { 10, 15 },
-                           { 11, 16 }, { 12, 17 }, { 13, 18 }, { 14, 19 }, { 16, 21 },
-                           { 17, 22 }, { 19, 24 }, { 22, 26 }, { 23, 27 }, { 24, 28 },
-                           { 26, 29 }, { 28, 30 }, { 29, 31 }, { 32, 32 }, { 33, 33 },
-                           { 6, -1 },  { 7, -1 },  { 15, -1 }, { 18, -1 }, { 20, -1 },
-                           { 21, -1 }, { 30, -1 }, { 31, -1 }, { 200, -1 } };
+    const int map[][2] = { { 0, 0 }, { 2, 1 }, { 5, 2 }, { 3, 3 }, { 4, 4 }, { 27, 5 }, { 1, 6 },
+        { 8, 13 }, { 9, 14 }, { 10, 15 }, { 11, 16 }, { 12, 17 }, { 13, 18 }, { 14, 19 },
+        { 16, 21 }, { 17, 22 }, { 19, 24 }, { 22, 26 }, { 23, 27 }, { 24, 28 }, { 26, 29 },
+        { 28, 30 }, { 29, 31 }, { 32, 32 }, { 33, 33 }, { 6, -1 }, { 7, -1 }, { 15, -1 },
+        { 18, -1 }, { 20, -1 }, { 21, -1 }, { 30, -1 }, { 31, -1 }, { 200, -1 } };
     for (const auto &row : map)
         QTest::addRow("id %d", row[0]) << row[0] << row[1];
 }
@@ -170,7 +167,8 @@ void TstSim::factoryReset()
         rig.box.setSetting(p, 2);
     const auto factory = EmulatedBox::factorySettings();
 
-    QCOMPARE(rig.send(Frames::writeSetting(25, std::uint8_t(value))), hex(edidBack ? "E0 01" : "E0 00"));
+    QCOMPARE(
+        rig.send(Frames::writeSetting(25, std::uint8_t(value))), hex(edidBack ? "E0 01" : "E0 00"));
     for (int p : settingPositions)
         QCOMPARE(rig.box.setting(p), settingsBack ? factory[std::size_t(p)] : 2);
     for (int p : edidPositions)
@@ -180,8 +178,8 @@ void TstSim::factoryReset()
     QCOMPARE(rig.box.factoryResets(), QList<std::uint8_t> { std::uint8_t(value) });
     rig.clock.advance(EmulatedBox::kEdidRebuildBusyMs);
     QCOMPARE(rig.status(), 0);
-    QCOMPARE(rig.box.edid(EdidSource::Box),
-             edidBack ? dataFile("sim_box_automix.bin") : uploadTable());
+    QCOMPARE(
+        rig.box.edid(EdidSource::Box), edidBack ? dataFile("sim_box_automix.bin") : uploadTable());
 }
 
 void TstSim::fetchLoadsWhileBusy_data()
@@ -279,10 +277,10 @@ void TstSim::uploadAndApply()
 void TstSim::sourcesFollowInput_data()
 {
     QTest::addColumn<int>("input");
-    QTest::addColumn<QByteArray>("status");  // page 6, 15 bytes
-    QTest::addColumn<QByteArray>("vendor");  // page 21 bytes 4-11
+    QTest::addColumn<QByteArray>("status"); // page 6, 15 bytes
+    QTest::addColumn<QByteArray>("vendor"); // page 21 bytes 4-11
     QTest::addColumn<QByteArray>("product"); // page 21 bytes 12-27
-    QTest::addColumn<QByteArray>("hdr");     // page 30 bytes 2-4: type, n, EOTF
+    QTest::addColumn<QByteArray>("hdr"); // page 30 bytes 2-4: type, n, EOTF
 
     const QByteArray playerStatus = hex("E0 00 61 10 02 60 00 00 00 00 40 E8 60 00 00");
     const QByteArray consoleStatus = hex("E0 00 10 10 00 60 00 00 00 00 00 A8 00 00 00");
@@ -290,8 +288,10 @@ void TstSim::sourcesFollowInput_data()
     const QByteArray playerProduct("UHD BD Player 4K", 16);
     const QByteArray consoleVendor("KESTREL\0", 8);
     const QByteArray consoleProduct("GX Console\0\0\0\0\0\0", 16);
-    QTest::newRow("port A") << 1 << playerStatus << playerVendor << playerProduct << hex("87 1A 02");
-    QTest::newRow("port B") << 2 << consoleStatus << consoleVendor << consoleProduct << hex("00 00 00");
+    QTest::newRow("port A") << 1 << playerStatus << playerVendor << playerProduct
+                            << hex("87 1A 02");
+    QTest::newRow("port B") << 2 << consoleStatus << consoleVendor << consoleProduct
+                            << hex("00 00 00");
     QTest::newRow("matrix thru") << 3 << playerStatus << playerVendor << playerProduct
                                  << hex("87 1A 02");
     QTest::newRow("matrix swap") << 4 << consoleStatus << consoleVendor << consoleProduct
@@ -331,11 +331,11 @@ void TstSim::pageAtAskedLength_data()
     QTest::newRow("firmware, 1") << 7 << 1 << hex("E0");
     QTest::newRow("firmware, 0: nothing") << 7 << 0 << QByteArray();
     QTest::newRow("stored AVI, 15")
-            << 36 << 15 << hex("E0 00 60 C8 60 61 00 00 00 00 00 00 00 00 00");
+        << 36 << 15 << hex("E0 00 60 C8 60 61 00 00 00 00 00 00 00 00 00");
     QTest::newRow("stored HDR, 33")
-            << 35 << 33
-            << hex("E0 00 87 01 1A 91 02 00 34 21 AA 9B 96 19 FC 08 48 8A 08 39 13 3D 42 40 E8 03 "
-                   "32 00 E8 03 90 01 00");
+        << 35 << 33
+        << hex("E0 00 87 01 1A 91 02 00 34 21 AA 9B 96 19 FC 08 48 8A 08 39 13 3D 42 40 E8 03 "
+               "32 00 E8 03 90 01 00");
     QTest::newRow("captured AVI, 8") << 31 << 8 << hex("E0 00 82 0D 40 E8 60 61");
     QTest::newRow("unknown page, 4") << 99 << 4 << hex("E0 00 00 00");
     QTest::newRow("beyond 64 bytes") << 7 << 70 << hex("E0 00 01 02 00 0F") + QByteArray(64, '\0');
@@ -359,52 +359,47 @@ void TstSim::remembersWhatItIsTold_data()
 
     const QByteArray hdr = hex("87 01 02 00 02 00");
     const QByteArray avi = hex("60 C8 60 61 00");
-    const auto page35 = [](EmulatedBox &b) { return b.pageData(Page::StoredHdrInfoFrame).left(31); };
-    const auto page36 = [](EmulatedBox &b) { return b.pageData(Page::StoredAviInfoFrame).left(13); };
-    QTest::newRow("CEC send")
-            << QList<QByteArray> { Frames::cecSend(hex("50 01 04")),
-                                   Frames::activate(3, ActivateSelector::Cec) }
-            << hex("B2 00 B3 00") << Check([](EmulatedBox &b) {
-                   return b.lastCecMessage() + QByteArray(b.activations().size(), '*');
-               })
-            << hex("50 01 04") + "*";
-    QTest::newRow("CEC store SP")
-            << QList<QByteArray> { Frames::cecStore(Command::CecStoreSp, "50:04") } << hex("E3 00")
-            << Check([](EmulatedBox &b) { return b.storedCec(Command::CecStoreSp); })
-            << QByteArray("50:04");
-    QTest::newRow("CEC store LP")
-            << QList<QByteArray> { Frames::cecStore(Command::CecStoreLp, "0F:36") } << hex("E4 00")
-            << Check([](EmulatedBox &b) { return b.storedCec(Command::CecStoreLp); })
-            << QByteArray("0F:36");
-    QTest::newRow("HDR InfoFrame activated becomes page 35")
-            << QList<QByteArray> { Frames::hdrInfoFrame(hdr),
-                                   Frames::activate(6, ActivateSelector::HdrInfoFrame) }
-            << hex("E5 00 B3 00") << Check(page35) << hdr + QByteArray(25, '\0');
+    const auto page35
+        = [](EmulatedBox &b) { return b.pageData(Page::StoredHdrInfoFrame).left(31); };
+    const auto page36
+        = [](EmulatedBox &b) { return b.pageData(Page::StoredAviInfoFrame).left(13); };
+    QTest::newRow("CEC send") << QList<QByteArray> {
+        Frames::cecSend(hex("50 01 04")), Frames::activate(3, ActivateSelector::Cec)
+    } << hex("B2 00 B3 00") << Check([](EmulatedBox &b) {
+        return b.lastCecMessage() + QByteArray(b.activations().size(), '*');
+    }) << hex("50 01 04") + "*";
+    QTest::newRow("CEC store SP") << QList<QByteArray> { Frames::cecStore(Command::CecStoreSp,
+        "50:04") } << hex("E3 00") << Check([](EmulatedBox &b) {
+        return b.storedCec(Command::CecStoreSp);
+    }) << QByteArray("50:04");
+    QTest::newRow("CEC store LP") << QList<QByteArray> { Frames::cecStore(Command::CecStoreLp,
+        "0F:36") } << hex("E4 00") << Check([](EmulatedBox &b) {
+        return b.storedCec(Command::CecStoreLp);
+    }) << QByteArray("0F:36");
+    QTest::newRow("HDR InfoFrame activated becomes page 35") << QList<QByteArray> {
+        Frames::hdrInfoFrame(hdr), Frames::activate(6, ActivateSelector::HdrInfoFrame)
+    } << hex("E5 00 B3 00") << Check(page35) << hdr + QByteArray(25, '\0');
     QTest::newRow("HDR InfoFrame without activate")
-            << QList<QByteArray> { Frames::hdrInfoFrame(hdr) } << hex("E5 00") << Check(page35)
-            << sourcepages::factoryHdrInfoFrame();
-    QTest::newRow("AVI InfoFrame activated becomes page 36")
-            << QList<QByteArray> { Frames::aviInfoFrame(hex("40 E8")),
-                                   Frames::activate(2, ActivateSelector::AviInfoFrame) }
-            << hex("E6 00 B3 00") << Check(page36) << hex("40 E8") + QByteArray(11, '\0');
-    QTest::newRow("AVI bytes kept") << QList<QByteArray> { Frames::aviInfoFrame(avi) }
-                                    << hex("E6 00")
-                                    << Check([](EmulatedBox &b) { return b.aviInfoFrame(); }) << avi;
+        << QList<QByteArray> { Frames::hdrInfoFrame(hdr) } << hex("E5 00") << Check(page35)
+        << sourcepages::factoryHdrInfoFrame();
+    QTest::newRow("AVI InfoFrame activated becomes page 36") << QList<QByteArray> {
+        Frames::aviInfoFrame(hex("40 E8")), Frames::activate(2, ActivateSelector::AviInfoFrame)
+    } << hex("E6 00 B3 00") << Check(page36) << hex("40 E8") + QByteArray(11, '\0');
+    QTest::newRow("AVI bytes kept")
+        << QList<QByteArray> { Frames::aviInfoFrame(avi) } << hex("E6 00")
+        << Check([](EmulatedBox &b) { return b.aviInfoFrame(); }) << avi;
     QTest::newRow("unknown activate selector")
-            << QList<QByteArray> { hex("10 01 B3 40") } << QByteArray()
-            << Check([](EmulatedBox &b) { return QByteArray(b.activations().size(), '*'); })
-            << QByteArray();
+        << QList<QByteArray> { hex("10 01 B3 40") } << QByteArray()
+        << Check([](EmulatedBox &b) { return QByteArray(b.activations().size(), '*'); })
+        << QByteArray();
     QTest::newRow("store without CEC prefix")
-            << QList<QByteArray> { hex("10 03 E3 35 30 0D") } << QByteArray()
-            << Check([](EmulatedBox &b) { return b.storedCec(Command::CecStoreSp); })
-            << QByteArray();
-    QTest::newRow("settings block write")
-            << QList<QByteArray> { Frames::writeSettingsBlock(
-                       EmulatedBox::factorySettings().data() + 0) }
-            << hex("E2 00") << Check([](EmulatedBox &b) {
-                   return QByteArray(b.settingsBlockWrites(), '*');
-               })
-            << QByteArray("*");
+        << QList<QByteArray> { hex("10 03 E3 35 30 0D") } << QByteArray()
+        << Check([](EmulatedBox &b) { return b.storedCec(Command::CecStoreSp); }) << QByteArray();
+    QTest::newRow("settings block write") << QList<QByteArray> {
+        Frames::writeSettingsBlock(EmulatedBox::factorySettings().data() + 0)
+    } << hex("E2 00") << Check([](EmulatedBox &b) {
+        return QByteArray(b.settingsBlockWrites(), '*');
+    }) << QByteArray("*");
 }
 
 void TstSim::remembersWhatItIsTold()
@@ -440,21 +435,22 @@ void TstSim::edidDecodeCheck_data()
         simedid::MixOptions options;
         options.algorithm = algorithm;
         QTest::addRow("automix algorithm %d", algorithm)
-                << simedid::automix(tvA, tvB, options) << QByteArray();
+            << simedid::automix(tvA, tvB, options) << QByteArray();
     }
     simedid::MixOptions options;
     options.stereoOnly = true;
     options.hdr = true;
     options.ycbcr = false;
-    QTest::newRow("automix 2.0, HDR, no YCbCr") << simedid::automix(tvA, tvB, options) << QByteArray();
+    QTest::newRow("automix 2.0, HDR, no YCbCr")
+        << simedid::automix(tvA, tvB, options) << QByteArray();
     options = {};
     options.surround51 = true;
     options.fullAudio = true;
     options.bt2020 = true;
     QTest::newRow("automix 5.1, full audio, BT.2020")
-            << simedid::automix(tvA, tvB, options) << QByteArray();
+        << simedid::automix(tvA, tvB, options) << QByteArray();
     QTest::newRow("automix of two broken TVs")
-            << simedid::automix(QByteArray(256, '\xFF'), QByteArray(3, '\0'), {}) << QByteArray();
+        << simedid::automix(QByteArray(256, '\xFF'), QByteArray(3, '\0'), {}) << QByteArray();
 }
 
 void TstSim::edidDecodeCheck()
@@ -475,8 +471,8 @@ void TstSim::edidDecodeCheck()
     process.write(table);
     process.closeWriteChannel();
     QVERIFY(process.waitForFinished());
-    const QString output = QString::fromLocal8Bit(process.readAllStandardOutput()
-                                                  + process.readAllStandardError());
+    const QString output
+        = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
     QVERIFY2(process.exitCode() == 0, qPrintable(output));
     QVERIFY2(output.contains("EDID conformity: PASS"), qPrintable(output));
     QVERIFY2(!output.contains("Warnings:") && !output.contains("Failures:"), qPrintable(output));
@@ -494,9 +490,8 @@ void TstSim::frameLogLines()
     std::uint32_t index = 0;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index) && link.openDevice(index));
     QStringList observed;
-    bridge.setFrameObserver([&observed](const FrameLogEntry &e) {
-        observed.append(frameLogLine(e, 0xFFFFFFF0u));
-    });
+    bridge.setFrameObserver(
+        [&observed](const FrameLogEntry &e) { observed.append(frameLogLine(e, 0xFFFFFFF0u)); });
 
     requests.writeSetting(27, 1);
     clock.advance(20);
@@ -507,7 +502,7 @@ void TstSim::frameLogLines()
     for (const FrameLogEntry &e : bridge.frameLog())
         lines.append(frameLogLine(e, 0xFFFFFFF0u));
     const QStringList expected { "0 > 10 04 E0 1B 01", "5 < E0 00", "25 > 11 08 E0 07",
-                                 "30 < E0 00 01 02 00 0F 00 00" };
+        "30 < E0 00 01 02 00 0F 00 00" };
     QCOMPARE(lines, expected);
     QCOMPARE(observed, expected);
     QCOMPARE(bridge.sentFrames(), QList<QByteArray>({ hex("10 04 E0 1B 01"), hex("11 08 E0 07") }));
@@ -531,7 +526,7 @@ void TstSim::scriptMismatch()
     requests.writeSetting(27, 1);
     requests.writeSetting(2, 3); // not what the script expects
     QCOMPARE(bridge.scriptErrors(),
-             QStringList { "exchange 2: expected [10 04 E0 1B 00], got [10 04 E0 02 03]" });
+        QStringList { "exchange 2: expected [10 04 E0 1B 00], got [10 04 E0 02 03]" });
     // The canned answer came back instead of the box's.
     QCOMPARE(status.lines, QStringList { "Error Writing values 4000" });
     QCOMPARE(bridge.scriptPending(), QStringList { "11 2A E1" });
@@ -545,13 +540,12 @@ void TstSim::faultSelection_data()
 
     QTest::newRow("next") << FaultWhen::next() << "x.....";
     QTest::newRow("5th chunk read")
-            << FaultWhen::onNth(Command::Chunk, 5, FrameType::Read) << ".....x";
+        << FaultWhen::onNth(Command::Chunk, 5, FrameType::Read) << ".....x";
     QTest::newRow("2nd chunk request of any type")
-            << FaultWhen::onNth(Command::Chunk, 2) << ".x....";
-    QTest::newRow("every chunk read")
-            << FaultWhen { FaultWhen::Kind::Always, 1, toByte(Command::Chunk),
-                           std::uint8_t(FrameType::Read) }
-            << "x.xxxx";
+        << FaultWhen::onNth(Command::Chunk, 2) << ".x....";
+    QTest::newRow("every chunk read") << FaultWhen { FaultWhen::Kind::Always, 1,
+        toByte(Command::Chunk), std::uint8_t(FrameType::Read) }
+                                      << "x.xxxx";
     QTest::newRow("always") << FaultWhen::always() << "xxxxxx";
 }
 
@@ -571,17 +565,20 @@ void TstSim::faultSelection()
 
     const std::uint8_t bytes[kEdidWriteChunk] = {};
     const QList<QPair<QByteArray, int>> exchanges {
-        { Frames::chunkRead(0), kEdidReadChunk },  { Frames::chunkWrite(0, bytes), kAckLength },
-        { Frames::chunkRead(16), kEdidReadChunk }, { Frames::chunkRead(32), kEdidReadChunk },
-        { Frames::chunkRead(48), kEdidReadChunk }, { Frames::chunkRead(64), kEdidReadChunk },
+        { Frames::chunkRead(0), kEdidReadChunk },
+        { Frames::chunkWrite(0, bytes), kAckLength },
+        { Frames::chunkRead(16), kEdidReadChunk },
+        { Frames::chunkRead(32), kEdidReadChunk },
+        { Frames::chunkRead(48), kEdidReadChunk },
+        { Frames::chunkRead(64), kEdidReadChunk },
     };
     QString outcome;
     for (const auto &exchange : exchanges) {
         Response response;
-        outcome += requests.exchange(exchange.first, exchange.second, response,
-                                     BoxRequests::kNoEcho)
-                ? '.'
-                : 'x';
+        outcome
+            += requests.exchange(exchange.first, exchange.second, response, BoxRequests::kNoEcho)
+            ? '.'
+            : 'x';
     }
     QCOMPARE(outcome, failed);
 }
@@ -601,7 +598,8 @@ void TstSim::garbageNeverCrashes()
         // Half of the frames start like real requests so that every handler sees junk.
         if (round % 2 && frame.size() >= 3) {
             frame[0] = char(0x10 + random.bounded(2));
-            frame[2] = char(random.bounded(2) ? 0xB0 + random.bounded(7) : 0xE0 + random.bounded(7));
+            frame[2]
+                = char(random.bounded(2) ? 0xB0 + random.bounded(7) : 0xE0 + random.bounded(7));
             if (random.bounded(2))
                 frame.truncate(3 + int(random.bounded(70)));
         }
@@ -612,7 +610,7 @@ void TstSim::garbageNeverCrashes()
 
         std::uint32_t written = 0;
         bridge.write(handle, reinterpret_cast<const std::uint8_t *>(frame.constData()),
-                     std::uint32_t(frame.size()), written);
+            std::uint32_t(frame.size()), written);
         std::uint8_t buffer[kResponseCapacity];
         std::uint32_t received = 0;
         bridge.read(handle, buffer, sizeof buffer, received);

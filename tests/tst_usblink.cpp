@@ -25,13 +25,13 @@ public:
     using SimBridge::SimBridge;
 
     int write(BridgeHandle handle, const std::uint8_t *data, std::uint32_t length,
-              std::uint32_t &written) override
+        std::uint32_t &written) override
     {
         probe(timeoutsAtWrite);
         return SimBridge::write(handle, data, length, written);
     }
     int read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity,
-             std::uint32_t &received) override
+        std::uint32_t &received) override
     {
         probe(timeoutsAtRead);
         return SimBridge::read(handle, buffer, capacity, received);
@@ -113,24 +113,24 @@ void TstUsbLink::findDevice_data()
     QTest::addColumn<QStringList>("messages");
 
     const QStringList notConnected { "VORTALEX USB not connected!" };
-    QTest::newRow("the box alone") << QList<SimDevice> { device("2023", true) } << false << true
-                                   << 0 << QStringList();
-    QTest::newRow("trailing blank") << QList<SimDevice> { device("2023 ") } << false << false
-                                    << 77 << notConnected;
+    QTest::newRow("the box alone")
+        << QList<SimDevice> { device("2023", true) } << false << true << 0 << QStringList();
+    QTest::newRow("trailing blank")
+        << QList<SimDevice> { device("2023 ") } << false << false << 77 << notConnected;
     QTest::newRow("leading zero") << QList<SimDevice> { device("02023") } << false << false << 77
                                   << notConnected;
     QTest::newRow("second device is the box")
-            << QList<SimDevice> { device("1999"), device("2023", true) } << false << true << 1
-            << QStringList();
+        << QList<SimDevice> { device("1999"), device("2023", true) } << false << true << 1
+        << QStringList();
     QTest::newRow("unreadable id skipped silently")
-            << QList<SimDevice> { device("2023", false, true), device("2023", true) } << false
-            << true << 1 << QStringList();
+        << QList<SimDevice> { device("2023", false, true), device("2023", true) } << false << true
+        << 1 << QStringList();
     QTest::newRow("first of two boxes wins")
-            << QList<SimDevice> { device("2023", true), device("2023", true) } << false << true
-            << 0 << QStringList();
+        << QList<SimDevice> { device("2023", true), device("2023", true) } << false << true << 0
+        << QStringList();
     QTest::newRow("no device") << QList<SimDevice>() << false << false << 77 << notConnected;
     QTest::newRow("device count fails")
-            << QList<SimDevice> { device("2023", true) } << true << false << 77 << notConnected;
+        << QList<SimDevice> { device("2023", true) } << true << false << 77 << notConnected;
 }
 
 void TstUsbLink::findDevice()
@@ -200,47 +200,40 @@ void TstUsbLink::transaction_data()
 
     QTest::newRow("prompt answer") << Setup([](Rig &) {}) << 8 << true << page7 << 0 << 0;
     QTest::newRow("answer after 3999 ms")
-            << Setup([](Rig &r) { r.bridge.setLatency(3999); }) << 8 << true << page7 << 3999 << 0;
+        << Setup([](Rig &r) { r.bridge.setLatency(3999); }) << 8 << true << page7 << 3999 << 0;
     QTest::newRow("answer after 4000 ms is too late")
-            << Setup([](Rig &r) { r.bridge.setLatency(4000); }) << 8 << false << QByteArray()
-            << 4000 << 0;
-    QTest::newRow("no answer")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::NoAnswer); }) << 8 << false
-            << QByteArray() << 4000 << 0;
+        << Setup([](Rig &r) { r.bridge.setLatency(4000); }) << 8 << false << QByteArray() << 4000
+        << 0;
+    QTest::newRow("no answer") << Setup([](Rig &r) { r.bridge.injectFault(Fault::NoAnswer); }) << 8
+                               << false << QByteArray() << 4000 << 0;
     QTest::newRow("1 byte where 2 are expected")
-            << Setup([](Rig &r) { r.bridge.injectAnswer(hex("E0")); }) << 2 << false << hex("E0")
-            << 0 << 0;
+        << Setup([](Rig &r) { r.bridge.injectAnswer(hex("E0")); }) << 2 << false << hex("E0") << 0
+        << 0;
     QTest::newRow("42 bytes where 2 are expected")
-            << Setup([block42](Rig &r) { r.bridge.injectAnswer(block42); }) << 2 << true << block42
-            << 0 << 0;
+        << Setup([block42](Rig &r) { r.bridge.injectAnswer(block42); }) << 2 << true << block42 << 0
+        << 0;
     QTest::newRow("100-byte answer stops at 64")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::LongAnswer); }) << 8 << true
-            << long64 << 0 << 0;
+        << Setup([](Rig &r) { r.bridge.injectFault(Fault::LongAnswer); }) << 8 << true << long64
+        << 0 << 0;
     QTest::newRow("receive-queue check error")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::RxQueueError); }) << 8 << false
-            << QByteArray() << 1 << 1;
-    QTest::newRow("write error")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::WriteError); }) << 8 << false
-            << QByteArray() << 0 << 0;
-    QTest::newRow("read error")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::ReadError); }) << 8 << false
-            << QByteArray() << 0 << 0;
-    QTest::newRow("clock wraps, no answer")
-            << Setup([](Rig &r) {
-                   r.clock.set(0xFFFFFFFFu - 10);
-                   r.bridge.injectFault(Fault::NoAnswer);
-               })
-            << 8 << false << QByteArray() << 4000 << 0;
-    QTest::newRow("clock wraps, late answer")
-            << Setup([](Rig &r) {
-                   r.clock.set(0xFFFFFF00u);
-                   r.bridge.setLatency(300);
-               })
-            << 8 << true << page7 << 300 << 0;
+        << Setup([](Rig &r) { r.bridge.injectFault(Fault::RxQueueError); }) << 8 << false
+        << QByteArray() << 1 << 1;
+    QTest::newRow("write error") << Setup([](Rig &r) { r.bridge.injectFault(Fault::WriteError); })
+                                 << 8 << false << QByteArray() << 0 << 0;
+    QTest::newRow("read error") << Setup([](Rig &r) { r.bridge.injectFault(Fault::ReadError); })
+                                << 8 << false << QByteArray() << 0 << 0;
+    QTest::newRow("clock wraps, no answer") << Setup([](Rig &r) {
+        r.clock.set(0xFFFFFFFFu - 10);
+        r.bridge.injectFault(Fault::NoAnswer);
+    }) << 8 << false << QByteArray() << 4000 << 0;
+    QTest::newRow("clock wraps, late answer") << Setup([](Rig &r) {
+        r.clock.set(0xFFFFFF00u);
+        r.bridge.setLatency(300);
+    }) << 8 << true << page7 << 300 << 0;
     // Every receive-queue check after the unplug fails and is reported.
     QTest::newRow("unplugged mid-exchange")
-            << Setup([](Rig &r) { r.bridge.injectFault(Fault::Unplug); }) << 8 << false
-            << QByteArray() << 4000 << 4000;
+        << Setup([](Rig &r) { r.bridge.injectFault(Fault::Unplug); }) << 8 << false << QByteArray()
+        << 4000 << 4000;
 }
 
 void TstUsbLink::transaction()
@@ -261,8 +254,8 @@ void TstUsbLink::transaction()
     const QByteArray request = Frames::readPage(Page::Firmware, 8);
     const std::uint32_t start = rig.clock.tickCount();
     QCOMPARE(rig.link.transaction(buffer, reinterpret_cast<const std::uint8_t *>(request.data()),
-                                  std::uint32_t(expected), std::uint32_t(request.size())),
-             ok);
+                 std::uint32_t(expected), std::uint32_t(request.size())),
+        ok);
 
     QCOMPARE(int(rig.clock.tickCount() - start), elapsed);
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer), int(received.size())), received);
@@ -289,7 +282,7 @@ void TstUsbLink::noHandleMakesNoCall()
     std::uint8_t buffer[kResponseCapacity] = {};
     const QByteArray request = Frames::readSettingsBlock();
     QVERIFY(!rig.link.transaction(buffer, reinterpret_cast<const std::uint8_t *>(request.data()),
-                                  kSettingsBlockLength, std::uint32_t(request.size())));
+        kSettingsBlockLength, std::uint32_t(request.size())));
     QCOMPARE(rig.bridge.callCount(), 0);
     QVERIFY(!rig.link.busy());
     QVERIFY(rig.messages.isEmpty());
@@ -304,7 +297,7 @@ void TstUsbLink::unplugAfterExchanges()
     const auto send = [&rig, &request] {
         std::uint8_t buffer[kResponseCapacity] = {};
         return rig.link.transaction(buffer, reinterpret_cast<const std::uint8_t *>(request.data()),
-                                    kAckLength, std::uint32_t(request.size()));
+            kAckLength, std::uint32_t(request.size()));
     };
     QVERIFY(send());
     QVERIFY(send());
