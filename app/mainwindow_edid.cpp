@@ -118,11 +118,9 @@ void MainWindow::readEdidFrom(EdidSource source)
 {
     prepareProgressBar(statusBar(), m_edidProgress);
     EdidTable table {};
-    const bool complete = readEdid(m_requests, m_context.clock, source,
-                                   [this](int value, int maximum) {
-                                       on_ProgressChange(value, maximum);
-                                   },
-                                   table);
+    const bool complete = readEdid(
+        m_requests, m_context.clock, source,
+        [this](int value, int maximum) { on_ProgressChange(value, maximum); }, table);
     // A failed chunk leaves the previous text as it was.
     if (complete)
         setStyledText(ui->EDIDtext, formatEdidText(table), Qt::black, QFont::Normal);
@@ -136,8 +134,8 @@ void MainWindow::CalculateChkSum()
         return;
     }
     if (!tablePassesChecksums(table)) {
-        const auto answer = m_context.dialogs.question(
-                QString(), trWindow("The EDID Checksum is not correct."),
+        const auto answer
+            = m_context.dialogs.question(QString(), trWindow("The EDID Checksum is not correct."),
                 trWindow("Do you want to calculate a new checksum?"));
         if (answer != Dialogs::Answer::Yes)
             return;
@@ -151,9 +149,8 @@ void MainWindow::WriteEDID()
     // Only the custom mode with the uploaded preset takes a table.
     if (ui->automixEDID->isChecked() || ui->fixedEDID->isChecked()
         || ui->cmBEdid->currentIndex() != 0) {
-        m_context.dialogs.warning(
-                this, utilityTitle(),
-                trWindow("\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n"));
+        m_context.dialogs.warning(this, utilityTitle(),
+            trWindow("\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n"));
         return;
     }
     writeEdidTable();
@@ -168,21 +165,19 @@ void MainWindow::writeEdidTable()
         return;
     }
     if (!tablePassesChecksums(table)) {
-        const auto answer = m_context.dialogs.question(
-                utilityTitle(), trWindow("The EDID Checksum is not correct."),
-                trWindow("Write anyway?"));
+        const auto answer = m_context.dialogs.question(utilityTitle(),
+            trWindow("The EDID Checksum is not correct."), trWindow("Write anyway?"));
         if (answer != Dialogs::Answer::Yes)
             return;
     }
     writeEdid(m_requests, m_context.clock, table,
-              [this](int value, int maximum) { on_ProgressChange(value, maximum); });
+        [this](int value, int maximum) { on_ProgressChange(value, maximum); });
 }
 
 void MainWindow::LoadEDIDfromFile()
 {
     const QString name = m_context.dialogs.openFileName(
-            this, trWindow("Open file"), QString(),
-            trWindow("Binary Files (*.bin);;All files (*.*)"));
+        this, trWindow("Open file"), QString(), trWindow("Binary Files (*.bin);;All files (*.*)"));
     if (name.isEmpty())
         return;
 
@@ -192,9 +187,8 @@ void MainWindow::LoadEDIDfromFile()
         head = file.read(kEdidFileProbeSize);
     if (file.error() != QFileDevice::NoError) {
         // Both arguments at once: a "%2" in the name must stay as it is.
-        m_context.dialogs.warning(
-                this, utilityTitle(),
-                trWindow("Cannot read file %1:\n%2.").arg(name, file.errorString()));
+        m_context.dialogs.warning(this, utilityTitle(),
+            trWindow("Cannot read file %1:\n%2.").arg(name, file.errorString()));
         return;
     }
 
@@ -214,8 +208,7 @@ void MainWindow::SaveEDIDtoFile()
         return;
     }
     const QString name = m_context.dialogs.saveFileName(this, trWindow("Save File"),
-                                                        QStringLiteral("VORTALEX_edid0.bin"),
-                                                        trWindow("Binary file (*.bin)"));
+        QStringLiteral("VORTALEX_edid0.bin"), trWindow("Binary file (*.bin)"));
     if (name.isEmpty())
         return;
 
@@ -223,8 +216,8 @@ void MainWindow::SaveEDIDtoFile()
     // that a failed save leaves the old file as it was.
     QSaveFile file(name);
     const auto cannotWrite = [&](const QString &reason) {
-        m_context.dialogs.warning(this, utilityTitle(),
-                                  trWindow("Cannot write file %1:\n%2.").arg(name, reason));
+        m_context.dialogs.warning(
+            this, utilityTitle(), trWindow("Cannot write file %1:\n%2.").arg(name, reason));
     };
     // Unbuffered, so that a short write (a full disk) shows in the count.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -238,7 +231,7 @@ void MainWindow::SaveEDIDtoFile()
     if (written != kEdidSize) {
         // A short write sets no error on the file; the system's text says why.
         cannotWrite(file.error() != QFileDevice::NoError ? file.errorString()
-                                                          : qt_error_string(writeError));
+                                                         : qt_error_string(writeError));
         file.cancelWriting();
         return;
     }

@@ -27,7 +27,7 @@ struct Bench
     EmulatedBox box { clock };
     SimBridge bridge { clock, box };
     NullStatus status;
-    UsbLink link { bridge, clock, [](const QString &) { } };
+    UsbLink link { bridge, clock, [](const QString &) {} };
     BoxRequests requests { link, status };
 
     Bench()
@@ -52,8 +52,8 @@ void BM_EdidRead(benchmark::State &state)
     // Fetch, one settings read (the box is idle again within the 100 ms
     // pause), 16 chunk reads; 100 ms and 10 ms of pauses.
     const int exchanges = 1 + 1 + kEdidSize / kEdidReadChunk;
-    state.counters["floor_ms"] = double(kEdidFetchPauseMs + kEdidBusyPollPauseMs)
-            + exchanges * double(kLatencyMs);
+    state.counters["floor_ms"]
+        = double(kEdidFetchPauseMs + kEdidBusyPollPauseMs) + exchanges * double(kLatencyMs);
     state.counters["exchanges"] = exchanges;
 }
 
@@ -72,8 +72,8 @@ void BM_EdidWrite(benchmark::State &state)
     }
     // 32 chunk writes, each followed by 30 ms, and the apply request.
     const int exchanges = kEdidWriteChunkCount + 1;
-    state.counters["floor_ms"] = kEdidWriteChunkCount * double(kEdidChunkWritePauseMs)
-            + exchanges * double(kLatencyMs);
+    state.counters["floor_ms"]
+        = kEdidWriteChunkCount * double(kEdidChunkWritePauseMs) + exchanges * double(kLatencyMs);
     state.counters["exchanges"] = exchanges;
 }
 

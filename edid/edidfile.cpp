@@ -37,8 +37,8 @@ EdidFileContent recogniseEdidFile(const QByteArray &head)
     EdidFileContent content;
     if (probe.isEmpty() || probe.at(0) == '\0') {
         content.binary = true;
-        std::copy_n(probe.constData(), std::min<qsizetype>(probe.size(), kEdidSize),
-                    content.table.begin());
+        std::copy_n(
+            probe.constData(), std::min<qsizetype>(probe.size(), kEdidSize), content.table.begin());
         return content;
     }
     content.binary = false;

@@ -16,7 +16,7 @@ std::uint8_t edidChecksum(const std::uint8_t *block)
 bool tablePassesChecksums(const EdidTable &table)
 {
     return table[kEdidBlockSize - 1] == edidChecksum(table.data())
-            && table[kEdidSize - 1] == edidChecksum(table.data() + kEdidBlockSize);
+        && table[kEdidSize - 1] == edidChecksum(table.data() + kEdidBlockSize);
 }
 
 void repairChecksums(EdidTable &table)

@@ -24,12 +24,12 @@ void waitWhileBusy(BoxRequests &requests, Clock &clock)
 
 } // namespace
 
-bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source,
-              const EdidProgress &progress, EdidTable &table)
+bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const EdidProgress &progress,
+    EdidTable &table)
 {
     Response ack;
     requests.request(Frames::fetch(source), kAckLength, ack, toByte(fetchCommand(source)),
-                     "Error Writing values", kFetchFailureMs);
+        "Error Writing values", kFetchFailureMs);
     clock.sleep(kEdidFetchPauseMs);
     waitWhileBusy(requests, clock);
 
@@ -38,20 +38,20 @@ bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source,
         progress(offset, kEdidReadProgressMax);
         Response chunk;
         if (!requests.exchange(Frames::chunkRead(std::uint8_t(offset)), kEdidReadChunk, chunk,
-                               BoxRequests::kNoEcho))
+                BoxRequests::kNoEcho))
             return false;
         std::copy_n(chunk.bytes.begin(), kEdidReadChunk, read.begin() + offset);
     }
     progress(0, 0);
-    requests.status().showStatus(trWindow(source == EdidSource::Box ? "EDID values read."
-                                                                    : "TV EDID values read."),
-                                 kStatusMs);
+    requests.status().showStatus(
+        trWindow(source == EdidSource::Box ? "EDID values read." : "TV EDID values read."),
+        kStatusMs);
     table = read;
     return true;
 }
 
-EdidWriteOutcome writeEdid(BoxRequests &requests, Clock &clock, const EdidTable &table,
-                           const EdidProgress &progress)
+EdidWriteOutcome writeEdid(
+    BoxRequests &requests, Clock &clock, const EdidTable &table, const EdidProgress &progress)
 {
     EdidWriteOutcome outcome;
     for (int i = 0; i < kEdidWriteChunkCount; ++i) {
@@ -59,15 +59,14 @@ EdidWriteOutcome writeEdid(BoxRequests &requests, Clock &clock, const EdidTable 
         const int offset = i * kEdidWriteChunk;
         Response ack;
         if (!requests.request(Frames::chunkWrite(std::uint8_t(offset), table.data() + offset),
-                              kAckLength, ack, toByte(Command::Chunk),
-                              "Error Writing EDID values.", kStatusMs))
+                kAckLength, ack, toByte(Command::Chunk), "Error Writing EDID values.", kStatusMs))
             ++outcome.failedChunks;
         clock.sleep(kEdidChunkWritePauseMs);
     }
 
     Response ack;
     outcome.applied = requests.request(Frames::apply(), kAckLength, ack, toByte(Command::Apply),
-                                       "Error Populating EDID values.", kStatusMs);
+        "Error Populating EDID values.", kStatusMs);
     if (outcome.applied)
         requests.status().showStatus(trWindow("EDID values written..."), kStatusMs);
     progress(0, 0);

@@ -28,8 +28,8 @@ using EdidProgress = std::function<void(int value, int maximum)>;
 // counts as "not busy". Stops at the first failed chunk (false; the progress
 // bar is left as it was). On success hides the bar, shows "EDID values
 // read." or "TV EDID values read." and returns true with `table` filled.
-bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source,
-              const EdidProgress &progress, EdidTable &table);
+bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const EdidProgress &progress,
+    EdidTable &table);
 
 struct EdidWriteOutcome
 {
@@ -40,7 +40,7 @@ struct EdidWriteOutcome
 // Sends `table` in 32 chunks of 8 bytes, 30 ms apart, then the apply request.
 // A refused chunk shows "Error Writing EDID values." and the write goes on;
 // the apply shows "EDID values written..." or "Error Populating EDID values.".
-EdidWriteOutcome writeEdid(BoxRequests &requests, Clock &clock, const EdidTable &table,
-                           const EdidProgress &progress);
+EdidWriteOutcome writeEdid(
+    BoxRequests &requests, Clock &clock, const EdidTable &table, const EdidProgress &progress);
 
 } // namespace vortalex

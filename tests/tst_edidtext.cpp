@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryFile>
 #include <QtTest>
 
@@ -67,6 +68,7 @@ private slots:
     void canonicalLayout();
     void loadRecognition_data();
     void loadRecognition();
+    void arbitraryInput();
 };
 
 void TestEdidText::parse_data()
@@ -94,15 +96,15 @@ void TestEdidText::parse_data()
     QTest::newRow("leading blank") << QStringLiteral(" 00 FF") << -1 << QByteArray();
     QTest::newRow("CR LF") << QStringLiteral("00 FF\r\n01") << -1 << QByteArray();
     QTest::newRow("three digits") << QStringLiteral("001 FF") << -1 << QByteArray();
-    QTest::newRow("1023 characters") << QStringLiteral("01 ").repeated(341) << 341
-                                     << QByteArray(341, '\x01');
-    QTest::newRow("1024 characters") << QStringLiteral("01 ").repeated(341) + QLatin1Char('\n')
-                                     << -1 << QByteArray();
-    QTest::newRow("1 million characters") << QString(1 << 20, QLatin1Char('0')) << -1
-                                          << QByteArray();
+    QTest::newRow("1023 characters")
+        << QStringLiteral("01 ").repeated(341) << 341 << QByteArray(341, '\x01');
+    QTest::newRow("1024 characters")
+        << QStringLiteral("01 ").repeated(341) + QLatin1Char('\n') << -1 << QByteArray();
+    QTest::newRow("1 million characters")
+        << QString(1 << 20, QLatin1Char('0')) << -1 << QByteArray();
     // "ß" upper-cases to "SS": 1022 characters become 1024.
-    QTest::newRow("limit after upper-casing") << QString(1021, QLatin1Char('\n')) + QChar(0xDF)
-                                              << -1 << QByteArray();
+    QTest::newRow("limit after upper-casing")
+        << QString(1021, QLatin1Char('\n')) + QChar(0xDF) << -1 << QByteArray();
 }
 
 void TestEdidText::parse()
@@ -206,8 +208,8 @@ void TestEdidText::loadRecognition_data()
     QTest::newRow("1 byte") << QByteArray(1, '\0') << true << QByteArray(256, '\0');
     QTest::newRow("128 bytes") << edid.left(128) << true << edid.left(128) + QByteArray(128, '\0');
     QTest::newRow("300 bytes") << edid + QByteArray(44, '\x77') << true << edid;
-    QTest::newRow("binary garbage") << QByteArray("\x8A\xFF\x01\x00\x44", 5) << false
-                                    << QByteArray("\x8A\xFF\x01", 3);
+    QTest::newRow("binary garbage")
+        << QByteArray("\x8A\xFF\x01\x00\x44", 5) << false << QByteArray("\x8A\xFF\x01", 3);
 
     QString canonical = formatEdidText(tableFrom(edid));
     QByteArray spaceCrLf = canonical.toLatin1().replace("\n", " \r\n");
@@ -245,6 +247,30 @@ void TestEdidText::loadRecognition()
         QCOMPARE(bytesOf(content.table), expected);
     else
         QCOMPARE(content.text.toLatin1(), expected);
+}
+
+// Texts and file heads of any content and length give a result within
+// bounds; run under the sanitizers this also shows that nothing is read
+// outside the input.
+void TestEdidText::arbitraryInput()
+{
+    const QString pool = QStringLiteral("0123456789abcdefABCDEFGz \n\r\t\u00DF\u00FF\u20AC");
+    QRandomGenerator random(4711);
+    for (int round = 0; round < 2000; ++round) {
+        const int length = int(random.bounded(1100));
+        QString text;
+        QByteArray bytes;
+        for (int i = 0; i < length; ++i) {
+            text += pool.at(int(random.bounded(pool.size())));
+            bytes += char(random.bounded(256));
+        }
+        EdidParseBuffer out {};
+        const int count = parseEdidText(text, out);
+        QVERIFY(count >= -1 && count <= (length + 1) / 3);
+        const EdidFileContent content = recogniseEdidFile(bytes);
+        QVERIFY(content.text.size() <= kEdidFileProbeSize);
+        QVERIFY(convertEdidTextLayout(bytes).size() <= kEdidFileProbeSize);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestEdidText)

@@ -88,7 +88,7 @@ void setCustomMode(WindowHarness &h, bool automix, bool fixed, int preset)
 {
     Ui_MainWindow *ui = h.ui();
     const QSignalBlocker b1(ui->automixEDID), b2(ui->fixedEDID), b3(ui->customEDID),
-            b4(ui->cmBEdid);
+        b4(ui->cmBEdid);
     ui->customEDID->setChecked(!automix && !fixed);
     ui->automixEDID->setChecked(automix);
     ui->fixedEDID->setChecked(fixed);
@@ -119,7 +119,7 @@ QStringList writeFrames(const QByteArray &table)
     QStringList frames;
     for (int offset = 0; offset < kEdidSize; offset += 8)
         frames << QStringLiteral("10 08 B0 %1 ").arg(offset, 2, 16, QLatin1Char('0')).toUpper()
-                        + hexBytes(table.mid(offset, 8));
+                + hexBytes(table.mid(offset, 8));
     frames << QStringLiteral("10 08 B1");
     return frames;
 }
@@ -246,22 +246,24 @@ void TestEdidWindow::readFailure_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("stuckBusy");
 
-    QTest::newRow("fifth chunk")
-            << Fault::NoAnswer << FaultWhen::onNth(Command::Chunk, 5, FrameType::Read)
-            << readFrames("10 01 B4", 1, 5) << false << 64 << QStringList() << false;
-    QTest::newRow("first chunk")
-            << Fault::ShortAnswer << FaultWhen::onNth(Command::Chunk, 1, FrameType::Read)
-            << readFrames("10 01 B4", 1, 1) << false << -1 << QStringList() << false;
+    QTest::newRow("fifth chunk") << Fault::NoAnswer
+                                 << FaultWhen::onNth(Command::Chunk, 5, FrameType::Read)
+                                 << readFrames("10 01 B4", 1, 5) << false << 64 << QStringList()
+                                 << false;
+    QTest::newRow("first chunk") << Fault::ShortAnswer
+                                 << FaultWhen::onNth(Command::Chunk, 1, FrameType::Read)
+                                 << readFrames("10 01 B4", 1, 1) << false << -1 << QStringList()
+                                 << false;
     QTest::newRow("fetch not echoed")
-            << Fault::WrongEcho << FaultWhen::onNth(Command::FetchBoxEdid, 1)
-            << readFrames("10 01 B4", 1) << true << -1
-            << QStringList { "Error Writing values", "EDID values read." } << false;
+        << Fault::WrongEcho << FaultWhen::onNth(Command::FetchBoxEdid, 1)
+        << readFrames("10 01 B4", 1) << true << -1
+        << QStringList { "Error Writing values", "EDID values read." } << false;
     // A settings read that fails says nothing about the busy bit: the read
     // goes on as if the box were idle, even though the answer's bit is set.
     QTest::newRow("settings read fails")
-            << Fault::WrongEcho << FaultWhen::always(Command::SettingsBlock)
-            << readFrames("10 01 B4", 1) << true << -1
-            << QStringList { "Error Reading values", "EDID values read." } << true;
+        << Fault::WrongEcho << FaultWhen::always(Command::SettingsBlock)
+        << readFrames("10 01 B4", 1) << true << -1
+        << QStringList { "Error Reading values", "EDID values read." } << true;
 }
 
 void TestEdidWindow::readFailure()
@@ -310,8 +312,9 @@ void TestEdidWindow::readWithoutBox()
 
     // One settings read, not 502: the window is blocked for 110 ms only.
     QCOMPARE(h.clock.tickCount() - start, 110u);
-    QCOMPARE(h.statusLog, (QList<StatusMessage> { { "Error Writing values", 4000 },
-                                                  { "Error Reading values", 4000 } }));
+    QCOMPARE(h.statusLog,
+        (QList<StatusMessage> {
+            { "Error Writing values", 4000 }, { "Error Reading values", 4000 } }));
     QCOMPARE(text(h), QStringLiteral("AB"));
     QVERIFY(h.sentHex().isEmpty());
 }
@@ -338,7 +341,7 @@ void TestEdidWindow::checksumCheck_data()
     QTest::addColumn<QString>("result"); // empty: the text stays as it was
 
     const QString question = QStringLiteral(
-            "question: |The EDID Checksum is not correct.|Do you want to calculate a new checksum?");
+        "question: |The EDID Checksum is not correct.|Do you want to calculate a new checksum?");
     EdidTable good = tableFrom(sampleEdid());
     const QString canonical = formatEdidText(good);
     QString eightPerLine = canonical;
@@ -350,32 +353,31 @@ void TestEdidWindow::checksumCheck_data()
     shortTable[0] = 0x01;
     repairChecksums(shortTable);
 
-    QTest::newRow("valid, 96 dpi") << canonical << 1.0f << QList<Dialogs::Answer>() << QStringList()
-                                   << canonical;
-    QTest::newRow("valid, 192 dpi") << canonical << 2.0f << QList<Dialogs::Answer>()
-                                    << QStringList() << canonical;
-    QTest::newRow("factor not set") << canonical << 0.0f << QList<Dialogs::Answer>()
-                                    << QStringList() << canonical;
+    QTest::newRow("valid, 96 dpi")
+        << canonical << 1.0f << QList<Dialogs::Answer>() << QStringList() << canonical;
+    QTest::newRow("valid, 192 dpi")
+        << canonical << 2.0f << QList<Dialogs::Answer>() << QStringList() << canonical;
+    QTest::newRow("factor not set")
+        << canonical << 0.0f << QList<Dialogs::Answer>() << QStringList() << canonical;
     QTest::newRow("lower case") << canonical.toLower() << 1.0f << QList<Dialogs::Answer>()
                                 << QStringList() << canonical;
-    QTest::newRow("8 per line") << eightPerLine << 1.0f << QList<Dialogs::Answer>()
-                                << QStringList() << canonical;
+    QTest::newRow("8 per line") << eightPerLine << 1.0f << QList<Dialogs::Answer>() << QStringList()
+                                << canonical;
     QTest::newRow("block 1 wrong, Yes")
-            << formatEdidText(badBlock1) << 1.0f << QList<Dialogs::Answer> { Dialogs::Answer::Yes }
-            << QStringList { question } << canonical;
+        << formatEdidText(badBlock1) << 1.0f << QList<Dialogs::Answer> { Dialogs::Answer::Yes }
+        << QStringList { question } << canonical;
     QTest::newRow("block 1 wrong, No")
-            << formatEdidText(badBlock1) << 1.0f << QList<Dialogs::Answer> { Dialogs::Answer::No }
-            << QStringList { question } << QString();
-    QTest::newRow("one byte, Yes") << "01" << 1.0f
-                                   << QList<Dialogs::Answer> { Dialogs::Answer::Yes }
-                                   << QStringList { question } << formatEdidText(shortTable);
+        << formatEdidText(badBlock1) << 1.0f << QList<Dialogs::Answer> { Dialogs::Answer::No }
+        << QStringList { question } << QString();
+    QTest::newRow("one byte, Yes")
+        << "01" << 1.0f << QList<Dialogs::Answer> { Dialogs::Answer::Yes }
+        << QStringList { question } << formatEdidText(shortTable);
     QTest::newRow("two spaces") << "00  01" << 1.0f << QList<Dialogs::Answer>()
                                 << QStringList { kFormatError } << QString();
     QTest::newRow("tab") << "00\t01" << 1.0f << QList<Dialogs::Answer>()
                          << QStringList { kFormatError } << QString();
-    QTest::newRow("too long") << QString(1024, QLatin1Char('0')) << 1.0f
-                              << QList<Dialogs::Answer>() << QStringList { kFormatError }
-                              << QString();
+    QTest::newRow("too long") << QString(1024, QLatin1Char('0')) << 1.0f << QList<Dialogs::Answer>()
+                              << QStringList { kFormatError } << QString();
 }
 
 void TestEdidWindow::checksumCheck()
@@ -417,31 +419,31 @@ void TestEdidWindow::write_data()
     QTest::addColumn<QStringList>("messages");
 
     const QString modeWarning = QStringLiteral(
-            "warning: VORTALEX Utility|\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n");
-    const QString question =
-            QStringLiteral("question: VORTALEX Utility|The EDID Checksum is not correct.|Write anyway?");
+        "warning: VORTALEX Utility|\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n");
+    const QString question = QStringLiteral(
+        "question: VORTALEX Utility|The EDID Checksum is not correct.|Write anyway?");
     const QList<Dialogs::Answer> none;
     const QStringList written { "EDID values written..." };
 
     QTest::newRow("automix") << true << false << 0 << -1 << none << -1
                              << QStringList { modeWarning } << QStringList();
-    QTest::newRow("fixed") << false << true << 0 << -1 << none << -1
-                           << QStringList { modeWarning } << QStringList();
-    QTest::newRow("custom, preset 3") << false << false << 3 << -1 << none << -1
-                                      << QStringList { modeWarning } << QStringList();
-    QTest::newRow("custom, preset 0") << false << false << 0 << -1 << none << -1 << QStringList()
-                                      << written;
+    QTest::newRow("fixed") << false << true << 0 << -1 << none << -1 << QStringList { modeWarning }
+                           << QStringList();
+    QTest::newRow("custom, preset 3")
+        << false << false << 3 << -1 << none << -1 << QStringList { modeWarning } << QStringList();
+    QTest::newRow("custom, preset 0")
+        << false << false << 0 << -1 << none << -1 << QStringList() << written;
     QTest::newRow("wrong checksum, No")
-            << false << false << 0 << 127 << QList<Dialogs::Answer> { Dialogs::Answer::No } << -1
-            << QStringList { question } << QStringList();
+        << false << false << 0 << 127 << QList<Dialogs::Answer> { Dialogs::Answer::No } << -1
+        << QStringList { question } << QStringList();
     QTest::newRow("wrong checksum, Yes")
-            << false << false << 0 << 255 << QList<Dialogs::Answer> { Dialogs::Answer::Yes } << -1
-            << QStringList { question } << written;
+        << false << false << 0 << 255 << QList<Dialogs::Answer> { Dialogs::Answer::Yes } << -1
+        << QStringList { question } << written;
     QTest::newRow("format error") << false << false << 0 << -2 << none << -1
                                   << QStringList { kFormatError } << QStringList();
-    QTest::newRow("chunk 10 refused") << false << false << 0 << -1 << none << 10 << QStringList()
-                                      << QStringList { "Error Writing EDID values.",
-                                                       "EDID values written..." };
+    QTest::newRow("chunk 10 refused")
+        << false << false << 0 << -1 << none << 10 << QStringList()
+        << QStringList { "Error Writing EDID values.", "EDID values written..." };
 }
 
 void TestEdidWindow::write()
@@ -469,8 +471,8 @@ void TestEdidWindow::write()
     h.clearLogs();
     h.dialogs.answers = answers;
     if (refusedChunk > 0)
-        h.bridge.injectFault(Fault::WrongEcho,
-                             FaultWhen::onNth(Command::Chunk, refusedChunk, FrameType::Set));
+        h.bridge.injectFault(
+            Fault::WrongEcho, FaultWhen::onNth(Command::Chunk, refusedChunk, FrameType::Set));
     const std::uint32_t start = h.clock.tickCount();
 
     QMetaObject::invokeMethod(w, "WriteEDID");
@@ -509,21 +511,21 @@ void TestEdidWindow::load_data()
 
     QTest::newRow("empty") << QByteArray() << zeros << true << qint64(0);
     QTest::newRow("1 byte") << QByteArray(1, '\0') << zeros << true << qint64(0);
-    QTest::newRow("128 bytes") << edid.left(128)
-                               << formatEdidText(tableFrom(edid.left(128))) << true << qint64(0);
+    QTest::newRow("128 bytes") << edid.left(128) << formatEdidText(tableFrom(edid.left(128)))
+                               << true << qint64(0);
     QTest::newRow("300 bytes") << edid + QByteArray(44, '\x55') << canonical << true << qint64(0);
     QTest::newRow("garbage") << QByteArray("\xC3\x28\x01\x00\x30", 5)
                              << QString::fromLatin1("\xC3\x28\x01") << false << qint64(0);
     QTest::newRow("space CR LF text")
-            << canonical.toLatin1().replace("\n", " \r\n") << canonical << false << qint64(0);
+        << canonical.toLatin1().replace("\n", " \r\n") << canonical << false << qint64(0);
     // The edit keeps line ends as block separators, so a CR LF pair reads
     // back as one line feed.
-    QTest::newRow("CR LF text") << canonical.toLatin1().replace("\n", "\r\n") << canonical
-                                << false << qint64(0);
+    QTest::newRow("CR LF text") << canonical.toLatin1().replace("\n", "\r\n") << canonical << false
+                                << qint64(0);
     // Only the first 1024 bytes are read, whatever the size.
     QTest::newRow("1 GiB") << edid << canonical << true << (qint64(1) << 30);
-    QTest::newRow("UTF-8 text") << QByteArray("\xE2\x82\xAC 00") << QString::fromLatin1("\xE2\x82\xAC 00")
-                                << false << qint64(0);
+    QTest::newRow("UTF-8 text") << QByteArray("\xE2\x82\xAC 00")
+                                << QString::fromLatin1("\xE2\x82\xAC 00") << false << qint64(0);
 }
 
 void TestEdidWindow::load()
@@ -549,8 +551,8 @@ void TestEdidWindow::load()
 
     QMetaObject::invokeMethod(w, "LoadEDIDfromFile");
 
-    QCOMPARE(h.dialogs.log,
-             QStringList { "open: Open file||Binary Files (*.bin);;All files (*.*)" });
+    QCOMPARE(
+        h.dialogs.log, QStringList { "open: Open file||Binary Files (*.bin);;All files (*.*)" });
     QCOMPARE(text(h), shown);
     QCOMPARE(h.statusLog, (QList<StatusMessage> { { "File loaded", 2000 } }));
     if (binary)
@@ -565,9 +567,12 @@ void TestEdidWindow::loadFailures_data()
     QTest::addColumn<QString>("target"); // relative to a fresh directory; empty: cancel
     QTest::addColumn<QString>("reason");
 
-    QTest::newRow("cancelled") << "" << "";
-    QTest::newRow("directory") << "dir" << "file to open is a directory";
-    QTest::newRow("missing file") << "none.bin" << "No such file or directory";
+    QTest::newRow("cancelled") << ""
+                               << "";
+    QTest::newRow("directory") << "dir"
+                               << "file to open is a directory";
+    QTest::newRow("missing file") << "none.bin"
+                                  << "No such file or directory";
 }
 
 void TestEdidWindow::loadFailures()
@@ -589,7 +594,7 @@ void TestEdidWindow::loadFailures()
     QStringList expected { "open: Open file||Binary Files (*.bin);;All files (*.*)" };
     if (!target.isEmpty())
         expected << QStringLiteral("warning: VORTALEX Utility|Cannot read file %1:\n%2.")
-                            .arg(name, reason);
+                        .arg(name, reason);
     QCOMPARE(h.dialogs.log, expected);
     QCOMPARE(text(h), QStringLiteral("AB"));
     QVERIFY(h.statusLog.isEmpty());
@@ -614,9 +619,10 @@ void TestEdidWindow::saveAndLoadBack()
 
     QMetaObject::invokeMethod(w, "SaveEDIDtoFile");
 
-    QCOMPARE(h.dialogs.log, QStringList { "save: Save File|VORTALEX_edid0.bin|Binary file (*.bin)" });
-    QCOMPARE(h.statusLog,
-             (QList<StatusMessage> { { "Saving file...", 2000 }, { "File saved", 2000 } }));
+    QCOMPARE(
+        h.dialogs.log, QStringList { "save: Save File|VORTALEX_edid0.bin|Binary file (*.bin)" });
+    QCOMPARE(
+        h.statusLog, (QList<StatusMessage> { { "Saving file...", 2000 }, { "File saved", 2000 } }));
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), bytesOf(table));
     old.close();
@@ -634,14 +640,20 @@ void TestEdidWindow::saveFailures_data()
     QTest::addColumn<QStringList>("dialogs");
 
     const QString save = QStringLiteral("save: Save File|VORTALEX_edid0.bin|Binary file (*.bin)");
-    QTest::newRow("format error") << "00 01\t" << "old.bin" << QStringList { kFormatError };
-    QTest::newRow("cancelled") << "00 01" << "" << QStringList { save };
+    QTest::newRow("format error") << "00 01\t"
+                                  << "old.bin" << QStringList { kFormatError };
+    QTest::newRow("cancelled") << "00 01"
+                               << "" << QStringList { save };
     const QString cannotWrite = QStringLiteral("warning: VORTALEX Utility|Cannot write file %1:\n");
-    QTest::newRow("directory") << "00 01" << "dir"
-                               << QStringList { save, cannotWrite + "Filename refers to a directory." };
-    QTest::newRow("missing folder") << "00 01" << "nowhere/x.bin"
-                                    << QStringList { save, cannotWrite + "No such file or directory." };
-    QTest::newRow("disk full") << "00 01" << "old.bin"
+    QTest::newRow("directory") << "00 01"
+                               << "dir"
+                               << QStringList { save,
+                                      cannotWrite + "Filename refers to a directory." };
+    QTest::newRow("missing folder")
+        << "00 01"
+        << "nowhere/x.bin" << QStringList { save, cannotWrite + "No such file or directory." };
+    QTest::newRow("disk full") << "00 01"
+                               << "old.bin"
                                << QStringList { save, cannotWrite + "File too large." };
 }
 
