@@ -319,15 +319,34 @@ void TestEdidWindow::readWithoutBox()
     QVERIFY(h.sentHex().isEmpty());
 }
 
+// One bar for every read and write; while a chunk goes out it shows how far
+// the transfer has got (hidden for the first chunk).
 void TestEdidWindow::oneProgressBar()
 {
     WindowHarness h;
     MainWindow *w = h.start();
     setCustomMode(h, false, false, 0);
-    for (int i = 0; i < 3; ++i) {
+    QStringList seen;
+    h.bridge.setFrameObserver([&](const FrameLogEntry &entry) {
+        if (entry.direction == FrameLogEntry::Direction::ToBox && entry.bytes.size() > 3
+            && quint8(entry.bytes[2]) == 0xB0)
+            seen << (barShown(w) ? QStringLiteral("%1/%2")
+                                       .arg(w->edidProgressBar()->value())
+                                       .arg(w->edidProgressBar()->maximum())
+                                 : QStringLiteral("hidden"));
+    });
+    QStringList expected;
+    for (int round = 0; round < 2; ++round) {
         QMetaObject::invokeMethod(w, "ReadEDID");
         QMetaObject::invokeMethod(w, "WriteEDID");
+        expected << "hidden";
+        for (int offset = 16; offset < 256; offset += 16)
+            expected << QStringLiteral("%1/255").arg(offset);
+        expected << "hidden";
+        for (int i = 1; i < 32; ++i)
+            expected << QStringLiteral("%1/32").arg(i);
     }
+    QCOMPARE(seen, expected);
     QCOMPARE(w->statusBar()->findChildren<QProgressBar *>().size(), 1);
     QVERIFY(!barShown(w));
 }
