@@ -5,6 +5,8 @@
 #include "device/requests.h"
 #include "device/usblink.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
@@ -109,6 +111,8 @@ private:
     // Setting slots share these: one setting, one mirror position.
     void writeCheckSetting(bool on, std::uint8_t settingId, int position);
     void writeComboSetting(std::uint8_t settingId, int index);
+    // Settings area: a setting control of the form by object name (cached).
+    QWidget *settingControl(const char *objectName);
 
     AppContext &m_context;
     QProgressBar *m_edidProgress = nullptr;
@@ -121,4 +125,6 @@ private:
     bool m_pollTimerRunning = false;
     int m_pollTimerId = 0;
     std::array<std::uint8_t, kSettingCount> m_mirror {};
+    // Settings area: the controls the settings refresh sets, found once.
+    QHash<QByteArray, QWidget *> m_settingControls;
 };

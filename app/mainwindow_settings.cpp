@@ -12,12 +12,10 @@ using namespace vortalex;
 
 namespace {
 
-// Sets one control of the form as the settings refresh asks. Widgets are
-// found by object name; a control that is missing or of another class is left
-// alone rather than guessed at.
-void applyControlStep(QWidget *form, const ControlStep &step)
+// Sets one control of the form as the settings refresh asks. A control that
+// is missing or of another class is left alone rather than guessed at.
+void applyControlStep(QWidget *widget, const ControlStep &step)
 {
-    QWidget *widget = form->findChild<QWidget *>(QLatin1String(step.objectName));
     if (!widget)
         return;
     switch (step.kind) {
@@ -240,6 +238,19 @@ void MainWindow::SetEPState()
     m_requests.writeSettingsBlock(m_mirror);
 }
 
+QWidget *MainWindow::settingControl(const char *objectName)
+{
+    // Searching the widget tree for every control of every refresh would be
+    // most of the poll tick's work; the form never changes, so look once.
+    const auto found = m_settingControls.constFind(
+        QByteArray::fromRawData(objectName, qsizetype(qstrlen(objectName))));
+    if (found != m_settingControls.constEnd())
+        return found.value();
+    QWidget *control = findChild<QWidget *>(QLatin1String(objectName));
+    m_settingControls.insert(QByteArray(objectName), control);
+    return control;
+}
+
 void MainWindow::refreshSettings()
 {
     Response block;
@@ -253,7 +264,7 @@ void MainWindow::refreshSettings()
     // In order: a check box or combo box changed here runs its setting slot,
     // which writes the value back to the box before the next control is set.
     for (const ControlStep &step : plan.steps)
-        applyControlStep(this, step);
+        applyControlStep(settingControl(step.objectName), step);
 }
 
 void MainWindow::showSignalStatus()

@@ -15,6 +15,10 @@ bool ControlStep::operator==(const ControlStep &other) const
 
 namespace {
 
+// Every rule at its longest: 4 combo boxes, 2 + 4 + 2 + 2 + 4 radio steps,
+// 2 + 2 + 4 enabled steps, 10 check boxes and 6 radio pairs.
+constexpr int kMostSteps = 4 + 14 + 8 + 10 + 12;
+
 class PlanBuilder
 {
 public:
@@ -58,6 +62,7 @@ RefreshPlan planRefresh(const std::uint8_t *block, bool blockRead, bool statusPa
     const std::uint8_t *v = block + 2;
     std::memcpy(plan.settings.data(), v, plan.settings.size());
 
+    plan.steps.reserve(kMostSteps);
     PlanBuilder b(plan.steps);
 
     b.index("cmbInputSel", comboIndexForValue(SettingId::ActiveInput, v[SettingPos::ActiveInput]));
