@@ -1,0 +1,469 @@
+// The libusb back end, unmodified, against USB bridge devices that umockdev
+// emulates: libusb enumerates them from a mocked sysfs and talks to them
+// through usbdevfs ioctls that umockdev/usbtestbed.cpp answers, with the
+// emulated box behind the bulk endpoints.
+
+#include "device/frames.h"
+#include "device/libusb/libusbbridge.h"
+#include "device/requests.h"
+#include "device/usblink.h"
+#include "sim/emulatedbox.h"
+#include "umockdev/usbtestbed.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QtTest>
+
+#include <cstdio>
+#include <cstring>
+#include <sys/resource.h>
+
+using namespace vortalex;
+
+namespace {
+
+const QString kDataDir = QStringLiteral(VORTALEX_UMOCKDEV_DATA);
+const QString kFirstNode = QStringLiteral("/dev/bus/usb/001/002");
+const QString kBoxNode = QStringLiteral("/dev/bus/usb/001/003");
+const QString kFirstSys = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1/1-1");
+const QString kBoxSys = QStringLiteral("/sys/devices/pci0000:00/0000:00:14.0/usb1/1-2");
+
+using Request = UsbTestbed::ControlRequest;
+const Request kEnable { 0x40, 0x00, 0xFFFF, 0 };
+const Request kClearToSend { 0x40, 0x02, 0x0002, 0 };
+const Request kFlush { 0x40, 0x02, 0x0001, 0 };
+const Request kNotClearToSend { 0x40, 0x02, 0x0004, 0 };
+
+// Two bridge devices on one bus; by default the one on the second port is
+// the box.
+struct Bus
+{
+    explicit Bus(const QByteArray &firstSerial = "1999", const QByteArray &boxSerial = "2023")
+    {
+        testbed.emulate(kFirstSys, kFirstNode, firstSerial, {});
+        testbed.emulate(kBoxSys, kBoxNode, boxSerial,
+            [this](const QByteArray &request) { return box.answer(request); });
+        loaded = testbed.loadDescription(kDataDir + QStringLiteral("/two-bridges.umockdev"));
+    }
+
+    VirtualClock boxClock;
+    EmulatedBox box { boxClock };
+    UsbTestbed testbed;
+    bool loaded = false;
+    QStringList messages;
+    QStringList warnings;
+    // Declared last: libusb lets go of the devices before the test bed goes.
+    LibusbBridge bridge { [this](const std::string &line) {
+        warnings << QString::fromStdString(line);
+    } };
+};
+
+// The enumeration index of the device at `node`, found by its bus location.
+int indexOf(LibusbBridge &bridge, const QString &node)
+{
+    std::uint32_t count = 0;
+    bridge.deviceCount(count);
+    QString location = node.section(QLatin1Char('/'), -2); // "001/003"
+    location = QStringLiteral("usb-") + location.replace(QLatin1Char('/'), QLatin1Char('-'));
+    for (std::uint32_t i = 0; i < count; ++i) {
+        char text[kIdStringCapacity] = {};
+        if (bridge.identificationString(i, text, 2) == BridgeStatus::Success
+            && location == QLatin1String(text))
+            return int(i);
+    }
+    return -1;
+}
+
+QByteArray responseBytes(const std::uint8_t *response, int length)
+{
+    return QByteArray(reinterpret_cast<const char *>(response), length);
+}
+
+double cpuSeconds(int who)
+{
+    rusage usage {};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+        + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(UsbTestbed::Fault)
+
+class TestLibusbUmockdev : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void identification_data();
+    void identification();
+    void findBox_data();
+    void findBox();
+    void openAndClose();
+    void transaction_data();
+    void transaction();
+    void flushDropsStaleAnswer();
+    void noAnswerTimesOut();
+    void zeroTimeoutDoesNotWaitForEver();
+    void unplug_data();
+    void unplug();
+    void invalidHandles_data();
+    void invalidHandles();
+
+private:
+    std::unique_ptr<Bus> m_bus;
+};
+
+void TestLibusbUmockdev::init()
+{
+    m_bus = std::make_unique<Bus>();
+    QVERIFY(m_bus->loaded);
+}
+
+void TestLibusbUmockdev::cleanup()
+{
+    if (m_bus) {
+        const QList<QString> unknown = m_bus->testbed.unknownIoctls();
+        const QStringList warnings = m_bus->warnings;
+        m_bus.reset();
+        QVERIFY2(unknown.isEmpty(), qPrintable(unknown.join(QLatin1Char(' '))));
+        QVERIFY2(warnings.isEmpty(), qPrintable(warnings.join(QLatin1Char('\n'))));
+    }
+}
+
+void TestLibusbUmockdev::identification_data()
+{
+    QTest::addColumn<QString>("node");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("text");
+
+    QTest::newRow("first device, serial")
+        << kFirstNode << 0 << BridgeStatus::Success << QByteArray("1999");
+    QTest::newRow("box, serial") << kBoxNode << 0 << BridgeStatus::Success << QByteArray("2023");
+    QTest::newRow("box, product") << kBoxNode << 1 << BridgeStatus::Success
+                                  << QByteArray("Emulated USB bridge");
+    QTest::newRow("box, location")
+        << kBoxNode << 2 << BridgeStatus::Success << QByteArray("usb-001-003");
+    QTest::newRow("box, vendor id") << kBoxNode << 3 << BridgeStatus::Success << QByteArray("10c4");
+    QTest::newRow("box, product id")
+        << kBoxNode << 4 << BridgeStatus::Success << QByteArray("ea61");
+    QTest::newRow("unknown kind") << kBoxNode << 5 << BridgeStatus::InvalidParameter
+                                  << QByteArray();
+    QTest::newRow("no third device")
+        << QString() << 0 << BridgeStatus::DeviceNotFound << QByteArray();
+}
+
+void TestLibusbUmockdev::identification()
+{
+    QFETCH(QString, node);
+    QFETCH(int, kind);
+    QFETCH(int, status);
+    QFETCH(QByteArray, text);
+
+    std::uint32_t count = 0;
+    QCOMPARE(m_bus->bridge.deviceCount(count), BridgeStatus::Success);
+    QCOMPARE(count, 2u); // the root hub is not a bridge
+    const int index = node.isEmpty() ? 2 : indexOf(m_bus->bridge, node);
+    QVERIFY(index >= 0);
+
+    char buffer[kIdStringCapacity];
+    std::memset(buffer, 'x', sizeof buffer);
+    QCOMPARE(m_bus->bridge.identificationString(std::uint32_t(index), buffer, kind), status);
+    QCOMPARE(QByteArray(buffer), text);
+    // Reading a string neither claims the device nor talks to the box.
+    QVERIFY(!m_bus->testbed.interfaceClaimed(kBoxNode));
+    QVERIFY(m_bus->testbed.vendorRequests(kBoxNode).isEmpty());
+}
+
+void TestLibusbUmockdev::findBox_data()
+{
+    QTest::addColumn<QByteArray>("firstSerial");
+    QTest::addColumn<QByteArray>("boxSerial");
+    QTest::addColumn<QString>("foundNode");
+
+    QTest::newRow("box on the second port") << QByteArray("1999") << QByteArray("2023") << kBoxNode;
+    QTest::newRow("box on the first port")
+        << QByteArray("2023") << QByteArray("1999") << kFirstNode;
+    QTest::newRow("trailing blank is not the box")
+        << QByteArray("1999") << QByteArray("2023 ") << QString();
+    QTest::newRow("leading zero is not the box")
+        << QByteArray("02023") << QByteArray("1999") << QString();
+}
+
+void TestLibusbUmockdev::findBox()
+{
+    QFETCH(QByteArray, firstSerial);
+    QFETCH(QByteArray, boxSerial);
+    QFETCH(QString, foundNode);
+
+    m_bus.reset();
+    m_bus = std::make_unique<Bus>(firstSerial, boxSerial);
+    QVERIFY(m_bus->loaded);
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+
+    std::uint32_t foundIndex = 77;
+    const bool found = !foundNode.isEmpty();
+    QCOMPARE(link.findDevice(UsbLink::kBoxIdString, foundIndex), found);
+    // Which index a port gets is libusb's business; the index must name that port.
+    QCOMPARE(foundIndex, found ? std::uint32_t(indexOf(m_bus->bridge, foundNode)) : 77u);
+    QCOMPARE(m_bus->messages,
+        found ? QStringList() : QStringList { QStringLiteral("VORTALEX USB not connected!") });
+}
+
+void TestLibusbUmockdev::openAndClose()
+{
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    std::uint32_t index = 0;
+    QVERIFY(link.findDevice(UsbLink::kBoxIdString, index));
+
+    QVERIFY(link.openDevice(index));
+    QVERIFY(link.handle() != kNoHandle);
+    QVERIFY(m_bus->testbed.interfaceClaimed(kBoxNode));
+    QCOMPARE(m_bus->testbed.vendorRequests(kBoxNode), (QList<Request> { kEnable, kClearToSend }));
+    // The other bridge device is left alone.
+    QVERIFY(!m_bus->testbed.interfaceClaimed(kFirstNode));
+    QVERIFY(m_bus->testbed.vendorRequests(kFirstNode).isEmpty());
+
+    link.closeDevice();
+    QCOMPARE(link.handle(), kNoHandle);
+    QVERIFY(!m_bus->testbed.interfaceClaimed(kBoxNode));
+    QCOMPARE(m_bus->testbed.vendorRequests(kBoxNode),
+        (QList<Request> { kEnable, kClearToSend, kNotClearToSend }));
+    link.closeDevice();
+    QCOMPARE(m_bus->messages, QStringList());
+    QVERIFY(m_bus->testbed.framesToBox(kBoxNode).isEmpty());
+}
+
+void TestLibusbUmockdev::transaction_data()
+{
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<int>("expected");
+    QTest::addColumn<UsbTestbed::Fault>("fault");
+    QTest::addColumn<int>("answerLength");
+    QTest::addColumn<bool>("ok");
+
+    const QByteArray block = Frames::readSettingsBlock();
+    const QByteArray setting = Frames::writeSetting(27, 1);
+    QTest::newRow("read settings block")
+        << block << kSettingsBlockLength << UsbTestbed::Fault::None << kSettingsBlockLength << true;
+    QTest::newRow("write setting")
+        << setting << kAckLength << UsbTestbed::Fault::None << kAckLength << true;
+    QTest::newRow("short answer") << setting << kAckLength << UsbTestbed::Fault::ShortAnswer << 1
+                                  << false;
+    QTest::newRow("block cut short")
+        << block << kSettingsBlockLength << UsbTestbed::Fault::ShortAnswer << 41 << false;
+}
+
+void TestLibusbUmockdev::transaction()
+{
+    QFETCH(QByteArray, frame);
+    QFETCH(int, expected);
+    QFETCH(UsbTestbed::Fault, fault);
+    QFETCH(int, answerLength);
+    QFETCH(bool, ok);
+
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.clearLogs();
+    m_bus->testbed.setFault(kBoxNode, fault, answerLength);
+
+    Response response;
+    response.bytes.fill(0x5A);
+    QCOMPARE(link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+                 std::uint32_t(expected), std::uint32_t(frame.size())),
+        ok);
+    QVERIFY(!link.busy());
+
+    // Exactly the request went out, after one flush, and the answer that came
+    // back is in the response buffer byte for byte.
+    QCOMPARE(m_bus->testbed.vendorRequests(kBoxNode), QList<Request> { kFlush });
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode), QList<QByteArray> { frame });
+    const QList<QByteArray> answers = m_bus->testbed.framesFromBox(kBoxNode);
+    QCOMPARE(answers.size(), 1);
+    QCOMPARE(answers.first().size(), answerLength);
+    QCOMPARE(responseBytes(response.data(), answerLength), answers.first());
+    QCOMPARE(response[answerLength], std::uint8_t(0x5A));
+    QCOMPARE(m_bus->messages, QStringList());
+    if (frame == Frames::writeSetting(27, 1)) {
+        QCOMPARE(response[0], toByte(Command::Page));
+        QVERIFY(m_bus->box.settingWrites().contains(qMakePair(std::uint8_t(27), std::uint8_t(1))));
+    }
+}
+
+void TestLibusbUmockdev::flushDropsStaleAnswer()
+{
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+
+    // An answer that nobody waited for: the back end has it buffered.
+    const QByteArray stale = m_bus->box.answer(Frames::readPage(Page::Firmware, 6));
+    std::uint32_t written = 0;
+    const QByteArray frame = Frames::readPage(Page::Firmware, 6);
+    QCOMPARE(
+        m_bus->bridge.write(link.handle(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+            std::uint32_t(frame.size()), written),
+        BridgeStatus::Success);
+    std::uint32_t queued = 0;
+    std::uint32_t status = 0;
+    QCOMPARE(m_bus->bridge.checkRxQueue(link.handle(), queued, status), BridgeStatus::Success);
+    QCOMPARE(queued, std::uint32_t(stale.size()));
+    QCOMPARE(status, LibusbBridge::kRxReady);
+
+    Response response;
+    const QByteArray setting = Frames::writeSetting(27, 1);
+    QVERIFY(
+        link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(setting.data()),
+            kAckLength, std::uint32_t(setting.size())));
+    QCOMPARE(response[0], toByte(Command::Page));
+    QCOMPARE(response[2], std::uint8_t(0)); // nothing of the stale page follows
+    QCOMPARE(m_bus->bridge.checkRxQueue(link.handle(), queued, status), BridgeStatus::Success);
+    QCOMPARE(queued, 0u);
+    QCOMPARE(status, LibusbBridge::kRxEmpty);
+}
+
+void TestLibusbUmockdev::noAnswerTimesOut()
+{
+    // Real time: libusb waits in the kernel (here: in umockdev) for real.
+    SystemClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.setFault(kBoxNode, UsbTestbed::Fault::NoAnswer);
+    m_bus->testbed.clearLogs();
+
+    const QByteArray frame = Frames::readSettingsBlock();
+    Response response;
+    response.bytes.fill(0x5A);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const double processBefore = cpuSeconds(RUSAGE_SELF);
+    const double threadBefore = cpuSeconds(RUSAGE_THREAD);
+    QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kSettingsBlockLength, std::uint32_t(frame.size())));
+    const double thread = cpuSeconds(RUSAGE_THREAD) - threadBefore;
+    const double process = cpuSeconds(RUSAGE_SELF) - processBefore;
+    const qint64 ms = elapsed.elapsed();
+    qInfo("4000 ms without an answer took %lld ms and %.3f s CPU in the calling thread, "
+          "%.3f s CPU in the whole process (umockdev's ioctl thread included); %d short waits",
+        ms, thread, process, m_bus->testbed.discardedUrbs(kBoxNode));
+
+    QVERIFY(ms >= UsbLink::kAnswerLimitMs);
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode), QList<QByteArray> { frame });
+    QVERIFY(m_bus->testbed.discardedUrbs(kBoxNode) > 0); // the short waits ended by cancelling
+    for (int i = 0; i < kResponseCapacity; ++i)
+        QCOMPARE(response[i], std::uint8_t(0x5A));
+    QCOMPARE(m_bus->messages, QStringList());
+}
+
+void TestLibusbUmockdev::zeroTimeoutDoesNotWaitForEver()
+{
+    BridgeHandle handle = kNoHandle;
+    QCOMPARE(m_bus->bridge.open(std::uint32_t(indexOf(m_bus->bridge, kBoxNode)), handle),
+        BridgeStatus::Success);
+    QCOMPARE(m_bus->bridge.setTimeouts(0, 0), BridgeStatus::Success);
+    std::uint8_t buffer[kResponseCapacity] = {};
+    std::uint32_t received = 7;
+    QCOMPARE(m_bus->bridge.read(handle, buffer, kResponseCapacity, received),
+        BridgeStatus::ReadTimedOut);
+    QCOMPARE(received, 0u);
+    QCOMPARE(m_bus->bridge.close(handle), BridgeStatus::Success);
+}
+
+void TestLibusbUmockdev::unplug_data()
+{
+    QTest::addColumn<bool>("afterRequest");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("before the request") << false << QStringList();
+    QTest::newRow("after the request")
+        << true << QStringList { QStringLiteral("Error Checking RX Queue") };
+}
+
+void TestLibusbUmockdev::unplug()
+{
+    QFETCH(bool, afterRequest);
+    QFETCH(QStringList, messages);
+
+    // The user takes the whole answer time to dismiss the message, so the
+    // poll gives up after it.
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this, &clock](const QString &t) {
+        m_bus->messages << t;
+        clock.advance(UsbLink::kAnswerLimitMs);
+    });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.clearLogs();
+    if (afterRequest)
+        m_bus->testbed.setFault(kBoxNode, UsbTestbed::Fault::VanishAfterRequest);
+    else
+        m_bus->testbed.unplug(kBoxNode);
+
+    const QByteArray frame = Frames::writeSetting(27, 1);
+    Response response;
+    QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kAckLength, std::uint32_t(frame.size())));
+    QVERIFY(!link.busy());
+    QCOMPARE(m_bus->messages, messages);
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode).size(), afterRequest ? 1 : 0);
+
+    // Every later transaction fails at once, and the handle is still released
+    // without a word: a box that is gone cannot be told goodbye.
+    m_bus->messages.clear();
+    QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kAckLength, std::uint32_t(frame.size())));
+    link.closeDevice();
+    QCOMPARE(link.handle(), kNoHandle);
+    QCOMPARE(m_bus->messages, QStringList());
+
+    // Unplugged from sysfs too, the box is no longer listed.
+    m_bus->testbed.unplug(kBoxNode);
+    std::uint32_t count = 0;
+    QTRY_VERIFY(m_bus->bridge.deviceCount(count) == BridgeStatus::Success && count == 1);
+    QCOMPARE(indexOf(m_bus->bridge, kFirstNode), 0);
+}
+
+void TestLibusbUmockdev::invalidHandles_data()
+{
+    QTest::addColumn<int>("handle");
+    QTest::newRow("no device") << int(kNoHandle);
+    QTest::newRow("never opened") << 0;
+    QTest::newRow("far out") << 12345;
+}
+
+void TestLibusbUmockdev::invalidHandles()
+{
+    QFETCH(int, handle);
+    LibusbBridge &bridge = m_bus->bridge;
+    std::uint8_t buffer[8] = {};
+    std::uint32_t n = 0;
+    std::uint32_t status = 0;
+    QCOMPARE(bridge.read(handle, buffer, sizeof buffer, n), BridgeStatus::InvalidHandle);
+    QCOMPARE(bridge.write(handle, buffer, sizeof buffer, n), BridgeStatus::InvalidHandle);
+    QCOMPARE(bridge.flush(handle, true, true), BridgeStatus::InvalidHandle);
+    QCOMPARE(bridge.checkRxQueue(handle, n, status), BridgeStatus::InvalidHandle);
+    QCOMPARE(bridge.close(handle), BridgeStatus::InvalidHandle);
+}
+
+int main(int argc, char **argv)
+{
+    // Run directly (not through umockdev-wrapper), the program starts itself
+    // again with umockdev's preload library.
+    UsbTestbed::ensurePreloaded(argv);
+    if (!UsbTestbed::preloaded()) {
+        std::fprintf(stderr, "umockdev's preload library is not active\n");
+        return 1;
+    }
+    QCoreApplication app(argc, argv);
+    TestLibusbUmockdev test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_libusb_umockdev.moc"
