@@ -41,8 +41,8 @@ bool isBridge(const libusb_device_descriptor &desc)
     return false;
 }
 
-bool findBulkEndpoints(const libusb_config_descriptor *config, std::uint8_t &in,
-                       std::uint8_t &out, int &inPacketSize)
+bool findBulkEndpoints(
+    const libusb_config_descriptor *config, std::uint8_t &in, std::uint8_t &out, int &inPacketSize)
 {
     for (int i = 0; i < config->bNumInterfaces; ++i) {
         const libusb_interface &interface = config->interface[i];
@@ -151,10 +151,10 @@ void LibusbBridge::permissionHint(libusb_device *dev)
     libusb_get_device_descriptor(dev, &desc);
     char line[256];
     std::snprintf(line, sizeof line,
-                  "vortalex-utility: no permission to open the USB device %04x:%04x; install "
-                  "packaging/60-vortalex.rules into /etc/udev/rules.d/ (or /lib/udev/rules.d/) "
-                  "and replug the box",
-                  desc.idVendor, desc.idProduct);
+        "vortalex-utility: no permission to open the USB device %04x:%04x; install "
+        "packaging/60-vortalex.rules into /etc/udev/rules.d/ (or /lib/udev/rules.d/) "
+        "and replug the box",
+        desc.idVendor, desc.idProduct);
     m_warnings(line);
 }
 
@@ -181,11 +181,11 @@ unsigned LibusbBridge::usbTimeout(std::uint32_t ms)
     return ms == 0 ? 1u : unsigned(ms);
 }
 
-int LibusbBridge::vendorRequest(libusb_device_handle *usb, std::uint8_t request,
-                                std::uint16_t value)
+int LibusbBridge::vendorRequest(
+    libusb_device_handle *usb, std::uint8_t request, std::uint16_t value)
 {
-    return libusb_control_transfer(usb, kVendorOut, request, value, kInterface, nullptr, 0,
-                                   kControlTimeoutMs);
+    return libusb_control_transfer(
+        usb, kVendorOut, request, value, kInterface, nullptr, 0, kControlTimeoutMs);
 }
 
 int LibusbBridge::fetch(OpenDevice &dev, std::uint32_t bytes, unsigned timeoutMs)
@@ -193,8 +193,8 @@ int LibusbBridge::fetch(OpenDevice &dev, std::uint32_t bytes, unsigned timeoutMs
     const int size = roundUpToPackets(bytes, dev.inPacketSize);
     std::vector<std::uint8_t> buffer(std::size_t(size), 0);
     int transferred = 0;
-    const int result = libusb_bulk_transfer(dev.usb, dev.inEndpoint, buffer.data(), size,
-                                            &transferred, timeoutMs);
+    const int result = libusb_bulk_transfer(
+        dev.usb, dev.inEndpoint, buffer.data(), size, &transferred, timeoutMs);
     // A transfer that timed out may still have brought part of an answer.
     if (transferred > 0)
         dev.pending.insert(dev.pending.end(), buffer.begin(), buffer.begin() + transferred);
@@ -234,9 +234,10 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     int status = BridgeStatus::Success;
     if (kind == 2) {
         std::snprintf(buffer, kIdStringCapacity, "usb-%03u-%03u", libusb_get_bus_number(dev),
-                      libusb_get_device_address(dev));
+            libusb_get_device_address(dev));
     } else if (kind == 3 || kind == 4) {
-        std::snprintf(buffer, kIdStringCapacity, "%04x", kind == 3 ? desc.idVendor : desc.idProduct);
+        std::snprintf(
+            buffer, kIdStringCapacity, "%04x", kind == 3 ? desc.idVendor : desc.idProduct);
     } else {
         const std::uint8_t descriptor = kind == 0 ? desc.iSerialNumber : desc.iProduct;
         // A device without that string reports an empty one.
@@ -246,9 +247,8 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
             if (!usb) {
                 status = BridgeStatus::DeviceNotFound;
             } else {
-                const int length = libusb_get_string_descriptor_ascii(
-                        usb, descriptor, reinterpret_cast<unsigned char *>(buffer),
-                        int(kIdStringCapacity - 1));
+                const int length = libusb_get_string_descriptor_ascii(usb, descriptor,
+                    reinterpret_cast<unsigned char *>(buffer), int(kIdStringCapacity - 1));
                 if (length >= 0) {
                     buffer[length] = '\0';
                 } else {
@@ -289,8 +289,8 @@ int LibusbBridge::open(std::uint32_t index, BridgeHandle &handle)
     libusb_config_descriptor *config = nullptr;
     bool endpointsFound = false;
     if (libusb_get_active_config_descriptor(dev, &config) == LIBUSB_SUCCESS) {
-        endpointsFound = findBulkEndpoints(config, opened.inEndpoint, opened.outEndpoint,
-                                           opened.inPacketSize);
+        endpointsFound
+            = findBulkEndpoints(config, opened.inEndpoint, opened.outEndpoint, opened.inPacketSize);
         libusb_free_config_descriptor(config);
     }
     unrefDevices(devices);
@@ -349,8 +349,8 @@ int LibusbBridge::close(BridgeHandle handle)
     return BridgeStatus::Success;
 }
 
-int LibusbBridge::read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity,
-                       std::uint32_t &received)
+int LibusbBridge::read(
+    BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity, std::uint32_t &received)
 {
     received = 0;
     OpenDevice *dev = device(handle);
@@ -386,8 +386,8 @@ int LibusbBridge::read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t 
     return BridgeStatus::Success;
 }
 
-int LibusbBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint32_t length,
-                        std::uint32_t &written)
+int LibusbBridge::write(
+    BridgeHandle handle, const std::uint8_t *data, std::uint32_t length, std::uint32_t &written)
 {
     written = 0;
     OpenDevice *dev = device(handle);
@@ -401,8 +401,7 @@ int LibusbBridge::write(BridgeHandle handle, const std::uint8_t *data, std::uint
     int transferred = 0;
     // libusb does not write through the buffer of an OUT transfer.
     const int result = libusb_bulk_transfer(dev->usb, dev->outEndpoint,
-                                            const_cast<std::uint8_t *>(data), int(length),
-                                            &transferred, usbTimeout(m_writeTimeoutMs));
+        const_cast<std::uint8_t *>(data), int(length), &transferred, usbTimeout(m_writeTimeoutMs));
     written = std::uint32_t(std::max(transferred, 0));
     if (result == LIBUSB_SUCCESS && written == length)
         return BridgeStatus::Success;
@@ -441,8 +440,8 @@ int LibusbBridge::timeouts(std::uint32_t &readMs, std::uint32_t &writeMs)
     return BridgeStatus::Success;
 }
 
-int LibusbBridge::checkRxQueue(BridgeHandle handle, std::uint32_t &queued,
-                               std::uint32_t &queueStatus)
+int LibusbBridge::checkRxQueue(
+    BridgeHandle handle, std::uint32_t &queued, std::uint32_t &queueStatus)
 {
     queued = 0;
     queueStatus = kRxEmpty;
