@@ -7,12 +7,6 @@
 
 namespace vortalex {
 
-bool ControlStep::operator==(const ControlStep &other) const
-{
-    return std::strcmp(objectName, other.objectName) == 0 && kind == other.kind
-        && value == other.value;
-}
-
 namespace {
 
 // Every rule at its longest: 4 combo boxes, 2 + 4 + 2 + 2 + 4 radio steps,

@@ -24,8 +24,6 @@ struct ControlStep
     const char *objectName;
     Kind kind;
     int value; // the index, or 1 / 0 for checked / enabled
-
-    bool operator==(const ControlStep &other) const;
 };
 
 struct RefreshPlan

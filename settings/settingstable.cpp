@@ -1,33 +1,34 @@
 #include "settingstable.h"
 
+#include "device/requests.h"
+
 namespace vortalex {
+
+// The items are window texts: they pass through translation like the rest.
 
 QStringList inputItems()
 {
-    return { QStringLiteral("PORT A [TOP]"), QStringLiteral("PORT B [BOT]"),
-        QStringLiteral("MATRIX THRU"), QStringLiteral("MATRIX SWAP") };
+    return { trWindow("PORT A [TOP]"), trWindow("PORT B [BOT]"), trWindow("MATRIX THRU"),
+        trWindow("MATRIX SWAP") };
 }
 
 QStringList edidPresetItems()
 {
-    return { QStringLiteral("Custom Uploaded/Default EDID"),
-        QStringLiteral("4k30-444 300MHz All Sound"), QStringLiteral("4k30-RGB 300MHz All Sound"),
-        QStringLiteral("4k60-420 8-bit 300MHz All Sound"),
-        QStringLiteral("4k60-420 10-bit HDR BT.2020 All Sound"),
-        QStringLiteral("4k60-444 600MHz All Sound"),
-        QStringLiteral("4k60-444 600MHz HDR BT.2020 All Sound"),
-        QStringLiteral("1080p-444 148MHz All Sound") };
+    return { trWindow("Custom Uploaded/Default EDID"), trWindow("4k30-444 300MHz All Sound"),
+        trWindow("4k30-RGB 300MHz All Sound"), trWindow("4k60-420 8-bit 300MHz All Sound"),
+        trWindow("4k60-420 10-bit HDR BT.2020 All Sound"), trWindow("4k60-444 600MHz All Sound"),
+        trWindow("4k60-444 600MHz HDR BT.2020 All Sound"), trWindow("1080p-444 148MHz All Sound") };
 }
 
 QStringList cecDeviceTypeItems()
 {
-    return { QStringLiteral("Video Processor [Default]"), QStringLiteral("Audio System w/ARC") };
+    return { trWindow("Video Processor [Default]"), trWindow("Audio System w/ARC") };
 }
 
 QStringList automixAlgorithmItems()
 {
-    return { QStringLiteral("Min Mixed [Default]"), QStringLiteral("Max Audio, Min Video"),
-        QStringLiteral("TOP Output Priority"), QStringLiteral("Max Audio, Max Video") };
+    return { trWindow("Min Mixed [Default]"), trWindow("Max Audio, Min Video"),
+        trWindow("TOP Output Priority"), trWindow("Max Audio, Max Video") };
 }
 
 int comboIndexForValue(std::uint8_t settingId, std::uint8_t value)

@@ -1,5 +1,4 @@
 #include "settings/refreshplan.h"
-#include "settings/settingstable.h"
 
 #include <QtTest>
 
@@ -27,13 +26,11 @@ QString render(const ControlStep &step)
     return QStringLiteral("%1 %2 %3").arg(kinds[step.kind]).arg(step.objectName).arg(step.value);
 }
 
-QStringList render(const RefreshPlan &plan, const QStringList &names = {})
+QStringList render(const RefreshPlan &plan)
 {
     QStringList lines;
-    for (const ControlStep &step : plan.steps) {
-        if (names.isEmpty() || names.contains(QLatin1String(step.objectName)))
-            lines << render(step);
-    }
+    for (const ControlStep &step : plan.steps)
+        lines << render(step);
     return lines;
 }
 
@@ -48,10 +45,6 @@ private slots:
     void refused();
     void stepsInRuleOrder();
     void mirrorTakesAllForty();
-    void valueRules_data();
-    void valueRules();
-    void comboValues_data();
-    void comboValues();
 };
 
 void TestSettingsPlan::refused_data()
@@ -153,87 +146,6 @@ void TestSettingsPlan::mirrorTakesAllForty()
     const RefreshPlan plan = planRefresh(b.data(), true, true);
     for (int p = 0; p < kSettingCount; ++p)
         QCOMPARE(plan.settings[std::size_t(p)], std::uint8_t(0x80 + p + 2));
-}
-
-void TestSettingsPlan::valueRules_data()
-{
-    QTest::addColumn<QString>("settings");
-    QTest::addColumn<QStringList>("names");
-    QTest::addColumn<QStringList>("steps");
-
-    const QStringList audio { "audioHdmi", "audioJack" };
-    const QStringList priority { "autoSwDis", "autoSwEn", "pPrioForce", "bPrioNorm" };
-    const QStringList edid { "automixEDID", "customEDID", "fixedEDID", "EDIDtext" };
-    QTest::newRow("audio 2 unchecks both")
-        << "1=2,11=1" << audio
-        << QStringList { "check audioHdmi 0", "check audioJack 0", "enable audioHdmi 1",
-               "enable audioJack 1" };
-    QTest::newRow("audio 4 leaves the buttons")
-        << "1=4" << audio << QStringList { "enable audioHdmi 0", "enable audioJack 0" };
-    QTest::newRow("HDCP 1 unchecks both")
-        << "3=1" << QStringList { "hdcp14", "hdcp22" }
-        << QStringList { "check hdcp14 0", "check hdcp22 0", "enable hdcp22 0", "enable hdcp14 0" };
-    QTest::newRow("4:2:0 value 2 leaves the buttons")
-        << "4=2" << QStringList { "disable420", "enable420" } << QStringList();
-    QTest::newRow("automix, choice available")
-        << "2=1,9=1" << edid
-        << QStringList { "check automixEDID 1", "check customEDID 0", "check fixedEDID 0",
-               "enable EDIDtext 0", "enable automixEDID 1", "enable customEDID 1",
-               "enable fixedEDID 1", "enable EDIDtext 1" };
-    QTest::newRow("custom, choice not available")
-        << "2=3,9=2" << edid
-        << QStringList { "check automixEDID 0", "check customEDID 1", "check fixedEDID 0",
-               "enable EDIDtext 1", "enable automixEDID 0", "enable customEDID 0",
-               "enable fixedEDID 0", "enable EDIDtext 0" };
-    QTest::newRow("auto switch off disables priority")
-        << "6=0,18=1" << priority
-        << QStringList { "check autoSwDis 1", "check autoSwEn 0", "enable pPrioForce 0",
-               "enable bPrioNorm 0", "check pPrioForce 1", "check bPrioNorm 0" };
-    QTest::newRow("auto switch 5 only sets the priority choice")
-        << "6=5,18=0" << priority << QStringList { "check pPrioForce 0", "check bPrioNorm 1" };
-    QTest::newRow("green LED 2 is off")
-        << "26=2" << QStringList { "enableLed", "disableLed" }
-        << QStringList { "check enableLed 0", "check disableLed 1" };
-    QTest::newRow("check boxes take only 1 as on")
-        << "13=2,5=255,33=1" << QStringList { "cb2cForce", "cbCec", "cbAviPersistent" }
-        << QStringList { "check cb2cForce 0", "check cbCec 0", "check cbAviPersistent 1" };
-}
-
-void TestSettingsPlan::valueRules()
-{
-    QFETCH(QString, settings);
-    QFETCH(QStringList, names);
-    QFETCH(QStringList, steps);
-    QCOMPARE(render(planRefresh(block(settings).data(), true, true), names), steps);
-}
-
-void TestSettingsPlan::comboValues_data()
-{
-    QTest::addColumn<int>("settingId");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("index");
-
-    QTest::newRow("input 0 names no item") << int(SettingId::ActiveInput) << 0 << -1;
-    QTest::newRow("input 4") << int(SettingId::ActiveInput) << 4 << 3;
-    QTest::newRow("input 255") << int(SettingId::ActiveInput) << 255 << 254;
-    QTest::newRow("preset 7") << int(SettingId::CustomEdidPreset) << 7 << 7;
-    QTest::newRow("preset 8 is past the list") << int(SettingId::CustomEdidPreset) << 8 << 8;
-    QTest::newRow("device type 1") << int(SettingId::CecDeviceType) << 1 << 1;
-    QTest::newRow("algorithm 3") << int(SettingId::AutomixAlgorithm) << 3 << 3;
-}
-
-void TestSettingsPlan::comboValues()
-{
-    QFETCH(int, settingId);
-    QFETCH(int, value);
-    QFETCH(int, index);
-    const std::uint8_t id = std::uint8_t(settingId);
-    QCOMPARE(comboIndexForValue(id, std::uint8_t(value)), index);
-    // The way back: an index writes its value again, no current item writes nothing.
-    const std::optional<std::uint8_t> back = comboSettingValue(id, index);
-    QCOMPARE(back.has_value(), index >= 0);
-    if (back)
-        QCOMPARE(int(*back), value);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsPlan)
