@@ -2,10 +2,13 @@
 
 #include "cec/cecrequests.h"
 #include "cec/infoframes.h"
+#include "settings/settingstable.h"
 #include "ui_VortalexForm.h"
 
 using vortalex::CecContext;
 using vortalex::Command;
+namespace SettingId = vortalex::SettingId;
+namespace SettingPos = vortalex::SettingPos;
 
 namespace {
 
@@ -45,7 +48,7 @@ void MainWindow::hdrForceActivate()
     if (on)
         vortalex::sendHdrInfoFrame(cecContext(m_requests, m_context), ui->IFtext->toPlainText());
     // The setting follows the check box whatever the InfoFrame send did.
-    writeCheckSetting(on, vortalex::kForceHdrSettingId, vortalex::kForceHdrPosition);
+    writeCheckSetting(on, SettingId::ForceHdrActive, SettingPos::ForceHdrActive);
 }
 
 void MainWindow::setAviPers()
@@ -55,14 +58,14 @@ void MainWindow::setAviPers()
     // either way so that the box follows the check box.
     if (on)
         sendAVI();
-    writeCheckSetting(on, vortalex::kReplaceAviSettingId, vortalex::kReplaceAviPosition);
+    writeCheckSetting(on, SettingId::ReplaceAvi, SettingPos::ReplaceAvi);
 }
 
 bool MainWindow::sendAVI()
 {
     if (!vortalex::sendAviInfoFrame(cecContext(m_requests, m_context), ui->AVItext->toPlainText()))
         return false;
-    writeCheckSetting(ui->cbAviPersistent->isChecked(), vortalex::kReplaceAviSettingId,
-        vortalex::kReplaceAviPosition);
+    writeCheckSetting(
+        ui->cbAviPersistent->isChecked(), SettingId::ReplaceAvi, SettingPos::ReplaceAvi);
     return true;
 }

@@ -4,13 +4,6 @@
 
 namespace vortalex {
 
-// The settings that the "FORCE HDR ACTIVE" and "REPLACE AVI" check boxes
-// write along with their InfoFrames: write id and settings-block position.
-constexpr std::uint8_t kForceHdrSettingId = 17;
-constexpr int kForceHdrPosition = 22;
-constexpr std::uint8_t kReplaceAviSettingId = 33;
-constexpr int kReplaceAviPosition = 33;
-
 // "Send IF": a complete HDR InfoFrame (CTA-861 type code 0x87, version,
 // length, checksum, data bytes, all as typed), then the activate request,
 // which follows even a refused InfoFrame. True when both were accepted.
