@@ -3,14 +3,20 @@
 // through usbdevfs ioctls that umockdev/usbtestbed.cpp answers, with the
 // emulated box behind the bulk endpoints.
 
+#include "app/appcontext.h"
+#include "app/mainwindow.h"
 #include "device/frames.h"
 #include "device/libusb/libusbbridge.h"
 #include "device/requests.h"
 #include "device/usblink.h"
+#include "edid/edidtext.h"
 #include "sim/emulatedbox.h"
+#include "sim/framelog.h"
+#include "support/scripteddialogs.h"
+#include "ui_VortalexForm.h"
 #include "umockdev/usbtestbed.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QtTest>
 
@@ -46,7 +52,8 @@ struct Bus
         loaded = testbed.loadDescription(kDataDir + QStringLiteral("/two-bridges.umockdev"));
     }
 
-    VirtualClock boxClock;
+    // The box keeps its busy times in real time, as libusb does.
+    SystemClock boxClock;
     EmulatedBox box { boxClock };
     UsbTestbed testbed;
     bool loaded = false;
@@ -113,6 +120,7 @@ private slots:
     void unplug();
     void invalidHandles_data();
     void invalidHandles();
+    void windowStartupSync();
 
 private:
     std::unique_ptr<Bus> m_bus;
@@ -452,6 +460,51 @@ void TestLibusbUmockdev::invalidHandles()
     QCOMPARE(bridge.close(handle), BridgeStatus::InvalidHandle);
 }
 
+void TestLibusbUmockdev::windowStartupSync()
+{
+    // The real program's path: MainWindow finds the box among the two bridge
+    // devices, opens it and runs its start-up sync over libusb.
+    SystemClock clock;
+    ScriptedDialogs dialogs;
+    QStringList diagnostics;
+    AppContext context { m_bus->bridge, clock, dialogs,
+        [&diagnostics](const QString &line) { diagnostics << line; }, [](int) {}, {}, 1.0f };
+    m_bus->box.setFirmwareVersion(1, 2, 0, 15);
+    auto window = std::make_unique<MainWindow>(context);
+    Ui_MainWindow *ui = window->form();
+
+    QVERIFY(window->isReady());
+    QVERIFY(window->pollTimerRunning());
+    QCOMPARE(dialogs.log, QStringList());
+    QCOMPARE(ui->labelFw1->text(), QStringLiteral("ver: 1.2.0.15"));
+    QCOMPARE(ui->IFtext->toPlainText(), QString(m_bus->box.storedHdrInfoFrame().toHex(':')));
+    QCOMPARE(ui->AVItext->toPlainText(), QString(m_bus->box.storedAviInfoFrame().toHex(':')));
+    EdidTable shown {};
+    QVERIFY(parseEdidTable(ui->EDIDtext->toPlainText(), shown));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(shown.data()), kEdidSize),
+        m_bus->box.edid(EdidSource::Box));
+
+    // On the wire: the settings block first, the fetch of the box's EDID, its
+    // 16 chunks, and one flush before every request.
+    QStringList sent;
+    for (const QByteArray &frame : m_bus->testbed.framesToBox(kBoxNode))
+        sent << hexBytes(frame);
+    QCOMPARE(sent.value(0), QStringLiteral("11 2A E1"));
+    QVERIFY(sent.contains(QStringLiteral("10 01 B4")));
+    QCOMPARE(sent.filter(QRegularExpression(QStringLiteral("^11 10 B0 "))).size(), 16);
+    QCOMPARE(m_bus->testbed.framesFromBox(kBoxNode).size(), sent.size());
+    const QList<Request> requests = m_bus->testbed.vendorRequests(kBoxNode);
+    QCOMPARE(requests.mid(0, 2), (QList<Request> { kEnable, kClearToSend }));
+    QCOMPARE(requests.mid(2), QList<Request>(sent.size(), kFlush));
+    QVERIFY(m_bus->testbed.framesToBox(kFirstNode).isEmpty());
+
+    // Destroying the window closes the box.
+    window.reset();
+    QCOMPARE(m_bus->testbed.vendorRequests(kBoxNode).last(), kNotClearToSend);
+    QVERIFY(!m_bus->testbed.interfaceClaimed(kBoxNode));
+    QCOMPARE(diagnostics, QStringList());
+}
+
 int main(int argc, char **argv)
 {
     // Run directly (not through umockdev-wrapper), the program starts itself
@@ -461,7 +514,9 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "umockdev's preload library is not active\n");
         return 1;
     }
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     TestLibusbUmockdev test;
     return QTest::qExec(&test, argc, argv);
 }
