@@ -145,7 +145,7 @@ QByteArray baseBlock(const SinkProfile &p)
         put(b, 12 + i, int(p.serial >> (8 * i)));
     put(b, 16, p.week);
     put(b, 17, p.year - 1990);
-    // Version 1.3, as the HDMI specification asks for.
+    // Version 1.3, as HDMI asks for.
     put(b, 18, 1);
     put(b, 19, 3);
     put(b, 20, 0x80); // digital input
