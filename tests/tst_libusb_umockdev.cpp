@@ -110,6 +110,7 @@ private slots:
     void identification();
     void findBox_data();
     void findBox();
+    void unopenableBoxIsFoundBySysfsSerial();
     void openAndClose();
     void transaction_data();
     void transaction();
@@ -222,6 +223,24 @@ void TestLibusbUmockdev::findBox()
     QCOMPARE(foundIndex, found ? std::uint32_t(indexOf(m_bus->bridge, foundNode)) : 77u);
     QCOMPARE(m_bus->messages,
         found ? QStringList() : QStringList { QStringLiteral("VORTALEX USB not connected!") });
+}
+
+void TestLibusbUmockdev::unopenableBoxIsFoundBySysfsSerial()
+{
+    // The kernel's copy is read only when the device cannot be opened: the
+    // first device still reports its descriptor.
+    m_bus->testbed.setAttribute(kFirstNode, QStringLiteral("serial"), QStringLiteral("2023"));
+    m_bus->testbed.setAttribute(kBoxNode, QStringLiteral("serial"), QStringLiteral("2023"));
+    m_bus->testbed.blockNode(kBoxNode);
+    VirtualClock clock;
+    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+
+    std::uint32_t index = 77;
+    QVERIFY(link.findDevice(UsbLink::kBoxIdString, index));
+    QCOMPARE(index, std::uint32_t(indexOf(m_bus->bridge, kBoxNode)));
+    QVERIFY(!link.openDevice(index));
+    QCOMPARE(m_bus->messages, QStringList { QStringLiteral("Usb device open error!") });
+    QCOMPARE(link.handle(), kNoHandle);
 }
 
 void TestLibusbUmockdev::openAndClose()

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace vortalex {
 
@@ -82,6 +83,32 @@ int openStatus(int usbError)
     default:
         return BridgeStatus::DeviceIoFailed;
     }
+}
+
+// The one-line text attribute `name` of the device's sysfs directory (Linux
+// keeps its string descriptors there, readable by everyone) into `buffer`.
+bool sysfsAttribute(libusb_device *dev, const char *name, char *buffer)
+{
+    std::uint8_t ports[8];
+    const int depth = libusb_get_port_numbers(dev, ports, int(sizeof ports));
+    if (depth <= 0)
+        return false;
+    std::string path = "/sys/bus/usb/devices/" + std::to_string(libusb_get_bus_number(dev)) + '-';
+    for (int i = 0; i < depth; ++i)
+        path += (i > 0 ? "." : "") + std::to_string(ports[i]);
+    path += '/';
+    path += name;
+    std::FILE *file = std::fopen(path.c_str(), "r");
+    if (!file)
+        return false;
+    const bool ok = std::fgets(buffer, int(kIdStringCapacity), file) != nullptr;
+    std::fclose(file);
+    if (!ok) {
+        buffer[0] = '\0';
+        return false;
+    }
+    buffer[std::strcspn(buffer, "\n")] = '\0';
+    return true;
 }
 
 void printLine(const std::string &line)
@@ -245,7 +272,11 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
             bool temporary = false;
             libusb_device_handle *usb = handleFor(dev, temporary);
             if (!usb) {
-                status = BridgeStatus::DeviceNotFound;
+                // Without access to the device node the kernel's copy of the
+                // string still names the device, so that the box is found and
+                // its open fails with a clear message.
+                if (!sysfsAttribute(dev, kind == 0 ? "serial" : "product", buffer))
+                    status = BridgeStatus::DeviceNotFound;
             } else {
                 const int length = libusb_get_string_descriptor_ascii(usb, descriptor,
                     reinterpret_cast<unsigned char *>(buffer), int(kIdStringCapacity - 1));

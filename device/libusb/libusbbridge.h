@@ -21,7 +21,8 @@ namespace vortalex {
 // - Identification strings by kind: 0 the serial-number string descriptor,
 //   1 the product string descriptor, 2 the bus location ("usb-BBB-DDD"),
 //   3 the vendor id and 4 the product id as four lower-case hex digits. Other
-//   kinds give InvalidParameter.
+//   kinds give InvalidParameter. When the device cannot be opened, kinds 0
+//   and 1 come from the kernel's copies in sysfs.
 // - A time-out of 0 means "wait as little as possible": it becomes 1 ms,
 //   because libusb reads 0 as "wait for ever".
 // - The receive-queue check reports the bytes already buffered here; when

@@ -6,6 +6,7 @@
 
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstddef>
@@ -452,6 +453,26 @@ void UsbTestbed::unplug(const QString &devnode)
     // Tell udev listeners (libusb's hotplug monitor) before the device goes.
     umockdev_testbed_uevent(d->testbed, syspath.toUtf8().constData(), "remove");
     umockdev_testbed_remove_device(d->testbed, syspath.toUtf8().constData());
+}
+
+void UsbTestbed::setAttribute(const QString &devnode, const QString &name, const QString &value)
+{
+    QString syspath;
+    {
+        std::lock_guard<std::mutex> lock(d->mutex);
+        syspath = find(devnode)->syspath;
+    }
+    umockdev_testbed_set_attribute(d->testbed, syspath.toUtf8().constData(),
+        name.toUtf8().constData(), value.toUtf8().constData());
+}
+
+void UsbTestbed::blockNode(const QString &devnode)
+{
+    char *root = umockdev_testbed_get_root_dir(d->testbed);
+    const std::string path = std::string(root) + devnode.toStdString();
+    g_free(root);
+    unlink(path.c_str());
+    mkdir(path.c_str(), 0755);
 }
 
 QList<UsbTestbed::ControlRequest> UsbTestbed::vendorRequests(const QString &devnode) const

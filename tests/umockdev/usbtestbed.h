@@ -62,6 +62,10 @@ public:
     void setFault(const QString &devnode, Fault fault, int shortLength = 0);
     // Unplugs the device: it leaves sysfs and every further ioctl fails with ENODEV.
     void unplug(const QString &devnode);
+    // Sets a sysfs attribute of the device (e.g. "serial").
+    void setAttribute(const QString &devnode, const QString &name, const QString &value);
+    // Puts a directory where the device node was: opening it fails.
+    void blockNode(const QString &devnode);
 
     QList<ControlRequest> vendorRequests(const QString &devnode) const;
     QList<QByteArray> framesToBox(const QString &devnode) const;
