@@ -21,6 +21,7 @@ namespace {
 
 constexpr const char *kPreloadLibrary = "libumockdev-preload.so.0";
 constexpr int kPacketSize = 64;
+constexpr gulong kIdleReapPauseUs = 500;
 constexpr int kSetupLength = 8;
 constexpr std::uint8_t kStringDescriptor = 0x03;
 constexpr std::uint8_t kGetDescriptor = 0x06;
@@ -217,15 +218,15 @@ void submitUrb(Device &dev, UMockdevIoctlClient *client)
         completeErrno(client, EINVAL);
 }
 
-void reapUrb(Device &dev, UMockdevIoctlClient *client)
+// Completes the reap with the oldest finished URB of `client`; false when
+// there is none (the caller answers EAGAIN).
+bool reapUrb(Device &dev, UMockdevIoctlClient *client)
 {
     int at = 0;
     while (at < dev.done.size() && dev.done[at].client != client)
         ++at;
-    if (at == dev.done.size()) {
-        completeErrno(client, EAGAIN);
-        return;
-    }
+    if (at == dev.done.size())
+        return false;
     Urb urb = dev.done.takeAt(at);
     auto *raw = reinterpret_cast<usbdevfs_urb *>(urb.data->data);
     raw->status = urb.status;
@@ -242,6 +243,7 @@ void reapUrb(Device &dev, UMockdevIoctlClient *client)
     if (urb.lastBeforeUnplug)
         dev.gone = true;
     umockdev_ioctl_client_complete(client, 0, 0);
+    return true;
 }
 
 void discardUrb(Device &dev, UMockdevIoctlClient *client)
@@ -281,7 +283,7 @@ template<typename T> bool resolveValue(UMockdevIoctlClient *client, T &value, bo
 static gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer user)
 {
     auto &dev = *static_cast<Device *>(user);
-    std::lock_guard<std::mutex> lock(dev.owner->mutex);
+    std::unique_lock<std::mutex> lock(dev.owner->mutex);
     const gulong request = umockdev_ioctl_client_get_request(client);
     if (dev.gone) {
         completeErrno(client, ENODEV);
@@ -342,7 +344,15 @@ static gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpoint
         return TRUE;
     case USBDEVFS_REAPURB:
     case USBDEVFS_REAPURBNDELAY:
-        reapUrb(dev, client);
+        if (!reapUrb(dev, client)) {
+            // The node is a socket, which poll() always finds writable, so
+            // libusb cannot sleep on it as it sleeps on a usbfs node until a
+            // URB is done: it asks again and again. Pausing before "nothing
+            // yet" stands in for the sleep the kernel would give it.
+            lock.unlock();
+            g_usleep(kIdleReapPauseUs);
+            completeErrno(client, EAGAIN);
+        }
         return TRUE;
     case USBDEVFS_DISCARDURB:
         discardUrb(dev, client);
