@@ -28,6 +28,12 @@ namespace vortalex {
 // - The receive-queue check reports the bytes already buffered here; when
 //   there are none it waits up to kQueueWaitMs on the bulk IN endpoint, so a
 //   caller that polls it sleeps in the kernel instead of spinning.
+// - A read delivers the buffered bytes, or waits up to the read time-out for
+//   the first packet; then it collects packets that follow at once (1 ms
+//   waits), so that an answer split across packets comes in one read.
+// - Closing a device that is already unplugged releases its handle and
+//   reports success: there is nobody left to say goodbye to.
+// - The libusb context is made on first use and ends with the object.
 // - Nothing throws: every failure becomes a BridgeStatus code.
 class LibusbBridge : public UsbBridge
 {
