@@ -41,7 +41,8 @@ std::optional<std::uint8_t> comboSettingValue(std::uint8_t settingId, int index)
 {
     if (index < 0)
         return std::nullopt;
-    const int value = settingId == SettingId::ActiveInput ? index + 1 : index;
+    // Unsigned, so that even the largest index cuts to one byte without overflow.
+    const unsigned value = unsigned(index) + (settingId == SettingId::ActiveInput ? 1u : 0u);
     return std::uint8_t(value & 0xFF);
 }
 
