@@ -30,8 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     if (content.binary) {
         require(file.isEmpty() || file.at(0) == '\0');
         for (int i = 0; i < kEdidSize; ++i)
-            require(content.table[std::size_t(i)]
-                    == (i < file.size() ? std::uint8_t(file.at(i)) : 0));
+            require(
+                content.table[std::size_t(i)] == (i < file.size() ? std::uint8_t(file.at(i)) : 0));
         return 0;
     }
     require(!file.isEmpty() && file.at(0) != '\0');

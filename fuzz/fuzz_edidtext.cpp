@@ -29,8 +29,8 @@ QString textOf(const std::uint8_t *data, std::size_t size)
     case 0:
         return QString::fromUtf8(rest, length);
     case 1:
-        return QString(reinterpret_cast<const QChar *>(QByteArray(rest, length).constData()),
-                       length / 2);
+        return QString(
+            reinterpret_cast<const QChar *>(QByteArray(rest, length).constData()), length / 2);
     default:
         return QString::fromLatin1(rest, length);
     }

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // Combo values round trip wherever the index names an item.
     const std::uint8_t comboIds[] = { SettingId::ActiveInput, SettingId::CustomEdidPreset,
-                                      SettingId::CecDeviceType, SettingId::AutomixAlgorithm };
+        SettingId::CecDeviceType, SettingId::AutomixAlgorithm };
     for (const std::uint8_t id : comboIds) {
         const std::uint8_t value = input.ConsumeIntegral<std::uint8_t>();
         const int index = comboIndexForValue(id, value);
@@ -58,10 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         comboSettingValue(id, input.ConsumeIntegral<int>());
     }
 
-    const QString word = QString::fromUtf8(
-            QByteArray::fromStdString(input.ConsumeRandomLengthString(16)));
+    const QString word
+        = QString::fromUtf8(QByteArray::fromStdString(input.ConsumeRandomLengthString(16)));
     const FactoryResetChoice choice
-            = chooseFactoryReset(word, input.ConsumeBool(), input.ConsumeBool());
+        = chooseFactoryReset(word, input.ConsumeBool(), input.ConsumeBool());
     if (word != QLatin1String(kResetConfirmationWord))
         require(choice.outcome == FactoryResetChoice::NotConfirmed);
     return 0;

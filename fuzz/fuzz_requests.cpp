@@ -135,8 +135,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             require(link.handle() == kNoHandle);
             break;
         case WriteSetting:
-            if (!requests.writeSetting(input.ConsumeIntegral<std::uint8_t>(),
-                                       input.ConsumeIntegral<std::uint8_t>()))
+            if (!requests.writeSetting(
+                    input.ConsumeIntegral<std::uint8_t>(), input.ConsumeIntegral<std::uint8_t>()))
                 requireMessage(status, messagesBefore, "Error Writing values", 4000);
             break;
         case ReadSettingsBlock: {
@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         case ReadPage: {
             Response response;
             if (!requests.readPage(input.ConsumeIntegral<std::uint8_t>(), response,
-                                   input.ConsumeIntegral<std::uint8_t>()))
+                    input.ConsumeIntegral<std::uint8_t>()))
                 requireMessage(status, messagesBefore, "...", 2000);
             break;
         }
@@ -163,22 +163,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
         case Exchange: {
             const QByteArray frame
-                    = QByteArray::fromStdString(input.ConsumeRandomLengthString(300));
+                = QByteArray::fromStdString(input.ConsumeRandomLengthString(300));
             Response response;
             requests.exchange(frame, input.ConsumeIntegralInRange(0, 100), response,
-                              input.ConsumeIntegralInRange(-1, 255));
+                input.ConsumeIntegralInRange(-1, 255));
             // Only a nested action started from a link message may show something.
             require(nestedDepth > 0 || status.count == messagesBefore
-                    || status.last.text == QLatin1String("Error Reading values"));
+                || status.last.text == QLatin1String("Error Reading values"));
             break;
         }
         case ReadEdid: {
             EdidTable table {};
             const auto source = EdidSource(input.ConsumeIntegralInRange(0, 2));
-            if (readEdid(requests, clock, source, [](int, int) {}, table))
+            if (readEdid(
+                    requests, clock, source, [](int, int) {}, table))
                 require(status.last.text
-                        == QLatin1String(source == EdidSource::Box ? "EDID values read."
-                                                                   : "TV EDID values read."));
+                    == QLatin1String(
+                        source == EdidSource::Box ? "EDID values read." : "TV EDID values read."));
             break;
         }
         case WriteEdid: {
@@ -195,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case StoreCec:
             storeCecCommand(cec, input.ConsumeBool() ? Command::CecStoreSp : Command::CecStoreLp,
-                            randomText(input));
+                randomText(input));
             break;
         case SendHdr:
             sendHdrInfoFrame(cec, randomText(input));
@@ -213,8 +214,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const RefreshPlan plan = planRefresh(block.data(), blockRead, pageRead);
             require(plan.accepted || plan.steps.isEmpty());
             const auto bytes = [](const Response &r) {
-                return QByteArray(reinterpret_cast<const char *>(r.bytes.data()),
-                                  int(r.bytes.size()));
+                return QByteArray(
+                    reinterpret_cast<const char *>(r.bytes.data()), int(r.bytes.size()));
             };
             decodeSignalStatus(bytes(page), bytes(block), bytes(page));
             break;

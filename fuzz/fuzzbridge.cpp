@@ -9,11 +9,19 @@ namespace vortalex {
 namespace {
 
 constexpr int kFailureCodes[] = {
-    BridgeStatus::InvalidHandle,  BridgeStatus::ReadError,      BridgeStatus::RxQueueNotReady,
-    BridgeStatus::WriteError,     BridgeStatus::ResetError,     BridgeStatus::InvalidParameter,
-    BridgeStatus::InvalidRequestLength, BridgeStatus::DeviceIoFailed,
-    BridgeStatus::FunctionNotSupported, BridgeStatus::SystemError, BridgeStatus::ReadTimedOut,
-    BridgeStatus::WriteTimedOut,  BridgeStatus::DeviceNotFound,
+    BridgeStatus::InvalidHandle,
+    BridgeStatus::ReadError,
+    BridgeStatus::RxQueueNotReady,
+    BridgeStatus::WriteError,
+    BridgeStatus::ResetError,
+    BridgeStatus::InvalidParameter,
+    BridgeStatus::InvalidRequestLength,
+    BridgeStatus::DeviceIoFailed,
+    BridgeStatus::FunctionNotSupported,
+    BridgeStatus::SystemError,
+    BridgeStatus::ReadTimedOut,
+    BridgeStatus::WriteTimedOut,
+    BridgeStatus::DeviceNotFound,
 };
 
 // The real answer limit of a transaction; a check of the receive queue may
@@ -23,7 +31,8 @@ constexpr std::uint32_t kLongestCheckMs = 4000;
 } // namespace
 
 FuzzBridge::FuzzBridge(FuzzedDataProvider &input, VirtualClock &clock)
-    : m_input(input), m_clock(clock)
+    : m_input(input)
+    , m_clock(clock)
 {
 }
 
@@ -69,8 +78,8 @@ int FuzzBridge::close(BridgeHandle)
     return status();
 }
 
-int FuzzBridge::read(BridgeHandle, std::uint8_t *buffer, std::uint32_t capacity,
-                     std::uint32_t &received)
+int FuzzBridge::read(
+    BridgeHandle, std::uint8_t *buffer, std::uint32_t capacity, std::uint32_t &received)
 {
     const int result = status();
     received = m_input.ConsumeIntegralInRange<std::uint32_t>(0, 2 * capacity);
@@ -80,8 +89,8 @@ int FuzzBridge::read(BridgeHandle, std::uint8_t *buffer, std::uint32_t capacity,
     return result;
 }
 
-int FuzzBridge::write(BridgeHandle, const std::uint8_t *data, std::uint32_t length,
-                      std::uint32_t &written)
+int FuzzBridge::write(
+    BridgeHandle, const std::uint8_t *data, std::uint32_t length, std::uint32_t &written)
 {
     // Touch every byte the caller claims to send, so that a request shorter
     // than its length shows up as a bad read.

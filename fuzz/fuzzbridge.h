@@ -29,14 +29,14 @@ public:
     int open(std::uint32_t index, BridgeHandle &handle) override;
     int close(BridgeHandle handle) override;
     int read(BridgeHandle handle, std::uint8_t *buffer, std::uint32_t capacity,
-             std::uint32_t &received) override;
+        std::uint32_t &received) override;
     int write(BridgeHandle handle, const std::uint8_t *data, std::uint32_t length,
-              std::uint32_t &written) override;
+        std::uint32_t &written) override;
     int flush(BridgeHandle handle, bool transmit, bool receive) override;
     int setTimeouts(std::uint32_t readMs, std::uint32_t writeMs) override;
     int timeouts(std::uint32_t &readMs, std::uint32_t &writeMs) override;
-    int checkRxQueue(BridgeHandle handle, std::uint32_t &queued,
-                     std::uint32_t &queueStatus) override;
+    int checkRxQueue(
+        BridgeHandle handle, std::uint32_t &queued, std::uint32_t &queueStatus) override;
 
     int writes() const { return m_writes; }
 
