@@ -23,6 +23,8 @@ WindowHarness::~WindowHarness() = default;
 
 MainWindow *WindowHarness::start()
 {
+    // The old window closes its session first: both would use the same handle.
+    m_window.reset();
     m_window = std::make_unique<MainWindow>(context);
     return m_window.get();
 }
