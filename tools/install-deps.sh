@@ -12,7 +12,7 @@ packages=(
     edid-decode
     clang libclang-rt-14-dev
     desktop-file-utils
-    xvfb xauth
+    xvfb xauth fonts-dejavu-core
 )
 
 missing=()
@@ -29,4 +29,4 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 echo "Installing: ${missing[*]}"
 $sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
