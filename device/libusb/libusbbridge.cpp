@@ -140,26 +140,30 @@ bool LibusbBridge::ensureContext()
     return m_context != nullptr;
 }
 
-std::vector<libusb_device *> LibusbBridge::bridgeDevices()
+LibusbBridge::DeviceList::~DeviceList()
 {
-    std::vector<libusb_device *> found;
+    for (libusb_device *dev : m_devices)
+        libusb_unref_device(dev);
+}
+
+void LibusbBridge::DeviceList::add(libusb_device *dev)
+{
+    m_devices.push_back(libusb_ref_device(dev));
+}
+
+LibusbBridge::DeviceList LibusbBridge::bridgeDevices()
+{
+    DeviceList found;
     libusb_device **list = nullptr;
     const ssize_t count = libusb_get_device_list(m_context, &list);
     for (ssize_t i = 0; i < count; ++i) {
         libusb_device_descriptor desc {};
         if (libusb_get_device_descriptor(list[i], &desc) == LIBUSB_SUCCESS && isBridge(desc))
-            found.push_back(libusb_ref_device(list[i]));
+            found.add(list[i]);
     }
     if (list)
         libusb_free_device_list(list, 1);
     return found;
-}
-
-void LibusbBridge::unrefDevices(std::vector<libusb_device *> &devices)
-{
-    for (libusb_device *dev : devices)
-        libusb_unref_device(dev);
-    devices.clear();
 }
 
 LibusbBridge::OpenDevice *LibusbBridge::device(BridgeHandle handle)
@@ -233,9 +237,8 @@ int LibusbBridge::deviceCount(std::uint32_t &count)
     count = 0;
     if (!ensureContext())
         return BridgeStatus::SystemError;
-    std::vector<libusb_device *> devices = bridgeDevices();
+    const DeviceList devices = bridgeDevices();
     count = std::uint32_t(devices.size());
-    unrefDevices(devices);
     return BridgeStatus::Success;
 }
 
@@ -249,11 +252,9 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     if (!ensureContext())
         return BridgeStatus::SystemError;
 
-    std::vector<libusb_device *> devices = bridgeDevices();
-    if (index >= devices.size()) {
-        unrefDevices(devices);
+    const DeviceList devices = bridgeDevices();
+    if (index >= devices.size())
         return BridgeStatus::DeviceNotFound;
-    }
     libusb_device *dev = devices[index];
     libusb_device_descriptor desc {};
     libusb_get_device_descriptor(dev, &desc);
@@ -292,7 +293,6 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
             }
         }
     }
-    unrefDevices(devices);
     return status;
 }
 
@@ -301,21 +301,17 @@ int LibusbBridge::open(std::uint32_t index, BridgeHandle &handle)
     handle = kNoHandle;
     if (!ensureContext())
         return BridgeStatus::SystemError;
-    std::vector<libusb_device *> devices = bridgeDevices();
-    if (index >= devices.size()) {
-        unrefDevices(devices);
+    const DeviceList devices = bridgeDevices();
+    if (index >= devices.size())
         return BridgeStatus::DeviceNotFound;
-    }
     libusb_device *dev = devices[index];
 
     OpenDevice opened;
     int result = libusb_open(dev, &opened.usb);
     if (result == LIBUSB_ERROR_ACCESS)
         permissionHint(dev);
-    if (result != LIBUSB_SUCCESS) {
-        unrefDevices(devices);
+    if (result != LIBUSB_SUCCESS)
         return openStatus(result);
-    }
 
     libusb_config_descriptor *config = nullptr;
     bool endpointsFound = false;
@@ -324,7 +320,6 @@ int LibusbBridge::open(std::uint32_t index, BridgeHandle &handle)
             = findBulkEndpoints(config, opened.inEndpoint, opened.outEndpoint, opened.inPacketSize);
         libusb_free_config_descriptor(config);
     }
-    unrefDevices(devices);
 
     int status = BridgeStatus::Success;
     bool claimed = false;

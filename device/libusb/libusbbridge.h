@@ -88,11 +88,26 @@ private:
         std::vector<std::uint8_t> pending;
     };
 
+    // The bridge devices in enumeration order, each referenced once while the
+    // list lives, so that no return path can leak a reference.
+    class DeviceList
+    {
+    public:
+        DeviceList() = default;
+        DeviceList(const DeviceList &) = delete;
+        DeviceList &operator=(const DeviceList &) = delete;
+        DeviceList(DeviceList &&other) noexcept : m_devices(std::move(other.m_devices)) { }
+        ~DeviceList();
+        void add(libusb_device *dev);
+        std::size_t size() const { return m_devices.size(); }
+        libusb_device *operator[](std::size_t i) const { return m_devices[i]; }
+
+    private:
+        std::vector<libusb_device *> m_devices;
+    };
+
     bool ensureContext();
-    // The bridge devices in enumeration order, each referenced once; release
-    // them with unrefDevices().
-    std::vector<libusb_device *> bridgeDevices();
-    static void unrefDevices(std::vector<libusb_device *> &devices);
+    DeviceList bridgeDevices();
     OpenDevice *device(BridgeHandle handle);
     // An open handle on `dev`: the one in the table when we hold it open,
     // otherwise a new one that `temporary` tells the caller to close.
