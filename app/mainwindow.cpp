@@ -31,6 +31,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
 {
     vortalexInitResources();
     ui->setupUi(this);
+    setupToolsMenu();
 
     m_link.forgetDevice();
     std::uint32_t index = 0;

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 
+class QMenu;
 class QProgressBar;
 class Ui_MainWindow;
 
@@ -42,6 +43,8 @@ public:
     bool pollTimerRunning() const { return m_pollTimerRunning; }
     const std::array<std::uint8_t, kSettingCount> &settingsMirror() const { return m_mirror; }
     QProgressBar *edidProgressBar() const { return m_edidProgress; }
+    // The "Tools" menu: windows added beside the settings window.
+    QMenu *toolsMenu() const { return m_toolsMenu; }
 
     void startPollTimer(int intervalMs);
     void stopPollTimer();
@@ -107,6 +110,8 @@ private:
     void readEdidFrom(EdidSource source);
     void writeEdidTable();
     void releaseForm();
+    // Adds the "Tools" menu before "Help" and its entries (mainwindow_tools.cpp).
+    void setupToolsMenu();
 
     // Setting slots share these: one setting, one mirror position.
     void writeCheckSetting(bool on, std::uint8_t settingId, int position);
@@ -116,6 +121,7 @@ private:
 
     AppContext &m_context;
     QProgressBar *m_edidProgress = nullptr;
+    QMenu *m_toolsMenu = nullptr;
     Ui_MainWindow *ui = nullptr;
 
     UsbLink m_link;
