@@ -2,26 +2,26 @@
 // program without hardware and for bug reports (frame log).
 #include "appcontext.h"
 #include "device/clock.h"
+#include "device/framelog.h"
 #include "dialogs.h"
 #include "sim/emulatedbox.h"
 #include "sim/simbridge.h"
 #include "startup.h"
 
 #include <QApplication>
-#include <QFile>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 
 namespace {
 
-const char kUsage[] = "Usage: vortalex-demo [--frame-log FILE] [--latency MS] [--help]\n"
-                      "Runs the VORTALEX Utility against an emulated box.\n"
-                      "  --frame-log FILE  append one line per frame to FILE:\n"
-                      "                    <ms since start> <'>' to box | '<' from box> <hex bytes>\n"
-                      "  --latency MS      answer delay of the emulated box (default 2)\n"
-                      "  --help            show this text\n";
+const char kUsage[]
+    = "Usage: vortalex-demo [--frame-log FILE] [--latency MS] [--help]\n"
+      "Runs the VORTALEX Utility against an emulated box.\n"
+      "  --frame-log FILE  append one line per frame to FILE:\n"
+      "                    <ms since start> <'>' to box | '<' from box> <hex bytes>\n"
+      "  --latency MS      answer delay of the emulated box (default 2)\n"
+      "  --help            show this text\n";
 
 struct DemoOptions
 {
@@ -52,7 +52,8 @@ int parseOptions(int argc, char *argv[], DemoOptions &options)
             options.frameLog = QString::fromLocal8Bit(argv[++i]);
             continue;
         }
-        if (std::strcmp(arg, "--latency") == 0 && i + 1 < argc && parseLatency(argv[i + 1], options.latencyMs)) {
+        if (std::strcmp(arg, "--latency") == 0 && i + 1 < argc
+            && parseLatency(argv[i + 1], options.latencyMs)) {
             ++i;
             continue;
         }
@@ -78,23 +79,20 @@ int main(int argc, char *argv[])
     vortalex::SimBridge bridge(clock, box);
     bridge.setLatency(options.latencyMs);
 
-    std::unique_ptr<QFile> log;
+    vortalex::FrameLogFile log;
     if (!options.frameLog.isEmpty()) {
-        log = std::make_unique<QFile>(options.frameLog);
-        if (!log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        QString error;
+        if (!log.open(options.frameLog, error)) {
             std::fprintf(stderr, "vortalex-demo: cannot open frame log %s: %s\n",
-                         qPrintable(options.frameLog), qPrintable(log->errorString()));
+                qPrintable(options.frameLog), qPrintable(error));
             return 2;
         }
-        const std::uint32_t start = clock.tickCount();
-        bridge.setFrameObserver([&log, start](const vortalex::FrameLogEntry &entry) {
-            log->write(vortalex::frameLogLine(entry, start).toLatin1() + '\n');
-            log->flush();
-        });
+        log.setStart(clock.tickCount());
+        bridge.setFrameObserver(log.observer());
     }
 
     vortalex::QtDialogs dialogs;
     vortalex::AppContext context { bridge, clock, dialogs, vortalex::writeDiagnosticLine,
-                                   vortalex::exitProcessNow, {} };
+        vortalex::exitProcessNow, {} };
     return vortalex::runApplication(app, context);
 }

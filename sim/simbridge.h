@@ -3,7 +3,7 @@
 #include "device/clock.h"
 #include "device/usbbridge.h"
 #include "emulatedbox.h"
-#include "framelog.h"
+#include "device/framelog.h"
 
 #include <QByteArray>
 #include <QList>

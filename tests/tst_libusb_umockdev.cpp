@@ -11,7 +11,7 @@
 #include "device/usblink.h"
 #include "edid/edidtext.h"
 #include "sim/emulatedbox.h"
-#include "sim/framelog.h"
+#include "device/framelog.h"
 #include "support/scripteddialogs.h"
 #include "ui_VortalexForm.h"
 #include "umockdev/usbtestbed.h"

@@ -1,0 +1,53 @@
+#include "framelog.h"
+
+#include <QFile>
+
+namespace vortalex {
+
+QString hexBytes(const QByteArray &bytes)
+{
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString frameLogLine(const FrameLogEntry &entry, std::uint32_t startMs)
+{
+    const char *dir = entry.direction == FrameLogEntry::Direction::ToBox ? ">" : "<";
+    // Unsigned difference: survives a wrap of the tick counter.
+    return QStringLiteral("%1 %2 %3")
+        .arg(std::uint32_t(entry.timeMs - startMs))
+        .arg(QLatin1String(dir), hexBytes(entry.bytes));
+}
+
+FrameLogFile::FrameLogFile() = default;
+FrameLogFile::~FrameLogFile() = default;
+
+bool FrameLogFile::open(const QString &path, QString &error)
+{
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        error = file->errorString();
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+bool FrameLogFile::isOpen() const
+{
+    return m_file != nullptr;
+}
+
+void FrameLogFile::append(const FrameLogEntry &entry)
+{
+    if (!m_file)
+        return;
+    m_file->write(frameLogLine(entry, m_startMs).toLatin1() + '\n');
+    m_file->flush();
+}
+
+std::function<void(const FrameLogEntry &)> FrameLogFile::observer()
+{
+    return [this](const FrameLogEntry &entry) { append(entry); };
+}
+
+} // namespace vortalex

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QFile;
+
+namespace vortalex {
+
+// One frame that crossed the USB link (emulated or real).
+struct FrameLogEntry
+{
+    enum class Direction { ToBox, FromBox };
+
+    // Clock time at which the frame was written (ToBox) or became readable
+    // by the host (FromBox).
+    std::uint32_t timeMs = 0;
+    Direction direction = Direction::ToBox;
+    QByteArray bytes;
+};
+
+// Upper-case hex pairs separated by single blanks: "10 04 E0 1B 01".
+QString hexBytes(const QByteArray &bytes);
+
+// "<ms since startMs> <dir> <bytes>", dir ">" host to box, "<" box to host,
+// e.g. "1532 > 10 04 E0 1B 01".
+QString frameLogLine(const FrameLogEntry &entry, std::uint32_t startMs);
+
+// Appends frame log lines to a file, one line per frame, flushed at once so
+// that a log survives a crash of the program it documents.
+class FrameLogFile
+{
+public:
+    FrameLogFile();
+    ~FrameLogFile();
+
+    // Opens `path` for appending. On failure returns false and `error` says why.
+    bool open(const QString &path, QString &error);
+    bool isOpen() const;
+    // Times in the lines count from `startMs`.
+    void setStart(std::uint32_t startMs) { m_startMs = startMs; }
+    void append(const FrameLogEntry &entry);
+    // A callback for SimBridge::setFrameObserver or FrameLogBridge.
+    std::function<void(const FrameLogEntry &)> observer();
+
+private:
+    std::unique_ptr<QFile> m_file;
+    std::uint32_t m_startMs = 0;
+};
+
+} // namespace vortalex
