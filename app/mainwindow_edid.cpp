@@ -2,17 +2,14 @@
 
 #include "dialogs.h"
 #include "edid/edidfile.h"
+#include "edid/edidfileio.h"
 #include "edid/edidtext.h"
 #include "edid/edidtransfer.h"
 #include "ui_VortalexForm.h"
 
-#include <QFile>
 #include <QProgressBar>
-#include <QSaveFile>
 #include <QStatusBar>
 #include <QTextCursor>
-
-#include <cerrno>
 
 using namespace vortalex;
 
@@ -181,14 +178,12 @@ void MainWindow::LoadEDIDfromFile()
     if (name.isEmpty())
         return;
 
-    QFile file(name);
     QByteArray head;
-    if (file.open(QIODevice::ReadOnly))
-        head = file.read(kEdidFileProbeSize);
-    if (file.error() != QFileDevice::NoError) {
+    QString reason;
+    if (!readEdidFileHead(name, head, reason)) {
         // Both arguments at once: a "%2" in the name must stay as it is.
-        m_context.dialogs.warning(this, utilityTitle(),
-            trWindow("Cannot read file %1:\n%2.").arg(name, file.errorString()));
+        m_context.dialogs.warning(
+            this, utilityTitle(), trWindow("Cannot read file %1:\n%2.").arg(name, reason));
         return;
     }
 
@@ -212,31 +207,11 @@ void MainWindow::SaveEDIDtoFile()
     if (name.isEmpty())
         return;
 
-    // Written beside the old file and renamed over it only when complete, so
-    // that a failed save leaves the old file as it was.
-    QSaveFile file(name);
-    const auto cannotWrite = [&](const QString &reason) {
+    const QString reason
+        = saveEdidTable(name, table, [this] { showStatus(trWindow("Saving file..."), kStatusMs); });
+    if (!reason.isNull()) {
         m_context.dialogs.warning(
             this, utilityTitle(), trWindow("Cannot write file %1:\n%2.").arg(name, reason));
-    };
-    // Unbuffered, so that a short write (a full disk) shows in the count.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        cannotWrite(file.errorString());
-        return;
-    }
-    showStatus(trWindow("Saving file..."), kStatusMs);
-    errno = 0;
-    const qint64 written = file.write(reinterpret_cast<const char *>(table.data()), kEdidSize);
-    const int writeError = errno;
-    if (written != kEdidSize) {
-        // A short write sets no error on the file; the system's text says why.
-        cannotWrite(file.error() != QFileDevice::NoError ? file.errorString()
-                                                         : qt_error_string(writeError));
-        file.cancelWriting();
-        return;
-    }
-    if (!file.commit()) {
-        cannotWrite(file.errorString());
         return;
     }
     showStatus(trWindow("File saved"), kStatusMs);

@@ -3,6 +3,7 @@
 #include "settings/refreshplan.h"
 #include "settings/settingstable.h"
 #include "settings/statusdecode.h"
+#include "settings/statusread.h"
 #include "ui_VortalexForm.h"
 
 #include <QAbstractButton>
@@ -32,11 +33,6 @@ void applyControlStep(QWidget *widget, const ControlStep &step)
         widget->setEnabled(step.value != 0);
         break;
     }
-}
-
-QByteArray pageBytes(const Response &response, int length)
-{
-    return QByteArray(reinterpret_cast<const char *>(response.bytes.data()), length);
 }
 
 } // namespace
@@ -269,25 +265,15 @@ void MainWindow::refreshSettings()
 
 void MainWindow::showSignalStatus()
 {
-    Response status;
-    Response product;
-    Response hdr;
-    Response page31;
-    m_requests.readPage(Page::Status, status, kStatusPageLength);
-    m_requests.readPage(Page::SourceProduct, product, kSourceProductPageLength);
-    m_requests.readPage(Page::HdrInfoFrame, hdr, kHdrInfoFramePageLength);
-    if (!m_requests.readPage(Page::Page31, page31, kPage31Length))
+    const std::optional<SignalStatusTexts> texts = readSignalStatus(m_requests);
+    if (!texts)
         return;
-    // Pages 6, 21 and 30 are shown even when their read failed: what arrived,
-    // zeros beyond.
-    const SignalStatusTexts texts = decodeSignalStatus(pageBytes(status, kStatusPageLength),
-        pageBytes(product, kSourceProductPageLength), pageBytes(hdr, kHdrInfoFramePageLength));
-    ui->label_video_format->setText(texts.videoFormat);
-    ui->lblCsc->setText(texts.colour);
-    ui->lblVideoSource->setText(texts.source);
-    ui->lblHdrInput->setText(texts.hdr);
-    if (texts.hdrInfoFrame.isEmpty())
+    ui->label_video_format->setText(texts->videoFormat);
+    ui->lblCsc->setText(texts->colour);
+    ui->lblVideoSource->setText(texts->source);
+    ui->lblHdrInput->setText(texts->hdr);
+    if (texts->hdrInfoFrame.isEmpty())
         ui->txtHdrIf->clear();
     else
-        ui->txtHdrIf->setText(texts.hdrInfoFrame);
+        ui->txtHdrIf->setText(texts->hdrInfoFrame);
 }

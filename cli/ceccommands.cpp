@@ -1,0 +1,93 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// cec send, cec store, infoframe hdr and infoframe avi: the CEC tab's and the
+// HDR / IF tab's buttons.
+#include "clicommands.h"
+#include "clisession.h"
+#include "hexargument.h"
+
+#include "cec/cecrequests.h"
+#include "cec/infoframes.h"
+#include "settings/settingstable.h"
+
+namespace vortalex {
+
+namespace {
+
+int badHexList(CliSession &session, const QString &text, int maxChars)
+{
+    const QString problem = hexListProblem(text, maxChars);
+    return problem.isNull() ? CliExit::Done : session.fail(CliExit::BadUsage, problem);
+}
+
+int doneOrFailed(CliSession &session, bool done)
+{
+    if (!done)
+        return session.boxFailed();
+    if (session.options().json)
+        session.printJson({ { QStringLiteral("ok"), true } });
+    return CliExit::Done;
+}
+
+} // namespace
+
+int runCecCommand(CliSession &session, const QStringList &args)
+{
+    int exitCode = CliExit::Done;
+    const QString usage = QStringLiteral("cec takes \"send HEX\" or \"store sp|lp HEX\"");
+    if (args.size() == 2 && args[0] == QLatin1String("send")) {
+        if ((exitCode = badHexList(session, args[1], kMaxCecSendChars)) != CliExit::Done)
+            return exitCode;
+        if (!session.connect())
+            return session.exitCode();
+        return doneOrFailed(session, sendCecMessage(session.cecContext(), args[1]));
+    }
+    if (args.size() == 3 && args[0] == QLatin1String("store")) {
+        Command code = Command::CecStoreSp;
+        if (args[1] == QLatin1String("lp"))
+            code = Command::CecStoreLp;
+        else if (args[1] != QLatin1String("sp"))
+            return session.fail(CliExit::BadUsage,
+                QStringLiteral("unknown CEC slot \"%1\"; give sp or lp").arg(args[1]));
+        if ((exitCode = badHexList(session, args[2], kMaxCecStoreChars)) != CliExit::Done)
+            return exitCode;
+        if (!session.connect())
+            return session.exitCode();
+        return doneOrFailed(session, storeCecCommand(session.cecContext(), code, args[2]));
+    }
+    return session.fail(CliExit::BadUsage, usage);
+}
+
+int runInfoFrameCommand(CliSession &session, const QStringList &args)
+{
+    int exitCode = CliExit::Done;
+    const bool hdr = args.size() == 2 && args[0] == QLatin1String("hdr");
+    const bool avi = args.size() == 2 && args[0] == QLatin1String("avi");
+    if (!hdr && !avi)
+        return session.fail(
+            CliExit::BadUsage, QStringLiteral("infoframe takes \"hdr HEX\" or \"avi HEX\""));
+    if ((exitCode = badHexList(session, args[1], hdr ? kMaxHdrChars : kMaxAviChars))
+        != CliExit::Done)
+        return exitCode;
+    if (!session.connect())
+        return session.exitCode();
+
+    const CecContext context = session.cecContext();
+    BoxRequests &requests = session.requests();
+    if (hdr) {
+        // "Send IF"; with --force as ticking FORCE HDR ACTIVE, which sends the
+        // InfoFrame and then turns the setting on whatever the send did.
+        const bool sent = sendHdrInfoFrame(context, args[1]);
+        if (!session.options().force)
+            return doneOrFailed(session, sent);
+        const bool forced = requests.writeSetting(SettingId::ForceHdrActive, 1);
+        return doneOrFailed(session, sent && forced);
+    }
+    // "Send AVI": after a good send the box's REPLACE AVI follows the check
+    // box, here --replace.
+    if (!sendAviInfoFrame(context, args[1]))
+        return session.boxFailed();
+    return doneOrFailed(
+        session, requests.writeSetting(SettingId::ReplaceAvi, session.options().replace ? 1 : 0));
+}
+
+} // namespace vortalex

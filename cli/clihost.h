@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+
+namespace vortalex {
+
+class Clock;
+class SimBridge;
+class UsbBridge;
+
+// What the command-line program runs on: the clock, the two kinds of box and
+// the two output streams. vortalex-cli gives it the system clock, libusb and
+// the process's streams; tests give it a virtual clock, emulated boxes and
+// buffers.
+class CliHost
+{
+public:
+    virtual ~CliHost() = default;
+
+    virtual Clock &clock() = 0;
+    // The emulated box (--emulated), on the host's clock.
+    virtual SimBridge &emulatedBridge() = 0;
+    // The box on USB.
+    virtual UsbBridge &realBridge() = 0;
+    // True once the USB back end was refused access to a device: the udev
+    // rule is missing.
+    virtual bool permissionDenied() const = 0;
+
+    virtual void writeOut(const QByteArray &bytes) = 0;
+    virtual void writeErr(const QByteArray &bytes) = 0;
+    // Progress goes to standard error only when a person watches it.
+    virtual bool errIsTerminal() const = 0;
+};
+
+} // namespace vortalex

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// edid read, write and check: the EDID tab's buttons and its Load and Save.
+#include "clicommands.h"
+#include "clisession.h"
+
+#include "device/framelog.h"
+#include "edid/edidfile.h"
+#include "edid/edidfileio.h"
+#include "edid/edidtransfer.h"
+
+#include <QJsonArray>
+
+namespace vortalex {
+
+namespace {
+
+const QString kEdidUsage = QStringLiteral(
+    "edid takes \"read [box|top|bot]\", \"write FILE\", \"check FILE\" or \"decode FILE\"");
+
+QByteArray tableBytes(const EdidTable &table)
+{
+    return QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize);
+}
+
+// Loads FILE as the window's Load does (a raw table or hex text) and parses
+// it as Write EDID does. Prints why and returns false when it cannot.
+bool loadEdidFile(CliSession &session, const QString &name, EdidTable &table, int &exitCode)
+{
+    QByteArray head;
+    QString reason;
+    if (!readEdidFileHead(name, head, reason)) {
+        exitCode = session.fail(
+            CliExit::BadUsage, QStringLiteral("cannot read file %1: %2").arg(name, reason));
+        return false;
+    }
+    const EdidFileContent content = recogniseEdidFile(head);
+    if (content.binary) {
+        table = content.table;
+        return true;
+    }
+    if (!parseEdidTable(content.text, table)) {
+        exitCode = session.fail(CliExit::BadUsage,
+            QStringLiteral("%1 holds neither a raw EDID table nor its hex text "
+                           "(Hex Format Error)")
+                .arg(name));
+        return false;
+    }
+    return true;
+}
+
+int readCommand(CliSession &session, const QStringList &args)
+{
+    if (args.size() > 2)
+        return session.fail(CliExit::BadUsage, kEdidUsage);
+    const QString sourceName = args.size() == 2 ? args[1] : QStringLiteral("box");
+    EdidSource source = EdidSource::Box;
+    if (sourceName == QLatin1String("top"))
+        source = EdidSource::TvA;
+    else if (sourceName == QLatin1String("bot"))
+        source = EdidSource::TvB;
+    else if (sourceName != QLatin1String("box"))
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot").arg(sourceName));
+    if (!session.connect())
+        return session.exitCode();
+
+    EdidTable table {};
+    if (!readEdid(session.requests(), session.clock(), source,
+            session.progress(QStringLiteral("Reading EDID")), table))
+        return session.boxFailed();
+
+    const QString output = session.options().output;
+    if (!output.isEmpty()) {
+        const QString reason = saveEdidTable(output, table);
+        if (!reason.isNull())
+            return session.fail(
+                CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(output, reason));
+    }
+    if (session.options().json)
+        session.printJson(
+            { { QStringLiteral("ok"), true }, { QStringLiteral("source"), sourceName },
+                { QStringLiteral("edid"), hexBytes(tableBytes(table)) } });
+    else if (output.isEmpty())
+        session.printLine(formatEdidText(table).chopped(1));
+    return CliExit::Done;
+}
+
+int writeCommand(CliSession &session, const QStringList &args)
+{
+    if (args.size() != 2)
+        return session.fail(CliExit::BadUsage, kEdidUsage);
+    int exitCode = CliExit::Done;
+    EdidTable table {};
+    if (!loadEdidFile(session, args[1], table, exitCode))
+        return exitCode;
+    if (!tablePassesChecksums(table)) {
+        if (!session.options().fixChecksums)
+            return session.fail(CliExit::BadUsage,
+                QStringLiteral("The EDID Checksum is not correct. Nothing was written; "
+                               "--fix-checksums repairs it before writing."));
+        repairChecksums(table);
+    }
+    if (!session.connect())
+        return session.exitCode();
+
+    const EdidWriteOutcome outcome = writeEdid(session.requests(), session.clock(), table,
+        session.progress(QStringLiteral("Writing EDID")));
+    if (outcome.failedChunks > 0 || !outcome.applied)
+        return session.boxFailed();
+    if (session.options().json)
+        session.printJson({ { QStringLiteral("ok"), true } });
+    return CliExit::Done;
+}
+
+// Checksums of both blocks; exit 2 when one is wrong.
+int checkCommand(CliSession &session, const QStringList &args)
+{
+    if (args.size() != 2)
+        return session.fail(CliExit::BadUsage, kEdidUsage);
+    int exitCode = CliExit::Done;
+    EdidTable table {};
+    if (!loadEdidFile(session, args[1], table, exitCode))
+        return exitCode;
+
+    QJsonArray blocks;
+    bool allCorrect = true;
+    for (int block = 0; block < kEdidSize / kEdidBlockSize; ++block) {
+        const std::uint8_t *bytes = table.data() + block * kEdidBlockSize;
+        const int stored = bytes[kEdidBlockSize - 1];
+        const int expected = edidChecksum(bytes);
+        const bool correct = stored == expected;
+        allCorrect = allCorrect && correct;
+        blocks.append(QJsonObject { { QStringLiteral("checksum"), stored },
+            { QStringLiteral("expected"), expected }, { QStringLiteral("correct"), correct } });
+        if (!session.options().json)
+            session.printLine(correct ? QStringLiteral("block %1: checksum %2 correct")
+                                            .arg(block)
+                                            .arg(QString::asprintf("0x%02X", stored))
+                                      : QStringLiteral("block %1: checksum %2 wrong, should be %3")
+                                            .arg(block)
+                                            .arg(QString::asprintf("0x%02X", stored),
+                                                QString::asprintf("0x%02X", expected)));
+    }
+    if (session.options().json)
+        session.printJson(
+            { { QStringLiteral("ok"), allCorrect }, { QStringLiteral("blocks"), blocks } });
+    return allCorrect ? CliExit::Done : CliExit::BadUsage;
+}
+
+} // namespace
+
+int runEdidCommand(CliSession &session, const QStringList &args)
+{
+    const QString sub = args.value(0);
+    if (sub == QLatin1String("read"))
+        return readCommand(session, args);
+    if (sub == QLatin1String("write"))
+        return writeCommand(session, args);
+    if (sub == QLatin1String("check"))
+        return checkCommand(session, args);
+    return session.fail(CliExit::BadUsage, kEdidUsage);
+}
+
+} // namespace vortalex
