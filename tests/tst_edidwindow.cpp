@@ -18,6 +18,7 @@ using namespace vortalex;
 Q_DECLARE_METATYPE(vortalex::Fault)
 Q_DECLARE_METATYPE(vortalex::FaultWhen)
 Q_DECLARE_METATYPE(vortalex::Dialogs::Answer)
+Q_DECLARE_METATYPE(StatusMessage)
 
 namespace {
 
@@ -148,6 +149,8 @@ private slots:
     void checksumCheck();
     void write_data();
     void write();
+    void writeChecks_data();
+    void writeChecks();
     void load_data();
     void load();
     void loadFailures_data();
@@ -515,6 +518,82 @@ void TestEdidWindow::write()
         times << start + 30 * i;
     QCOMPARE(sentTimes(h), times);
     QCOMPARE(h.box.customEdid(), bytesOf(table));
+}
+
+// Checks made before anything is sent, in the order the user meets them:
+// too short (refused, nothing asked), header missing, wrong checksum.
+void TestEdidWindow::writeChecks_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QList<Dialogs::Answer>>("answers");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QList<StatusMessage>>("messages");
+    QTest::addColumn<QByteArray>("sent"); // the table on the wire; empty: no frame
+
+    const QString header = QStringLiteral(
+        "question: VORTALEX Utility|The table does not start with the EDID header. Write anyway?|");
+    const QString checksum = QStringLiteral(
+        "question: VORTALEX Utility|The EDID Checksum is not correct.|Write anyway?");
+    const QList<StatusMessage> written { { "EDID values written...", 2000 } };
+    using A = Dialogs::Answer;
+
+    EdidTable oneBlock = tableFrom(sampleEdid().left(128));
+    oneBlock[126] = 0; // no extension
+    repairChecksums(oneBlock);
+    EdidTable noHeader = tableFrom(sampleEdid());
+    noHeader[7] = 0x01;
+
+    QTest::newRow("empty")
+        << QString() << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 0 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("127 bytes, no header, bad checksum")
+        << QStringLiteral("01 ").repeated(127) << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 127 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("one block, zero filled") << formatEdidText(oneBlock).left(128 * 3) << QList<A>()
+                                            << QStringList() << written << bytesOf(oneBlock);
+    QTest::newRow("256 zeros, No")
+        << formatEdidText(EdidTable {}) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("256 zeros, Yes")
+        << formatEdidText(EdidTable {}) << QList<A> { A::Yes } << QStringList { header } << written
+        << QByteArray(kEdidSize, '\0');
+    QTest::newRow("no header, No")
+        << formatEdidText(noHeader) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum No")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::No }
+        << QStringList { header, checksum } << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum Yes")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::Yes }
+        << QStringList { header, checksum } << written << bytesOf(noHeader);
+}
+
+void TestEdidWindow::writeChecks()
+{
+    QFETCH(QString, input);
+    QFETCH(QList<Dialogs::Answer>, answers);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QList<StatusMessage>, messages);
+    QFETCH(QByteArray, sent);
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    setCustomMode(h, false, false, 0);
+    setText(h, input);
+    h.clearLogs();
+    h.dialogs.answers = answers;
+
+    QMetaObject::invokeMethod(w, "WriteEDID");
+
+    QCOMPARE(h.dialogs.log, dialogs);
+    QVERIFY(h.dialogs.answers.isEmpty());
+    QCOMPARE(h.statusLog, messages);
+    QCOMPARE(h.sentHex(), sent.isEmpty() ? QStringList() : writeFrames(sent));
+    QCOMPARE(text(h), input);
 }
 
 void TestEdidWindow::load_data()
