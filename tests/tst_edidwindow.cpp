@@ -205,17 +205,34 @@ void TestEdidWindow::read()
 void TestEdidWindow::busyWait_data()
 {
     QTest::addColumn<int>("busyMs"); // -1: the busy bit never clears
+    QTest::addColumn<QList<Fault>>("faults"); // on every settings read
+    QTest::addColumn<QByteArray>("firstAnswer"); // replaces the first settings answer
     QTest::addColumn<int>("settingsReads");
+    QTest::addColumn<int>("readMs"); // the time each settings read takes
 
-    QTest::newRow("idle") << 0 << 1;
-    QTest::newRow("busy 135 ms") << 135 << 5;
-    QTest::newRow("stuck busy") << -1 << 502;
+    const QList<Fault> none;
+    QTest::newRow("idle") << 0 << none << QByteArray() << 1 << 0;
+    QTest::newRow("busy 135 ms") << 135 << none << QByteArray() << 5 << 0;
+    QTest::newRow("stuck busy") << -1 << none << QByteArray() << 502 << 0;
+    // An answer that holds the status byte is trusted, echoed or not.
+    QTest::newRow("busy 135 ms, wrong echo")
+        << 135 << QList<Fault> { Fault::WrongEcho } << QByteArray() << 5 << 0;
+    QTest::newRow("2-byte answer, busy") << 0 << none << QByteArray("\xE1\x01", 2) << 2 << 0;
+    QTest::newRow("2-byte answer, idle") << -1 << none << QByteArray("\xE1\x00", 2) << 1 << 0;
+    // Without the status byte the wait ends, however busy the box is.
+    QTest::newRow("stuck busy, 1-byte answer")
+        << -1 << QList<Fault> { Fault::ShortAnswer } << QByteArray() << 1 << 0;
+    QTest::newRow("stuck busy, no answer")
+        << -1 << QList<Fault> { Fault::NoAnswer } << QByteArray() << 1 << 4000;
 }
 
 void TestEdidWindow::busyWait()
 {
     QFETCH(int, busyMs);
+    QFETCH(QList<Fault>, faults);
+    QFETCH(QByteArray, firstAnswer);
     QFETCH(int, settingsReads);
+    QFETCH(int, readMs);
 
     WindowHarness h;
     h.start();
@@ -225,17 +242,22 @@ void TestEdidWindow::busyWait()
         h.box.setStuckBusy(true);
     else
         h.box.setBusyFor(std::uint32_t(busyMs));
+    for (Fault fault : faults)
+        h.bridge.injectFault(fault, FaultWhen::always(Command::SettingsBlock));
+    if (!firstAnswer.isEmpty())
+        h.bridge.injectAnswer(firstAnswer, FaultWhen::onNth(Command::SettingsBlock, 1));
     const std::uint32_t start = h.clock.tickCount();
 
     QMetaObject::invokeMethod(h.window(), "ReadEDID");
 
     QCOMPARE(h.sentHex(), readFrames("10 01 B4", settingsReads));
     // Fetch, 100 ms, settings reads 10 ms apart, 10 ms, then the chunks at once.
+    const std::uint32_t step = 10 + std::uint32_t(readMs);
     QList<std::uint32_t> expected { start };
     for (int i = 0; i < settingsReads; ++i)
-        expected << start + 100 + 10 * std::uint32_t(i);
+        expected << start + 100 + step * std::uint32_t(i);
     for (int i = 0; i < 16; ++i)
-        expected << start + 100 + 10 * std::uint32_t(settingsReads);
+        expected << start + 100 + step * std::uint32_t(settingsReads);
     QCOMPARE(sentTimes(h), expected);
 }
 
@@ -261,10 +283,10 @@ void TestEdidWindow::readFailure_data()
         << Fault::WrongEcho << FaultWhen::onNth(Command::FetchBoxEdid, 1)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Writing values", "EDID values read." } << false;
-    // A settings read that fails says nothing about the busy bit: the read
-    // goes on as if the box were idle, even though the answer's bit is set.
+    // A settings read that brings nothing says nothing about the busy bit:
+    // the read goes on as if the box were idle, even though it is busy.
     QTest::newRow("settings read fails")
-        << Fault::WrongEcho << FaultWhen::always(Command::SettingsBlock)
+        << Fault::ReadError << FaultWhen::always(Command::SettingsBlock)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Reading values", "EDID values read." } << true;
 }
