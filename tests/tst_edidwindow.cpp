@@ -18,6 +18,7 @@ using namespace vortalex;
 Q_DECLARE_METATYPE(vortalex::Fault)
 Q_DECLARE_METATYPE(vortalex::FaultWhen)
 Q_DECLARE_METATYPE(vortalex::Dialogs::Answer)
+Q_DECLARE_METATYPE(StatusMessage)
 
 namespace {
 
@@ -148,6 +149,8 @@ private slots:
     void checksumCheck();
     void write_data();
     void write();
+    void writeChecks_data();
+    void writeChecks();
     void load_data();
     void load();
     void loadFailures_data();
@@ -202,17 +205,34 @@ void TestEdidWindow::read()
 void TestEdidWindow::busyWait_data()
 {
     QTest::addColumn<int>("busyMs"); // -1: the busy bit never clears
+    QTest::addColumn<QList<Fault>>("faults"); // on every settings read
+    QTest::addColumn<QByteArray>("firstAnswer"); // replaces the first settings answer
     QTest::addColumn<int>("settingsReads");
+    QTest::addColumn<int>("readMs"); // the time each settings read takes
 
-    QTest::newRow("idle") << 0 << 1;
-    QTest::newRow("busy 135 ms") << 135 << 5;
-    QTest::newRow("stuck busy") << -1 << 502;
+    const QList<Fault> none;
+    QTest::newRow("idle") << 0 << none << QByteArray() << 1 << 0;
+    QTest::newRow("busy 135 ms") << 135 << none << QByteArray() << 5 << 0;
+    QTest::newRow("stuck busy") << -1 << none << QByteArray() << 502 << 0;
+    // An answer that holds the status byte is trusted, echoed or not.
+    QTest::newRow("busy 135 ms, wrong echo")
+        << 135 << QList<Fault> { Fault::WrongEcho } << QByteArray() << 5 << 0;
+    QTest::newRow("2-byte answer, busy") << 0 << none << QByteArray("\xE1\x01", 2) << 2 << 0;
+    QTest::newRow("2-byte answer, idle") << -1 << none << QByteArray("\xE1\x00", 2) << 1 << 0;
+    // Without the status byte the wait ends, however busy the box is.
+    QTest::newRow("stuck busy, 1-byte answer")
+        << -1 << QList<Fault> { Fault::ShortAnswer } << QByteArray() << 1 << 0;
+    QTest::newRow("stuck busy, no answer")
+        << -1 << QList<Fault> { Fault::NoAnswer } << QByteArray() << 1 << 4000;
 }
 
 void TestEdidWindow::busyWait()
 {
     QFETCH(int, busyMs);
+    QFETCH(QList<Fault>, faults);
+    QFETCH(QByteArray, firstAnswer);
     QFETCH(int, settingsReads);
+    QFETCH(int, readMs);
 
     WindowHarness h;
     h.start();
@@ -222,17 +242,22 @@ void TestEdidWindow::busyWait()
         h.box.setStuckBusy(true);
     else
         h.box.setBusyFor(std::uint32_t(busyMs));
+    for (Fault fault : faults)
+        h.bridge.injectFault(fault, FaultWhen::always(Command::SettingsBlock));
+    if (!firstAnswer.isEmpty())
+        h.bridge.injectAnswer(firstAnswer, FaultWhen::onNth(Command::SettingsBlock, 1));
     const std::uint32_t start = h.clock.tickCount();
 
     QMetaObject::invokeMethod(h.window(), "ReadEDID");
 
     QCOMPARE(h.sentHex(), readFrames("10 01 B4", settingsReads));
     // Fetch, 100 ms, settings reads 10 ms apart, 10 ms, then the chunks at once.
+    const std::uint32_t step = 10 + std::uint32_t(readMs);
     QList<std::uint32_t> expected { start };
     for (int i = 0; i < settingsReads; ++i)
-        expected << start + 100 + 10 * std::uint32_t(i);
+        expected << start + 100 + step * std::uint32_t(i);
     for (int i = 0; i < 16; ++i)
-        expected << start + 100 + 10 * std::uint32_t(settingsReads);
+        expected << start + 100 + step * std::uint32_t(settingsReads);
     QCOMPARE(sentTimes(h), expected);
 }
 
@@ -258,10 +283,10 @@ void TestEdidWindow::readFailure_data()
         << Fault::WrongEcho << FaultWhen::onNth(Command::FetchBoxEdid, 1)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Writing values", "EDID values read." } << false;
-    // A settings read that fails says nothing about the busy bit: the read
-    // goes on as if the box were idle, even though the answer's bit is set.
+    // A settings read that brings nothing says nothing about the busy bit:
+    // the read goes on as if the box were idle, even though it is busy.
     QTest::newRow("settings read fails")
-        << Fault::WrongEcho << FaultWhen::always(Command::SettingsBlock)
+        << Fault::ReadError << FaultWhen::always(Command::SettingsBlock)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Reading values", "EDID values read." } << true;
 }
@@ -515,6 +540,82 @@ void TestEdidWindow::write()
         times << start + 30 * i;
     QCOMPARE(sentTimes(h), times);
     QCOMPARE(h.box.customEdid(), bytesOf(table));
+}
+
+// Checks made before anything is sent, in the order the user meets them:
+// too short (refused, nothing asked), header missing, wrong checksum.
+void TestEdidWindow::writeChecks_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QList<Dialogs::Answer>>("answers");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QList<StatusMessage>>("messages");
+    QTest::addColumn<QByteArray>("sent"); // the table on the wire; empty: no frame
+
+    const QString header = QStringLiteral(
+        "question: VORTALEX Utility|The table does not start with the EDID header. Write anyway?|");
+    const QString checksum = QStringLiteral(
+        "question: VORTALEX Utility|The EDID Checksum is not correct.|Write anyway?");
+    const QList<StatusMessage> written { { "EDID values written...", 2000 } };
+    using A = Dialogs::Answer;
+
+    EdidTable oneBlock = tableFrom(sampleEdid().left(128));
+    oneBlock[126] = 0; // no extension
+    repairChecksums(oneBlock);
+    EdidTable noHeader = tableFrom(sampleEdid());
+    noHeader[7] = 0x01;
+
+    QTest::newRow("empty")
+        << QString() << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 0 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("127 bytes, no header, bad checksum")
+        << QStringLiteral("01 ").repeated(127) << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 127 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("one block, zero filled") << formatEdidText(oneBlock).left(128 * 3) << QList<A>()
+                                            << QStringList() << written << bytesOf(oneBlock);
+    QTest::newRow("256 zeros, No")
+        << formatEdidText(EdidTable {}) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("256 zeros, Yes")
+        << formatEdidText(EdidTable {}) << QList<A> { A::Yes } << QStringList { header } << written
+        << QByteArray(kEdidSize, '\0');
+    QTest::newRow("no header, No")
+        << formatEdidText(noHeader) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum No")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::No }
+        << QStringList { header, checksum } << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum Yes")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::Yes }
+        << QStringList { header, checksum } << written << bytesOf(noHeader);
+}
+
+void TestEdidWindow::writeChecks()
+{
+    QFETCH(QString, input);
+    QFETCH(QList<Dialogs::Answer>, answers);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QList<StatusMessage>, messages);
+    QFETCH(QByteArray, sent);
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    setCustomMode(h, false, false, 0);
+    setText(h, input);
+    h.clearLogs();
+    h.dialogs.answers = answers;
+
+    QMetaObject::invokeMethod(w, "WriteEDID");
+
+    QCOMPARE(h.dialogs.log, dialogs);
+    QVERIFY(h.dialogs.answers.isEmpty());
+    QCOMPARE(h.statusLog, messages);
+    QCOMPARE(h.sentHex(), sent.isEmpty() ? QStringList() : writeFrames(sent));
+    QCOMPARE(text(h), input);
 }
 
 void TestEdidWindow::load_data()
