@@ -24,7 +24,8 @@ const char kDescription[]
       "                               bottom output: hex text on standard output, or with\n"
       "                               -o FILE the raw 256 bytes in FILE\n"
       "  edid write FILE              write a raw or hex text EDID file to the box; a bad\n"
-      "                               checksum is refused unless --fix-checksums repairs it\n"
+      "                               checksum is refused unless --fix-checksums repairs it,\n"
+      "                               a table without the EDID header unless --force\n"
       "  edid check FILE              checksums of both blocks (exit 2 when one is wrong)\n"
       "  cec send HEX                 send a CEC message, e.g. 40:04 (power on)\n"
       "  cec store sp|lp HEX          store a CEC command in the box\n"
@@ -95,7 +96,8 @@ struct Parser
     QCommandLineOption fixChecksums { QStringLiteral("fix-checksums"),
         QStringLiteral("edid write: repair wrong checksums before writing.") };
     QCommandLineOption force { QStringLiteral("force"),
-        QStringLiteral("infoframe hdr: also set FORCE HDR ACTIVE.") };
+        QStringLiteral("infoframe hdr: also set FORCE HDR ACTIVE. edid write: write a table "
+                       "without the EDID header.") };
     QCommandLineOption replace { QStringLiteral("replace"),
         QStringLiteral("infoframe avi: also set REPLACE AVI.") };
     QCommandLineOption yes { QStringLiteral("yes"),

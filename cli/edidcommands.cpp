@@ -7,8 +7,10 @@
 #include "edid/edidfile.h"
 #include "edid/edidfileio.h"
 #include "edid/edidtransfer.h"
+#include "edid/edidwritecheck.h"
 
 #include <QJsonArray>
+#include <algorithm>
 
 namespace vortalex {
 
@@ -23,8 +25,10 @@ QByteArray tableBytes(const EdidTable &table)
 }
 
 // Loads FILE as the window's Load does (a raw table or hex text) and parses
-// it as Write EDID does. Prints why and returns false when it cannot.
-bool loadEdidFile(CliSession &session, const QString &name, EdidTable &table, int &exitCode)
+// it as Write EDID does; `byteCount` is the number of table bytes the file
+// gave. Prints why and returns false when it cannot.
+bool loadEdidFile(
+    CliSession &session, const QString &name, EdidTable &table, int &byteCount, int &exitCode)
 {
     QByteArray head;
     QString reason;
@@ -36,9 +40,10 @@ bool loadEdidFile(CliSession &session, const QString &name, EdidTable &table, in
     const EdidFileContent content = recogniseEdidFile(head);
     if (content.binary) {
         table = content.table;
+        byteCount = int(std::min<qsizetype>(head.size(), kEdidSize));
         return true;
     }
-    if (!parseEdidTable(content.text, table)) {
+    if (!parseEdidTable(content.text, table, byteCount)) {
         exitCode = session.fail(CliExit::BadUsage,
             QStringLiteral("%1 holds neither a raw EDID table nor its hex text "
                            "(Hex Format Error)")
@@ -90,9 +95,17 @@ int writeCommand(CliSession &session, const QStringList &args)
     if (args.size() != 2)
         return session.fail(CliExit::BadUsage, kEdidUsage);
     int exitCode = CliExit::Done;
+    int byteCount = 0;
     EdidTable table {};
-    if (!loadEdidFile(session, args[1], table, exitCode))
+    if (!loadEdidFile(session, args[1], table, byteCount, exitCode))
         return exitCode;
+    const EdidWriteCheck check = checkEdidWrite(byteCount, table);
+    if (check.verdict == EdidWriteVerdict::TooShort)
+        return session.fail(CliExit::BadUsage, edidWriteCheckText(check));
+    if (check.verdict == EdidWriteVerdict::HeaderMissing && !session.options().force)
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("The table does not start with the EDID header. Nothing was "
+                           "written; --force writes it anyway."));
     if (!tablePassesChecksums(table)) {
         if (!session.options().fixChecksums)
             return session.fail(CliExit::BadUsage,
@@ -118,8 +131,9 @@ int checkCommand(CliSession &session, const QStringList &args)
     if (args.size() != 2)
         return session.fail(CliExit::BadUsage, kEdidUsage);
     int exitCode = CliExit::Done;
+    int byteCount = 0;
     EdidTable table {};
-    if (!loadEdidFile(session, args[1], table, exitCode))
+    if (!loadEdidFile(session, args[1], table, byteCount, exitCode))
         return exitCode;
 
     QJsonArray blocks;

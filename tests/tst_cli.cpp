@@ -1,0 +1,390 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vortalex-cli's commands run in-process against the emulated box on a
+// virtual clock: exit status, standard output and error, and the frame log.
+#include "cli/clihost.h"
+#include "cli/clirun.h"
+#include "device/clock.h"
+#include "sim/emulatedbox.h"
+#include "sim/simbridge.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vortalex;
+
+namespace {
+
+class TestHost : public CliHost
+{
+public:
+    Clock &clock() override { return m_clock; }
+    SimBridge &emulatedBridge() override { return sim; }
+    UsbBridge &realBridge() override { return real; }
+    bool permissionDenied() const override { return denied; }
+    void writeOut(const QByteArray &bytes) override { out += bytes; }
+    void writeErr(const QByteArray &bytes) override { err += bytes; }
+    bool errIsTerminal() const override { return terminal; }
+
+    VirtualClock m_clock { 5000 };
+    EmulatedBox box { m_clock };
+    SimBridge sim { m_clock, box };
+    EmulatedBox realBox { m_clock };
+    SimBridge real { m_clock, realBox };
+    bool denied = false;
+    bool terminal = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Expected frame log lines; "..." skips to the lines that end the log.
+void compareFrames(const QStringList &log, const QStringList &expected)
+{
+    const qsizetype gap = expected.indexOf(QStringLiteral("..."));
+    if (gap < 0) {
+        QCOMPARE(log, expected);
+        return;
+    }
+    const QStringList tail = expected.mid(gap + 1);
+    QVERIFY(log.size() >= gap + tail.size());
+    QCOMPARE(log.mid(0, gap), expected.mid(0, gap));
+    QCOMPARE(log.mid(log.size() - tail.size()), tail);
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+
+    void commands_data();
+    void commands();
+    void usageErrors_data();
+    void usageErrors();
+    void boxFailures_data();
+    void boxFailures();
+    void noBox_data();
+    void noBox();
+    void progress_data();
+    void progress();
+
+private:
+    int run(TestHost &host, const QStringList &args, bool emulated = true);
+    QStringList frameLog() const;
+
+    QTemporaryDir m_dir;
+    QString m_goodEdid;
+    QString m_badChecksum;
+    QString m_binary;
+    QString m_noHeader;
+};
+
+void TestCli::init()
+{
+    QFile::remove(m_dir.filePath("frames.log"));
+    QFile::remove(m_dir.filePath("read.bin"));
+}
+
+void TestCli::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    m_goodEdid = QStringLiteral(VORTALEX_TEST_DATA "/sim_tv_b.bin");
+    QByteArray table = readFile(m_goodEdid);
+    table[255] = char(table[255] + 1);
+    m_badChecksum = m_dir.filePath("bad.bin");
+    QFile bad(m_badChecksum);
+    QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(table) == 256);
+    table[1] = char(0xFE);
+    m_noHeader = m_dir.filePath("noheader.bin");
+    QFile noHeader(m_noHeader);
+    QVERIFY(noHeader.open(QIODevice::WriteOnly) && noHeader.write(table) == 256);
+    m_binary = m_dir.filePath("program");
+    QFile binary(m_binary);
+    QVERIFY(binary.open(QIODevice::WriteOnly));
+    binary.write(QByteArray("\x7f"
+                            "ELF\x02\x01\x01\x00\xff\xfe",
+        10)
+                     .repeated(40));
+}
+
+int TestCli::run(TestHost &host, const QStringList &args, bool emulated)
+{
+    QStringList arguments { "vortalex-cli", "--frame-log", m_dir.filePath("frames.log") };
+    if (emulated)
+        arguments << "--emulated";
+    return runCli(arguments + args, host);
+}
+
+QStringList TestCli::frameLog() const
+{
+    return QString::fromLatin1(readFile(m_dir.filePath("frames.log")))
+        .split('\n', Qt::SkipEmptyParts);
+}
+
+void TestCli::commands_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QStringList>("frames");
+
+    const QStringList statusFrames { "0 > 11 08 E0 07", "2 < E0 00 01 02 00 0F 00 00",
+        "2 > 11 0F E0 06", "4 < E0 00 61 10 02 60 00 00 00 00 40 E8 60 00 00", "4 > 11 1F E0 15",
+        "...", "8 > 11 1F E0 1F",
+        "10 < E0 00 82 0D 40 E8 60 61 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 "
+        "00 00 00" };
+    QTest::newRow("status") << QStringList { "status" } << 0
+                            << "firmware: 1.2.0.15\n"
+                               "Input : 3840x2160p60 HDMI, [600MHz], Output: TX A, TX B\n"
+                               "Color Space: YCbCr 4:4:4, Extended: ITU-R BT.2020 RGB\n"
+                               "Source Info: LUMIDISC UHD BD Player 4K\n"
+                               "HDR input:  SMPTE ST 2084\n"
+                            << "" << statusFrames;
+    QTest::newRow("status json")
+        << QStringList { "--json", "status" } << 0
+        << "{\"firmware\":\"1.2.0.15\",\"status\":[\"Input : 3840x2160p60 HDMI, [600MHz], "
+           "Output: TX A, TX B\",\"Color Space: YCbCr 4:4:4, Extended: ITU-R BT.2020 RGB\","
+           "\"Source Info: LUMIDISC UHD BD Player 4K\",\"HDR input:  SMPTE ST 2084\"]}\n"
+        << "" << statusFrames;
+    QTest::newRow("cec send") << QStringList { "cec", "send", "40:04" } << 0 << ""
+                              << "CEC values written...\n"
+                              << QStringList { "0 > 10 03 B2 40 01 04", "2 < B2 00",
+                                     "102 > 10 03 B3 10", "104 < B3 00" };
+    QTest::newRow("cec store lp json")
+        << QStringList { "cec", "store", "lp", "4f:82:10:00", "--json" } << 0 << "{\"ok\":true}\n"
+        << "CEC values written...\n"
+        << QStringList { "0 > 10 10 E4 43 45 43 20 34 46 3A 38 32 3A 31 30 3A 30 30 0D",
+               "2 < E4 00" };
+    QTest::newRow("infoframe hdr --force")
+        << QStringList { "infoframe", "hdr", "87:01:02:03", "--force" } << 0 << ""
+        << "Infoframe values written...\n"
+        << QStringList { "0 > 10 04 E5 87 01 02 03", "2 < E5 00", "102 > 10 04 B3 20",
+               "104 < B3 00", "104 > 10 04 E0 11 01", "106 < E0 00" };
+    QTest::newRow("infoframe avi")
+        << QStringList { "infoframe", "avi", "12:34" } << 0 << ""
+        << "AVI values written...\n"
+        << QStringList { "0 > 10 02 E6 12 34", "2 < E6 00", "102 > 10 02 B3 80", "104 < B3 00",
+               "104 > 10 04 E0 21 00", "106 < E0 00" };
+    QTest::newRow("infoframe avi --replace")
+        << QStringList { "infoframe", "avi", "12:34", "--replace" } << 0 << ""
+        << "AVI values written...\n"
+        << QStringList { "...", "104 > 10 04 E0 21 01", "106 < E0 00" };
+    QTest::newRow("reset both") << QStringList { "reset", "edid", "settings", "--yes" } << 0 << ""
+                                << "" << QStringList { "0 > 10 04 E0 19 03", "2 < E0 01" };
+    QTest::newRow("edid check") << QStringList { "edid", "check", m_goodEdid } << 0
+                                << "block 0: checksum 0x05 correct\n"
+                                   "block 1: checksum 0x01 correct\n"
+                                << "" << QStringList {};
+    QTest::newRow("edid check bad json")
+        << QStringList { "--json", "edid", "check", m_badChecksum } << 2
+        << "{\"blocks\":[{\"checksum\":5,\"correct\":true,\"expected\":5},"
+           "{\"checksum\":2,\"correct\":false,\"expected\":1}],\"ok\":false}\n"
+        << "" << QStringList {};
+    QTest::newRow("edid read top")
+        << QStringList { "edid", "read", "top", "-o", m_dir.filePath("read.bin") } << 0 << ""
+        << "TV EDID values read.\n"
+        << QStringList { "0 > 10 01 B5", "2 < B5 01", "102 > 11 2A E1",
+               "104 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 00 00 00 00 01 00 00 00 00 00 00 "
+               "00 00 00 01 01 01 01 00 00 00 00 00 00 00 00 00 00",
+               "114 > 11 10 B0 00", "116 < 00 FF FF FF FF FF FF 00 2E 96 01 65 C3 B2 A1 00", "...",
+               "144 > 11 10 B0 F0", "146 < 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 6C" };
+    QTest::newRow("edid write fixed")
+        << QStringList { "edid", "write", m_badChecksum, "--fix-checksums", "-q" } << 0 << ""
+        << ""
+        << QStringList { "0 > 10 08 B0 00 00 FF FF FF FF FF FF 00", "2 < B0 00",
+               "32 > 10 08 B0 08 2E 96 02 43 F6 E5 D4 00", "...",
+               "992 > 10 08 B0 F8 00 00 00 00 00 00 00 01", "994 < B0 00", "1024 > 10 08 B1",
+               "1026 < B1 00" };
+}
+
+void TestCli::commands()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    TestHost host;
+    QCOMPARE(run(host, args), exitCode);
+    QTEST(QString::fromUtf8(host.out), "out");
+    QTEST(QString::fromUtf8(host.err), "err");
+    QFETCH(QStringList, frames);
+    compareFrames(frameLog(), frames);
+    if (args.contains("-o"))
+        QCOMPARE(readFile(m_dir.filePath("read.bin")),
+            readFile(QStringLiteral(VORTALEX_TEST_DATA "/sim_tv_a.bin")));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("no command") << QStringList {}
+                                << "vortalex-cli: no command given. See vortalex-cli --help.\n";
+    QTest::newRow("unknown command")
+        << QStringList { "frobnicate" }
+        << "vortalex-cli: unknown command \"frobnicate\"; the commands are status, settings, "
+           "get, set, edid, cec, infoframe, reset\n";
+    QTest::newRow("unknown option") << QStringList { "--colour", "status" }
+                                    << "vortalex-cli: Unknown option 'colour'. See "
+                                       "vortalex-cli --help.\n";
+    QTest::newRow("missing option value") << QStringList { "edid", "read",
+        "-o" } << "vortalex-cli: Missing value after '-o'. See vortalex-cli --help.\n";
+    QTest::newRow("missing hex list") << QStringList { "cec",
+        "send" } << "vortalex-cli: cec takes \"send HEX\" or \"store sp|lp HEX\"\n";
+    QTest::newRow("10000 characters")
+        << QStringList { "cec", "send", QString("40:04:").repeated(1666) + "0000" }
+        << "vortalex-cli: the hex list holds 10000 characters; give 2 to 31 hex bytes "
+           "separated by colons, such as 50:04\n";
+    QTest::newRow("not hex") << QStringList { "infoframe", "avi", "12:3g" }
+                             << "vortalex-cli: bad hex list \"12:3g\"; give 2 to 13 hex bytes "
+                                "separated by colons, such as 50:04\n";
+    QTest::newRow("store slot") << QStringList { "cec", "store", "xp", "40:04" }
+                                << "vortalex-cli: unknown CEC slot \"xp\"; give sp or lp\n";
+    QTest::newRow("binary file")
+        << QStringList { "edid", "write", m_binary }
+        << QString("vortalex-cli: %1 holds neither a raw EDID table nor its hex text (Hex "
+                   "Format Error)\n")
+               .arg(m_binary);
+    QTest::newRow("directory") << QStringList { "edid", "write", m_dir.path() }
+                               << QString("vortalex-cli: cannot read file %1: file to open is "
+                                          "a directory\n")
+                                      .arg(m_dir.path());
+    QTest::newRow("missing file")
+        << QStringList { "edid", "check", m_dir.filePath("none.bin") }
+        << QString("vortalex-cli: cannot read file %1: No such file or directory\n")
+               .arg(m_dir.filePath("none.bin"));
+    QTest::newRow("bad checksum") << QStringList { "edid", "write", m_badChecksum }
+                                  << "vortalex-cli: The EDID Checksum is not correct. Nothing "
+                                     "was written; --fix-checksums repairs it before writing.\n";
+    QTest::newRow("no header")
+        << QStringList { "edid", "write", m_noHeader, "--fix-checksums" }
+        << "vortalex-cli: The table does not start with the EDID header. Nothing was written; "
+           "--force writes it anyway.\n";
+    QTest::newRow("edid source") << QStringList { "edid", "read", "left" }
+                                 << "vortalex-cli: unknown EDID source \"left\"; give box, top "
+                                    "or bot\n";
+    QTest::newRow("reset unconfirmed") << QStringList { "reset",
+        "settings" } << "vortalex-cli: a factory reset cannot be undone; add --yes to confirm it\n";
+    QTest::newRow("option of another command")
+        << QStringList { "status", "--yes" } << "vortalex-cli: --yes belongs to reset\n";
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, args);
+    TestHost host;
+    QCOMPARE(run(host, args), 2);
+    QTEST(QString::fromUtf8(host.err), "err");
+    QCOMPARE(host.out, QByteArray());
+    QCOMPARE(host.sim.exchangeCount(), 0);
+    QCOMPARE(frameLog(), QStringList());
+}
+
+void TestCli::boxFailures_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("status, no answer") << QStringList { "status" } << "silent"
+                                       << "vortalex-cli: the box did not answer\n";
+    QTest::newRow("reset quiet, no answer")
+        << QStringList { "reset", "edid", "--yes", "--quiet" } << "silent"
+        << "Error Writing values\n";
+    QTest::newRow("cec send refused") << QStringList { "cec", "send", "40:04" } << "cec"
+                                      << "Error Writing CEC command.\n";
+    QTest::newRow("edid write, chunk refused")
+        << QStringList { "edid", "write", m_goodEdid } << "chunk"
+        << "Error Writing EDID values.\nEDID values written...\n";
+}
+
+void TestCli::boxFailures()
+{
+    QFETCH(QStringList, args);
+    QFETCH(QString, fault);
+    TestHost host;
+    if (fault == "silent")
+        host.sim.injectFault(Fault::NoAnswer, FaultWhen::always());
+    else if (fault == "cec")
+        host.sim.injectFault(Fault::WrongEcho, FaultWhen::onNth(Command::CecSend, 1));
+    else
+        host.sim.injectFault(Fault::WrongEcho, FaultWhen::onNth(Command::Chunk, 5));
+    QCOMPARE(run(host, args), 1);
+    QTEST(QString::fromUtf8(host.err), "err");
+    QCOMPARE(host.out, QByteArray());
+}
+
+void TestCli::noBox_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<bool>("denied");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("none") << false << false
+                          << "vortalex-cli: no VORTALEX box found; is it plugged in and "
+                             "switched on?\n";
+    QTest::newRow("held") << true << false
+                          << "vortalex-cli: cannot open the box: another program may be using "
+                             "it, or the udev rule /usr/lib/udev/rules.d/60-vortalex.rules is "
+                             "missing (packaging/60-vortalex.rules in the source tree)\n";
+    QTest::newRow("no permission")
+        << true << true
+        << "vortalex-cli: no permission to open the box; install the udev rule "
+           "/usr/lib/udev/rules.d/60-vortalex.rules (packaging/60-vortalex.rules in the source "
+           "tree) and replug the box\n";
+}
+
+void TestCli::noBox()
+{
+    QFETCH(bool, listed);
+    TestHost host;
+    QFETCH(bool, denied);
+    host.denied = denied;
+    if (!listed)
+        host.real.setDevices({});
+    host.real.setOpenFails(listed);
+    QCOMPARE(run(host, { "cec", "send", "40:04" }, false), 3);
+    QTEST(QString::fromUtf8(host.err), "err");
+    QCOMPARE(host.real.exchangeCount(), 0);
+    QCOMPARE(frameLog(), QStringList());
+}
+
+void TestCli::progress_data()
+{
+    QTest::addColumn<bool>("quiet");
+    QTest::newRow("terminal") << false;
+    QTest::newRow("terminal, quiet") << true;
+}
+
+// On a terminal the progress line counts up on standard error; --quiet
+// silences it with the messages.
+void TestCli::progress()
+{
+    QFETCH(bool, quiet);
+    TestHost host;
+    host.terminal = true;
+    QCOMPARE(run(host,
+                 QStringList { "edid", "read", "-o", m_dir.filePath("read.bin") }
+                     + (quiet ? QStringList { "-q" } : QStringList {})),
+        0);
+    if (quiet) {
+        QCOMPARE(host.err, QByteArray());
+        return;
+    }
+    QVERIFY2(host.err.startsWith("\rReading EDID   0%\rReading EDID   6%"), host.err);
+    QVERIFY2(
+        host.err.endsWith("\rReading EDID  94%\rReading EDID 100%\nEDID values read.\n"), host.err);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
