@@ -2,10 +2,73 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <QVector>
 #include <cstdint>
 #include <optional>
 
 namespace vortalex {
+
+// The box's settings as one table: for each setting its command-line name,
+// setting id, block position, kind, values and the form control that shows it.
+// The window, the settings refresh and the command-line program all read
+// these rows; nothing else knows which id writes which position.
+
+enum class SettingKind {
+    Check, // a check box: 1 checked, every other value unchecked
+    RadioGroup, // one radio button per value that has one
+    Combo, // a combo box: item index = value - first value
+};
+
+struct SettingValue
+{
+    std::uint8_t number;
+    const char *name; // command-line name, e.g. "port-a"; nullptr when only the number names it
+    const char *windowText; // combo box item or radio button text; nullptr when none
+    const char *controlName; // the value's radio button (radio groups only), else nullptr
+};
+
+struct Setting
+{
+    const char *name; // command-line name, e.g. "active-input"
+    std::uint8_t id; // the id the write setting request takes
+    int position; // position in the settings block and the window's mirror
+    SettingKind kind;
+    const char *controlName; // check box or combo box; nullptr for radio groups
+    QVector<SettingValue> values; // in ascending order; combo boxes: in item order
+    // Radio groups only. The value the refresh shows when the box reports a
+    // value with no button of its own (-1: the buttons are left as they are).
+    int otherValuesShowAs = -1;
+    // Radio groups only. The value written when none of the other values'
+    // buttons is checked (-1: nothing is written).
+    int uncheckedWrites = -1;
+};
+
+// All settings, in the order the settings refresh sets their controls (which
+// is part of the window's behaviour: a check box or combo box changed by the
+// refresh writes its value back at once) and the order the command-line
+// program lists them.
+const QVector<Setting> &settingTable();
+
+// By command-line name (exact) or by setting id; nullptr when there is none.
+const Setting *findSetting(QStringView name);
+const Setting *settingById(std::uint8_t id);
+// Like settingById for ids the program itself names: such a row always exists.
+const Setting &settingRow(std::uint8_t id);
+
+// The value entry of `value`, or nullptr when the value has none.
+const SettingValue *findSettingValue(const Setting &s, std::uint8_t value);
+// The setting's range: its lowest and highest listed value.
+std::uint8_t settingMinValue(const Setting &s);
+std::uint8_t settingMaxValue(const Setting &s);
+
+// A value name (case-insensitive) or a decimal number within the setting's
+// range; nothing for any other text.
+std::optional<std::uint8_t> settingValueFromText(const Setting &s, QStringView text);
+// The value's name, or the number as text when it has no name.
+QString settingValueName(const Setting &s, std::uint8_t value);
+// settingValueName of every listed value, in order.
+QStringList settingValueNames(const Setting &s);
 
 // The box's settings: forty one-byte values, read all at once as the settings
 // block and written one at a time under a setting id. The id under which a

@@ -1,4 +1,5 @@
 #include "settings/refreshplan.h"
+#include "settings/settingstable.h"
 
 #include <QtTest>
 
@@ -45,6 +46,8 @@ private slots:
     void refused();
     void stepsInRuleOrder();
     void mirrorTakesAllForty();
+    void valueFromText_data();
+    void valueFromText();
 };
 
 void TestSettingsPlan::refused_data()
@@ -146,6 +149,43 @@ void TestSettingsPlan::mirrorTakesAllForty()
     const RefreshPlan plan = planRefresh(b.data(), true, true);
     for (int p = 0; p < kSettingCount; ++p)
         QCOMPARE(plan.settings[std::size_t(p)], std::uint8_t(0x80 + p + 2));
+}
+
+void TestSettingsPlan::valueFromText_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value"); // -1: refused
+    QTest::addColumn<QString>("name"); // settingValueName of the value
+
+    QTest::newRow("name") << "active-input" << "matrix-swap" << 4 << "matrix-swap";
+    QTest::newRow("name, other case") << "active-input" << "Port-B" << 2 << "port-b";
+    QTest::newRow("number in range") << "active-input" << "1" << 1 << "port-a";
+    QTest::newRow("below range") << "active-input" << "0" << -1 << "";
+    QTest::newRow("above range") << "active-input" << "5" << -1 << "";
+    QTest::newRow("unnamed value in range") << "audio-source" << "2" << 2 << "2";
+    QTest::newRow("dotted name") << "hdcp" << "2.2" << 3 << "2.2";
+    QTest::newRow("numbers only") << "custom-edid" << "7" << 7 << "7";
+    QTest::newRow("numbers only, past the end") << "custom-edid" << "8" << -1 << "";
+    QTest::newRow("other setting's name") << "cec" << "port-a" << -1 << "";
+    QTest::newRow("negative") << "cec" << "-1" << -1 << "";
+    QTest::newRow("hex is not a number here") << "automix" << "0x1" << -1 << "";
+    QTest::newRow("empty") << "automix" << "" << -1 << "";
+}
+
+void TestSettingsPlan::valueFromText()
+{
+    QFETCH(QString, setting);
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QFETCH(QString, name);
+
+    const Setting *s = findSetting(setting);
+    QVERIFY(s);
+    const std::optional<std::uint8_t> parsed = settingValueFromText(*s, text);
+    QCOMPARE(parsed ? int(*parsed) : -1, value);
+    if (parsed)
+        QCOMPARE(settingValueName(*s, *parsed), name);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsPlan)
