@@ -75,10 +75,10 @@ EdidInfo decodeEdid(const QByteArray &bytes)
     const int available = int(std::min<qsizetype>(bytes.size() / kEdidBlockSize - 1, 255));
     if (available < announced)
         info.problems << QStringLiteral(
-            "Extension count is %1, but the table has %2 bytes (%3 complete blocks)")
+            "Extension count is %1, but the table holds %2 complete extension blocks (%3 bytes)")
                              .arg(announced)
-                             .arg(bytes.size())
-                             .arg(available + 1);
+                             .arg(available)
+                             .arg(bytes.size());
     const int blocks = 1 + std::min(announced, available);
     for (int index = 0; index < blocks; ++index) {
         const std::uint8_t *block = blockAt(bytes, index);

@@ -13,7 +13,9 @@ struct VicFormat
     int width = 0;
     int height = 0; // lines per frame
     bool interlaced = false;
-    double refreshHz = 0; // field rate; 59.94 for the 1000/1001 formats of 480 lines
+    // Field rate: 59.94 for the 1000/1001 formats, 60.05 and 50.08 for the
+    // 262- and 312-line progressive formats of 240 and 288 lines.
+    double refreshHz = 0;
     const char *aspect = ""; // picture aspect ratio
 };
 
