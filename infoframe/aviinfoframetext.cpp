@@ -70,9 +70,9 @@ QString colorimetryName(const AviValues &v)
 
 QString vicText(int vic)
 {
-    const QString name = videoFormatName(vic);
     if (vic == 0)
         return trInfoFrame("none");
+    const QString name = videoFormatName(vic);
     return name.isEmpty() ? QString::number(vic) : QStringLiteral("%1 (%2)").arg(vic).arg(name);
 }
 
@@ -145,7 +145,8 @@ QString aviSummary(const AviDecode &d)
         parts << trInfoFrame("VIC %1").arg(vicText(v.vic));
     parts << (v.pictureAspect == 0 ? trInfoFrame("no aspect")
                                    : keyText(kAspectKeys, v.pictureAspect));
-    return parts.join(QStringLiteral(" · "));
+    const QString line = parts.join(QStringLiteral(" · "));
+    return line.left(1).toUpper() + line.mid(1);
 }
 
 QString aviReport(const AviDecode &d)
