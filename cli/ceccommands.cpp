@@ -59,12 +59,15 @@ int runCecCommand(CliSession &session, const QStringList &args)
 
 int runInfoFrameCommand(CliSession &session, const QStringList &args)
 {
+    if (args.value(0) == QLatin1String("decode") || args.value(0) == QLatin1String("encode"))
+        return runInfoFrameCodecCommand(session, args);
     int exitCode = CliExit::Done;
     const bool hdr = args.size() == 2 && args[0] == QLatin1String("hdr");
     const bool avi = args.size() == 2 && args[0] == QLatin1String("avi");
     if (!hdr && !avi)
-        return session.fail(
-            CliExit::BadUsage, QStringLiteral("infoframe takes \"hdr HEX\" or \"avi HEX\""));
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("infoframe takes \"hdr HEX\", \"avi HEX\", \"decode hdr|avi HEX\" or "
+                           "\"encode hdr|avi KEY=VALUE...\""));
     if ((exitCode = badHexList(session, args[1], hdr ? kMaxHdrChars : kMaxAviChars))
         != CliExit::Done)
         return exitCode;

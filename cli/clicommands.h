@@ -17,5 +17,7 @@ int runResetCommand(CliSession &session, const QStringList &args);
 int runEdidCommand(CliSession &session, const QStringList &args);
 int runCecCommand(CliSession &session, const QStringList &args);
 int runInfoFrameCommand(CliSession &session, const QStringList &args);
+// infoframe decode|encode hdr|avi ...
+int runInfoFrameCodecCommand(CliSession &session, const QStringList &args);
 
 } // namespace vortalex

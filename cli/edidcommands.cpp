@@ -6,6 +6,9 @@
 #include "device/framelog.h"
 #include "edid/edidfile.h"
 #include "edid/edidfileio.h"
+#include "edid/edidinfo.h"
+#include "edid/edidinput.h"
+#include "edid/edidreport.h"
 #include "edid/edidtransfer.h"
 #include "edid/edidwritecheck.h"
 
@@ -161,6 +164,24 @@ int checkCommand(CliSession &session, const QStringList &args)
     return allCorrect ? CliExit::Done : CliExit::BadUsage;
 }
 
+// The EDID inspector's decoder: the report, or its JSON object. Any size of
+// table (128 x n bytes), read as vortalex-edid reads it.
+int decodeCommand(CliSession &session, const QStringList &args)
+{
+    if (args.size() != 2)
+        return session.fail(CliExit::BadUsage, kEdidUsage);
+    QByteArray bytes;
+    QString error;
+    if (!readEdidInput(args[1], bytes, error))
+        return session.fail(CliExit::BadUsage, error);
+    const EdidInfo info = decodeEdid(bytes);
+    if (session.options().json)
+        session.printJson(edidToJson(info));
+    else
+        session.printLine(edidReportText(info).chopped(1));
+    return CliExit::Done;
+}
+
 } // namespace
 
 int runEdidCommand(CliSession &session, const QStringList &args)
@@ -172,6 +193,8 @@ int runEdidCommand(CliSession &session, const QStringList &args)
         return writeCommand(session, args);
     if (sub == QLatin1String("check"))
         return checkCommand(session, args);
+    if (sub == QLatin1String("decode"))
+        return decodeCommand(session, args);
     return session.fail(CliExit::BadUsage, kEdidUsage);
 }
 

@@ -2,8 +2,7 @@
 #include "hexargument.h"
 
 #include "cec/cecrequests.h"
-
-#include <QRegularExpression>
+#include "infoframe/infoframehex.h"
 
 namespace vortalex {
 
@@ -26,9 +25,9 @@ QString hexListProblem(const QString &text, int maxChars)
         return QStringLiteral("the hex list holds %1 characters; give %2")
             .arg(text.size())
             .arg(limits);
-    static const QRegularExpression pattern(QStringLiteral("^[0-9A-Fa-f]{2}(:[0-9A-Fa-f]{2})+$"));
-    if (!pattern.match(text).hasMatch())
-        return QStringLiteral("bad hex list \"%1\"; give %2").arg(text, limits);
+    const InfoFrameBytes list = readInfoFrameText(text);
+    if (!list.ok)
+        return QStringLiteral("bad hex list \"%1\": %2; give %3").arg(text, list.error, limits);
     return QString();
 }
 

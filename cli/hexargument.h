@@ -5,10 +5,11 @@
 
 namespace vortalex {
 
-// Checks a hex byte list given on the command line ("50:04"): two hex digits
-// per byte, colons between them, and no more than `maxChars` characters, the
-// limit the window's field has. The window's parser takes whatever is typed;
-// a script's typing error is refused here before anything goes to the box.
+// Checks a hex byte list given on the command line ("50:04"): within the
+// character limits of the window's field (`maxChars` at most), and two hex
+// digits per byte between colons, which the window's parser does not ask
+// for: a script's typing error is refused here before anything goes to the
+// box.
 // Returns a null string when the list is good, otherwise what is wrong.
 QString hexListProblem(const QString &text, int maxChars);
 
