@@ -217,7 +217,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         names.append(QString::fromLatin1(command.name));
     return usage.fail(CliExit::BadUsage,
         QStringLiteral("unknown command \"%1\"; the commands are %2")
-            .arg(words[0], names.join(QLatin1String(", "))));
+            .arg(words[0].left(60), names.join(QLatin1String(", "))));
 }
 
 } // namespace vortalex
