@@ -27,12 +27,18 @@ QByteArray tableBytes(const EdidTable &table)
     return QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize);
 }
 
-// Loads FILE as the window's Load does (a raw table or hex text) and parses
-// it as Write EDID does; `byteCount` is the number of table bytes the file
-// gave. Prints why and returns false when it cannot.
+// Loads the FILE of "edid write|check FILE" as the window's Load does (a raw
+// table or hex text) and parses it as Write EDID does; `byteCount` is the
+// number of table bytes the file gave. Prints why and returns false when it
+// cannot.
 bool loadEdidFile(
-    CliSession &session, const QString &name, EdidTable &table, int &byteCount, int &exitCode)
+    CliSession &session, const QStringList &args, EdidTable &table, int &byteCount, int &exitCode)
 {
+    if (args.size() != 2) {
+        exitCode = session.fail(CliExit::BadUsage, kEdidUsage);
+        return false;
+    }
+    const QString &name = args[1];
     QByteArray head;
     QString reason;
     if (!readEdidFileHead(name, head, reason)) {
@@ -95,12 +101,10 @@ int readCommand(CliSession &session, const QStringList &args)
 
 int writeCommand(CliSession &session, const QStringList &args)
 {
-    if (args.size() != 2)
-        return session.fail(CliExit::BadUsage, kEdidUsage);
     int exitCode = CliExit::Done;
     int byteCount = 0;
     EdidTable table {};
-    if (!loadEdidFile(session, args[1], table, byteCount, exitCode))
+    if (!loadEdidFile(session, args, table, byteCount, exitCode))
         return exitCode;
     const EdidWriteCheck check = checkEdidWrite(byteCount, table);
     if (check.verdict == EdidWriteVerdict::TooShort)
@@ -131,12 +135,10 @@ int writeCommand(CliSession &session, const QStringList &args)
 // Checksums of both blocks; exit 2 when one is wrong.
 int checkCommand(CliSession &session, const QStringList &args)
 {
-    if (args.size() != 2)
-        return session.fail(CliExit::BadUsage, kEdidUsage);
     int exitCode = CliExit::Done;
     int byteCount = 0;
     EdidTable table {};
-    if (!loadEdidFile(session, args[1], table, byteCount, exitCode))
+    if (!loadEdidFile(session, args, table, byteCount, exitCode))
         return exitCode;
 
     QJsonArray blocks;
