@@ -4,6 +4,7 @@
 #include "edid/edidfile.h"
 #include "edid/edidtext.h"
 #include "edid/edidtransfer.h"
+#include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QFile>

@@ -3,6 +3,7 @@
 #include "settings/refreshplan.h"
 #include "settings/settingstable.h"
 #include "settings/statusdecode.h"
+#include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QAbstractButton>

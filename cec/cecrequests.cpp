@@ -2,6 +2,7 @@
 
 #include "boxtext.h"
 #include "hexlist.h"
+#include "texts/windowtext.h"
 
 namespace vortalex {
 
