@@ -2,6 +2,7 @@
 
 #include "resources_init.h"
 #include "settings/settingstable.h"
+#include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QCloseEvent>

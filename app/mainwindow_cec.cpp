@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
 #include "cec/cecrequests.h"
-#include "cec/infoframes.h"
+#include "infoframe/infoframesender.h"
 #include "settings/settingstable.h"
 #include "ui_VortalexForm.h"
 

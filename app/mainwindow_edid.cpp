@@ -6,6 +6,7 @@
 #include "edid/edidtext.h"
 #include "edid/edidtransfer.h"
 #include "edid/edidwritecheck.h"
+#include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QProgressBar>

@@ -4,6 +4,7 @@
 #include "settings/settingstable.h"
 #include "settings/statusdecode.h"
 #include "settings/statusread.h"
+#include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QAbstractButton>

@@ -2,6 +2,7 @@
 
 #include "boxtext.h"
 #include "hexlist.h"
+#include "texts/windowtext.h"
 
 namespace vortalex {
 
@@ -22,26 +23,38 @@ bool activateAfterPause(const CecContext &context, std::uint8_t lengthField,
     return good;
 }
 
-bool sendCecMessage(const CecContext &context, const QString &plainText)
+bool sendHexListRequest(
+    const CecContext &context, const QString &plainText, const HexListRequest &how)
 {
     const QByteArray text = toBoxText(plainText);
-    if (text.size() < kMinListChars || text.size() > kMaxCecSendChars) {
-        showCecStatus(
-            context, QT_TRANSLATE_NOOP("MainWindow", "Error: min 2, max 31 data bytes"), 2000);
+    if (text.size() < kMinListChars || text.size() > how.maxChars) {
+        showCecStatus(context, how.lengthError, 2000);
         return false;
     }
-    const HexByteList list = parseHexByteList(text + '\r', true);
+    const HexByteList list = parseHexByteList(text + '\r', how.cecLayout);
     Response response;
     const bool sent = context.requests.exchange(
-        Frames::cecSend(list.payload()), kAckLength, response, toByte(Command::CecSend));
+        how.frame(list.payload()), kAckLength, response, toByte(how.code));
     if (sent)
-        showCecStatus(context, QT_TRANSLATE_NOOP("MainWindow", "CEC values written..."), 2000);
+        showCecStatus(context, how.writtenText, 2000);
     else
-        showCecStatus(context, QT_TRANSLATE_NOOP("MainWindow", "Error Writing CEC command."), 4000);
-    // The box is told to act even when it refused the message.
-    const bool activated = activateAfterPause(
-        context, list.count, ActivateSelector::Cec, "\nError Populating CEC values.\n");
+        showCecStatus(context, how.refusedText, 4000);
+    if (!sent && !how.activateAfterRefusal)
+        return false;
+    const bool activated
+        = activateAfterPause(context, list.count, how.selector, how.activateFailureLine);
     return sent && activated;
+}
+
+bool sendCecMessage(const CecContext &context, const QString &plainText)
+{
+    // The box is told to act even when it refused the message.
+    static const HexListRequest cec { kMaxCecSendChars,
+        QT_TRANSLATE_NOOP("MainWindow", "Error: min 2, max 31 data bytes"), true, Command::CecSend,
+        &Frames::cecSend, QT_TRANSLATE_NOOP("MainWindow", "CEC values written..."),
+        QT_TRANSLATE_NOOP("MainWindow", "Error Writing CEC command."), ActivateSelector::Cec,
+        "\nError Populating CEC values.\n", true };
+    return sendHexListRequest(context, plainText, cec);
 }
 
 bool storeCecCommand(const CecContext &context, Command code, const QString &plainText)

@@ -20,12 +20,10 @@ struct CecContext
 };
 
 // Length limits of the texts, in characters: the shortest two-byte list
-// ("50:04") is 5 characters, 31 bytes take 92, 13 bytes 38.
+// ("50:04") is 5 characters, 31 bytes take 92.
 constexpr int kMinListChars = 5;
 constexpr int kMaxCecSendChars = 92;
 constexpr int kMaxCecStoreChars = 59;
-constexpr int kMaxHdrChars = 92;
-constexpr int kMaxAviChars = 38;
 
 // The box needs a moment to take the data before it is told to act on it.
 constexpr std::uint32_t kActivatePauseMs = 100;
@@ -38,6 +36,29 @@ void showCecStatus(const CecContext &context, const char *text, int ms);
 // diagnostic line; the window shows nothing.
 bool activateAfterPause(const CecContext &context, std::uint8_t lengthField,
     ActivateSelector selector, const char *failureLine);
+
+// How a hex byte list goes to the box: the text's length limit and the
+// message shown (2000 ms) outside it, the list layout, the data request, the
+// messages for an accepted (2000 ms) and a refused (4000 ms) request, and the
+// activate request that follows.
+struct HexListRequest
+{
+    int maxChars;
+    const char *lengthError;
+    bool cecLayout;
+    Command code;
+    QByteArray (*frame)(const QByteArray &payload);
+    const char *writtenText;
+    const char *refusedText;
+    ActivateSelector selector;
+    const char *activateFailureLine;
+    bool activateAfterRefusal; // the box is told to act even when it refused the data
+};
+
+// Checks the text's length, reads it as a hex byte list, sends it, shows how
+// that went, then sends the activate request. True when both were accepted.
+bool sendHexListRequest(
+    const CecContext &context, const QString &plainText, const HexListRequest &how);
 
 // "Send CEC": the text as a hex byte list in CEC layout, then the activate
 // request (also after a failed send). True when both were accepted.

@@ -1,16 +1,10 @@
 #include "hexlist.h"
 
+#include "texts/hexdigit.h"
+
 namespace vortalex {
 
 namespace {
-
-int digitValue(char c)
-{
-    auto code = static_cast<std::uint8_t>(c);
-    if (code >= 'a' && code <= 'z')
-        code = std::uint8_t(code - ('a' - 'A'));
-    return code <= '9' ? code - 0x30 : code - 0x37;
-}
 
 // The character at `position`, or '0' outside the text: a list whose first
 // colon stands at its first or second character, or that ends with a colon,
@@ -24,7 +18,7 @@ char charAt(const QByteArray &text, qsizetype position)
 
 std::uint8_t hexPairToByte(char first, char second)
 {
-    return std::uint8_t(16 * digitValue(first) + digitValue(second));
+    return std::uint8_t(16 * hexDigitValue(first) + hexDigitValue(second));
 }
 
 HexByteList parseHexByteList(const QByteArray &textWithCr, bool cecLayout)

@@ -6,7 +6,7 @@
 #include "hexargument.h"
 
 #include "cec/cecrequests.h"
-#include "cec/infoframes.h"
+#include "infoframe/infoframesender.h"
 #include "settings/settingstable.h"
 
 namespace vortalex {

@@ -1,13 +1,8 @@
 #include "requests.h"
 
-#include <QCoreApplication>
+#include "texts/windowtext.h"
 
 namespace vortalex {
-
-QString trWindow(const char *text)
-{
-    return QCoreApplication::translate("MainWindow", text);
-}
 
 bool BoxRequests::exchange(const QByteArray &frame, int expected, Response &response, int echo)
 {

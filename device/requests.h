@@ -26,9 +26,6 @@ struct Response
     std::uint8_t *data() { return bytes.data(); }
 };
 
-// Texts of the window pass through translation with the context "MainWindow".
-QString trWindow(const char *text);
-
 // The request operations: one frame out, one answer back, with the echo check
 // and the status-bar message on failure.
 class BoxRequests

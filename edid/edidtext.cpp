@@ -1,5 +1,7 @@
 #include "edidtext.h"
 
+#include "texts/hexdigit.h"
+
 #include <QByteArray>
 #include <algorithm>
 
@@ -25,23 +27,13 @@ void repairChecksums(EdidTable &table)
     table[kEdidSize - 1] = edidChecksum(table.data() + kEdidBlockSize);
 }
 
-namespace {
-
-int digitValue(char c)
-{
-    const int code = std::uint8_t(c);
-    return code <= '9' ? code - 0x30 : code - 0x37;
-}
-
-} // namespace
-
 bool hexGroupToByte(const char *group, int available, std::uint8_t &out)
 {
     if (available < 2)
         return false;
     if (available > 2 && group[2] != ' ' && group[2] != '\n')
         return false;
-    out = std::uint8_t(digitValue(group[0]) * 16 + digitValue(group[1]));
+    out = std::uint8_t(hexDigitValue(group[0]) * 16 + hexDigitValue(group[1]));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "edidtransfer.h"
 
+#include "texts/windowtext.h"
+
 #include <algorithm>
 
 namespace vortalex {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidwritecheck.h"
 
-#include "device/requests.h"
+#include "texts/windowtext.h"
 
 #include <algorithm>
 

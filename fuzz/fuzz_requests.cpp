@@ -6,7 +6,7 @@
 #include "fuzzbridge.h"
 
 #include "cec/cecrequests.h"
-#include "cec/infoframes.h"
+#include "infoframe/infoframesender.h"
 #include "device/requests.h"
 #include "device/usblink.h"
 #include "edid/edidtransfer.h"

@@ -1,6 +1,6 @@
 #include "settingstable.h"
 
-#include "device/requests.h"
+#include "texts/windowtext.h"
 
 namespace vortalex {
 

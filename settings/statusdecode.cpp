@@ -1,6 +1,6 @@
 #include "statusdecode.h"
 
-#include "device/requests.h"
+#include "texts/windowtext.h"
 #include "videoformats.h"
 
 namespace vortalex {

@@ -1,8 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "cecrequests.h"
+#include "cec/cecrequests.h"
 
 namespace vortalex {
+
+// Length limits of the InfoFrame texts, in characters: 31 bytes take 92, 13
+// bytes 38.
+constexpr int kMaxHdrChars = 92;
+constexpr int kMaxAviChars = 38;
 
 // "Send IF": a complete HDR InfoFrame (CTA-861 type code 0x87, version,
 // length, checksum, data bytes, all as typed), then the activate request,
