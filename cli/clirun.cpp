@@ -40,6 +40,7 @@ const char kDescription[]
       "                               the hex list of an InfoFrame from real units\n"
       "  reset settings|edid --yes    factory reset of the settings, the EDID or both\n"
       "\n"
+      "NAME and VALUE: vortalex-cli settings lists them; a VALUE may also be its number.\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
       "\n"
       "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"

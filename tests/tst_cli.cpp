@@ -85,6 +85,7 @@ private slots:
     void noBox();
     void progress_data();
     void progress();
+    void realBoxFrameLog();
 
 private:
     int run(TestHost &host, const QStringList &args, bool emulated = true);
@@ -234,6 +235,8 @@ void TestCli::commands_data()
         << QStringList { "infoframe", "encode", "avi", "color=ycbcr420", "vic=97" } << 0
         << "60:08:00:61:00\n"
         << "" << QStringList {};
+    QTest::newRow("version") << QStringList { "--version" } << 0 << "vortalex-cli 1.8\n"
+                             << "" << QStringList {};
     QTest::newRow("reset both") << QStringList { "reset", "edid", "settings", "--yes" } << 0 << ""
                                 << "" << QStringList { "0 > 10 04 E0 19 03", "2 < E0 01" };
     QTest::newRow("edid check") << QStringList { "edid", "check", m_goodEdid } << 0
@@ -470,6 +473,17 @@ void TestCli::progress()
     QVERIFY2(host.err.startsWith("\rReading EDID   0%\rReading EDID   6%"), host.err);
     QVERIFY2(
         host.err.endsWith("\rReading EDID  94%\rReading EDID 100%\nEDID values read.\n"), host.err);
+}
+
+// Without --emulated the frames are logged by the bridge wrapped around the
+// box on USB: each answer when it is read.
+void TestCli::realBoxFrameLog()
+{
+    TestHost host;
+    host.real.setLatency(3);
+    QCOMPARE(run(host, { "set", "green-led", "off" }, false), 0);
+    QCOMPARE(frameLog(), QStringList({ "0 > 10 04 E0 16 00", "3 < E0 00" }));
+    QCOMPARE(host.sim.exchangeCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
