@@ -167,6 +167,7 @@ int runCli(const QStringList &arguments, CliHost &host)
 {
     Parser p;
     CliOptions options;
+    // Reports what is wrong before any command runs.
     CliSession usage(host, options);
     if (!p.parser.parse(arguments))
         return usage.fail(
