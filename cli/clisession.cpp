@@ -34,6 +34,9 @@ CliSession::~CliSession()
 {
     if (m_link)
         m_link->closeDevice();
+    // The emulated box outlives the session; its frames no longer go to this log.
+    if (m_options.emulated && m_frameLog.isOpen())
+        m_host.emulatedBridge().setFrameObserver({});
 }
 
 bool CliSession::connect()

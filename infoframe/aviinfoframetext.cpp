@@ -228,8 +228,10 @@ AviKeyParse parseAviKeyValues(const QStringList &arguments)
     AviValues &v = result.values;
     // Key, its words (empty for numbers), the field it sets.
     for (const auto &[key, value] : split.items) {
-        auto pick = [&value](const QStringList &words, auto &field) {
-            const int index = nameIndex(value, words);
+        // A named copy: C++17 lambdas cannot capture a structured binding.
+        const QString &text = value;
+        auto pick = [&text](const QStringList &words, auto &field) {
+            const int index = nameIndex(text, words);
             if (index >= 0)
                 field = std::remove_reference_t<decltype(field)>(index);
             return index >= 0;
