@@ -227,8 +227,11 @@ void MainWindow::SaveEDIDtoFile()
         return;
 
     // Written beside the old file and renamed over it only when complete, so
-    // that a failed save leaves the old file as it was.
+    // that a failed save leaves the old file as it was. Where the folder takes
+    // no new file (a share, another user's folder) but the file itself is
+    // writable, it is written in place instead.
     QSaveFile file(name);
+    file.setDirectWriteFallback(true);
     const auto cannotWrite = [&](const QString &reason) {
         m_context.dialogs.warning(
             this, utilityTitle(), trWindow("Cannot write file %1:\n%2.").arg(name, reason));
