@@ -26,6 +26,9 @@ QString saveEdidTable(
     const QString &name, const EdidTable &table, const std::function<void()> &writing)
 {
     QSaveFile file(name);
+    // Where the folder takes no new file (a share, another user's folder) but
+    // the file itself is writable, it is written in place instead.
+    file.setDirectWriteFallback(true);
     // Unbuffered, so that a short write (a full disk) shows in the count.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();

@@ -12,6 +12,8 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vortalex;
 
@@ -158,6 +160,8 @@ private slots:
     void saveAndLoadBack();
     void saveFailures_data();
     void saveFailures();
+    void saveInLockedFolder_data();
+    void saveInLockedFolder();
 };
 
 void TestEdidWindow::read_data()
@@ -819,6 +823,76 @@ void TestEdidWindow::saveFailures()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), oldContent);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "old.bin" });
+}
+
+void TestEdidWindow::saveInLockedFolder_data()
+{
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("writable file") << 0666 << true;
+    QTest::newRow("read-only file") << 0444 << false;
+}
+
+// A folder the user cannot write to: the file is written in place when the
+// file itself allows it. Root ignores permissions, so under root the save
+// runs as the unprivileged user "nobody" (uid and gid 65534).
+void TestEdidWindow::saveInLockedFolder()
+{
+    QFETCH(int, fileMode);
+    QFETCH(bool, saved);
+
+    constexpr uid_t kNobody = 65534;
+    const bool root = geteuid() == 0;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("locked");
+    const QString name = folder + "/old.bin";
+    const QByteArray oldContent(300, '\x42');
+    QVERIFY(QDir(dir.path()).mkdir("locked"));
+    QFile old(name);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(oldContent);
+    old.close();
+    QCOMPARE(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    QCOMPARE(chmod(QFile::encodeName(name).constData(), mode_t(fileMode)), 0);
+    QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const auto unlock = qScopeGuard([&] { chmod(QFile::encodeName(folder).constData(), 0755); });
+    if (!root && access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        QSKIP("not root, and the folder stays writable after chmod 0555 (a capability?)");
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    const EdidTable table = tableFrom(sampleEdid());
+    setText(h, formatEdidText(table));
+    h.clearLogs();
+    h.dialogs.fileNames << name;
+
+    {
+        // Real and effective ids both, as Qt tests access with the real
+        // one; the saved id stays root, so the test can switch back even
+        // after a failed check.
+        const auto backToRoot = qScopeGuard([root] {
+            if (root && (setresuid(0, 0, 0) != 0 || setresgid(0, 0, 0) != 0))
+                qFatal("cannot switch back to root");
+        });
+        if (root) {
+            QCOMPARE(setresgid(kNobody, kNobody, 0), 0);
+            QCOMPARE(setresuid(kNobody, kNobody, 0), 0);
+        }
+        QMetaObject::invokeMethod(w, "SaveEDIDtoFile");
+    }
+
+    QStringList dialogs { "save: Save File|VORTALEX_edid0.bin|Binary file (*.bin)" };
+    if (!saved)
+        dialogs << QStringLiteral(
+            "warning: VORTALEX Utility|Cannot write file %1:\nExisting file %1 is not writable.")
+                       .arg(name);
+    QCOMPARE(h.dialogs.log, dialogs);
+    const QList<StatusMessage> savedMessages { { "Saving file...", 2000 }, { "File saved", 2000 } };
+    QCOMPARE(h.statusLog, saved ? savedMessages : QList<StatusMessage>());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), saved ? bytesOf(table) : oldContent);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList { "old.bin" });
 }
 
 QTEST_MAIN(TestEdidWindow)
