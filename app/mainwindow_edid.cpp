@@ -4,6 +4,7 @@
 #include "edid/edidfile.h"
 #include "edid/edidtext.h"
 #include "edid/edidtransfer.h"
+#include "edid/edidwritecheck.h"
 #include "texts/windowtext.h"
 #include "ui_VortalexForm.h"
 
@@ -20,6 +21,7 @@ using namespace vortalex;
 namespace {
 
 constexpr int kStatusMs = 2000;
+constexpr int kWriteRefusedMs = 4000;
 // The formatted table is drawn at 8 points divided by the display scale
 // factor, so that it keeps its size in pixels on every screen.
 constexpr qreal kEdidPointSize = 8.0;
@@ -161,10 +163,22 @@ void MainWindow::writeEdidTable()
 {
     prepareProgressBar(statusBar(), m_edidProgress);
     EdidTable table {};
-    if (!parseEdidTable(ui->EDIDtext->toPlainText(), table)) {
+    int byteCount = 0;
+    if (!parseEdidTable(ui->EDIDtext->toPlainText(), table, byteCount)) {
         m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
         return;
     }
+    // A refusal first, as there is nothing to ask about; then the header
+    // question, since a table that is no EDID at all makes its checksums moot.
+    const EdidWriteCheck check = checkEdidWrite(byteCount, table);
+    if (check.verdict == EdidWriteVerdict::TooShort) {
+        showStatus(edidWriteCheckText(check), kWriteRefusedMs);
+        return;
+    }
+    if (check.verdict == EdidWriteVerdict::HeaderMissing
+        && m_context.dialogs.question(utilityTitle(), edidWriteCheckText(check), QString())
+            != Dialogs::Answer::Yes)
+        return;
     if (!tablePassesChecksums(table)) {
         const auto answer = m_context.dialogs.question(utilityTitle(),
             trWindow("The EDID Checksum is not correct."), trWindow("Write anyway?"));
@@ -214,8 +228,11 @@ void MainWindow::SaveEDIDtoFile()
         return;
 
     // Written beside the old file and renamed over it only when complete, so
-    // that a failed save leaves the old file as it was.
+    // that a failed save leaves the old file as it was. Where the folder takes
+    // no new file (a share, another user's folder) but the file itself is
+    // writable, it is written in place instead.
     QSaveFile file(name);
+    file.setDirectWriteFallback(true);
     const auto cannotWrite = [&](const QString &reason) {
         m_context.dialogs.warning(
             this, utilityTitle(), trWindow("Cannot write file %1:\n%2.").arg(name, reason));

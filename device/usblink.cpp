@@ -88,6 +88,7 @@ bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
 {
     const std::uint32_t start = m_clock.tickCount();
     m_busy = true;
+    m_lastAnswerLength = 0;
     bool ok = false;
 
     if (m_handle != kNoHandle) {
@@ -114,6 +115,7 @@ bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
                 const bool readOk = timedRead(buffer, kResponseCapacity, received, kReadTimeoutMs);
                 received = std::min<std::uint32_t>(received, kResponseCapacity);
                 std::memcpy(response, buffer, received);
+                m_lastAnswerLength = received;
                 ok = readOk && received >= expected;
             }
         }

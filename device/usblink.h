@@ -37,6 +37,10 @@ public:
     bool transaction(std::uint8_t *response, const std::uint8_t *request, std::uint32_t expected,
                      std::uint32_t requestLength);
 
+    // Bytes the last transaction's answer brought, whatever its outcome;
+    // 0 when nothing came.
+    std::uint32_t lastAnswerLength() const { return m_lastAnswerLength; }
+
     bool busy() const { return m_busy; }
     BridgeHandle handle() const { return m_handle; }
     void forgetDevice() { m_handle = kNoHandle; }
@@ -51,6 +55,7 @@ private:
     MessageSink m_messages;
     BridgeHandle m_handle = kNoHandle;
     bool m_busy = false;
+    std::uint32_t m_lastAnswerLength = 0;
 };
 
 } // namespace vortalex

@@ -65,12 +65,19 @@ int parseEdidText(const QString &text, EdidParseBuffer &out)
 
 bool parseEdidTable(const QString &text, EdidTable &table)
 {
+    int byteCount = 0;
+    return parseEdidTable(text, table, byteCount);
+}
+
+bool parseEdidTable(const QString &text, EdidTable &table, int &byteCount)
+{
     EdidParseBuffer parsed {};
     const int count = parseEdidText(text, parsed);
     if (count < 0)
         return false;
     table.fill(0);
     std::copy_n(parsed.begin(), std::min(count, kEdidSize), table.begin());
+    byteCount = count;
     return true;
 }
 

@@ -45,6 +45,9 @@ int parseEdidText(const QString &text, EdidParseBuffer &out);
 // Parses and keeps the first 256 bytes; bytes the text does not give are 0x00.
 // False on a format error.
 bool parseEdidTable(const QString &text, EdidTable &table);
+// The same, and `byteCount` tells how many bytes the text gave (up to 341,
+// so more than the table keeps); it is set only when the parse succeeds.
+bool parseEdidTable(const QString &text, EdidTable &table, int &byteCount);
 
 // The canonical layout of `table`: 768 characters, the last a line feed.
 QString formatEdidText(const EdidTable &table);

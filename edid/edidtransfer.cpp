@@ -11,15 +11,21 @@ namespace {
 constexpr int kStatusMs = 2000;
 constexpr int kFetchFailureMs = 4000;
 
+// Byte 0 echoes the command, byte 1 is the status byte with the busy bit.
+constexpr std::uint32_t kBusyAnswerLength = 2;
+
 void waitWhileBusy(BoxRequests &requests, Clock &clock)
 {
     for (int reads = 0; reads < kEdidBusyPollLimit; ++reads) {
         Response response;
-        const bool good = requests.readSettingsBlock(response);
+        requests.readSettingsBlock(response);
         clock.sleep(kEdidBusyPollPauseMs);
-        // Without a good answer there is no busy bit to trust; waiting on it
-        // would only block the window for 502 reads when the box is gone.
-        if (!good || (response[1] & kDeviceBusyBit) == 0)
+        // Any answer that reaches the status byte is trusted, short or not
+        // echoed: the box is still loading the table while the bit is set.
+        // Without that byte (the box is gone) the wait ends rather than
+        // blocking the window for 502 reads.
+        if (requests.link().lastAnswerLength() < kBusyAnswerLength
+            || (response[1] & kDeviceBusyBit) == 0)
             return;
     }
 }

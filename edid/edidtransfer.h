@@ -24,10 +24,11 @@ using EdidProgress = std::function<void(int value, int maximum)>;
 
 // Fetches the EDID of `source` into the box's transfer table, waits until
 // the box is no longer busy and reads the table in 16 chunks. A failed fetch
-// shows "Error Writing values" and the read goes on; a failed settings read
-// counts as "not busy". Stops at the first failed chunk (false; the progress
-// bar is left as it was). On success hides the bar, shows "EDID values
-// read." or "TV EDID values read." and returns true with `table` filled.
+// shows "Error Writing values" and the read goes on; a settings read whose
+// answer holds no status byte counts as "not busy". Stops at the first
+// failed chunk (false; the progress bar is left as it was). On success hides
+// the bar, shows "EDID values read." or "TV EDID values read." and returns
+// true with `table` filled.
 bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const EdidProgress &progress,
     EdidTable &table);
 

@@ -1,5 +1,6 @@
 #include "edid/edidfile.h"
 #include "edid/edidtext.h"
+#include "edid/edidwritecheck.h"
 #include "sim/simedid.h"
 
 #include <QFile>
@@ -63,6 +64,8 @@ private slots:
     void parse();
     void shortAndLongTexts_data();
     void shortAndLongTexts();
+    void writeCheck_data();
+    void writeCheck();
     void checksum_data();
     void checksum();
     void canonicalLayout();
@@ -147,6 +150,47 @@ void TestEdidText::shortAndLongTexts()
     parsed.fill(0xAA);
     QVERIFY(parseEdidTable(text, parsed));
     QCOMPARE(bytesOf(parsed), table);
+}
+
+void TestEdidText::writeCheck_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("message"); // empty: fine to write
+
+    const QString header = QStringLiteral("00 FF FF FF FF FF FF 00 ");
+    const QString noHeader
+        = QStringLiteral("The table does not start with the EDID header. Write anyway?");
+    QTest::newRow("empty") << QString() << 0
+                           << "The EDID table holds only 0 bytes; nothing was written.";
+    QTest::newRow("header, 127 bytes")
+        << header + QStringLiteral("01 ").repeated(119) << 127
+        << "The EDID table holds only 127 bytes; nothing was written.";
+    QTest::newRow("header, 128 bytes")
+        << header + QStringLiteral("01 ").repeated(120) << 128 << QString();
+    QTest::newRow("canonical") << formatEdidText(sampleTable()) << 256 << QString();
+    QTest::newRow("header, 300 bytes")
+        << header + QStringLiteral("01 ").repeated(292) << 300 << QString();
+    QTest::newRow("256 zeros") << formatEdidText(EdidTable {}) << 256 << noHeader;
+    QTest::newRow("last header byte 01")
+        << QStringLiteral("00 FF FF FF FF FF FF 01 ") + QStringLiteral("01 ").repeated(120) << 128
+        << noHeader;
+}
+
+void TestEdidText::writeCheck()
+{
+    QFETCH(QString, text);
+    QFETCH(int, count);
+    QFETCH(QString, message);
+
+    EdidTable table {};
+    int parsed = -1;
+    QVERIFY(parseEdidTable(text, table, parsed));
+    QCOMPARE(parsed, count);
+    const EdidWriteCheck check = checkEdidWrite(parsed, table);
+    QCOMPARE(check.byteCount, count);
+    QCOMPARE(edidWriteCheckText(check), message);
+    QCOMPARE(check.verdict == EdidWriteVerdict::Fine, message.isEmpty());
 }
 
 void TestEdidText::checksum_data()

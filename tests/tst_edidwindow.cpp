@@ -12,12 +12,15 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace vortalex;
 
 Q_DECLARE_METATYPE(vortalex::Fault)
 Q_DECLARE_METATYPE(vortalex::FaultWhen)
 Q_DECLARE_METATYPE(vortalex::Dialogs::Answer)
+Q_DECLARE_METATYPE(StatusMessage)
 
 namespace {
 
@@ -148,6 +151,8 @@ private slots:
     void checksumCheck();
     void write_data();
     void write();
+    void writeChecks_data();
+    void writeChecks();
     void load_data();
     void load();
     void loadFailures_data();
@@ -155,6 +160,8 @@ private slots:
     void saveAndLoadBack();
     void saveFailures_data();
     void saveFailures();
+    void saveInLockedFolder_data();
+    void saveInLockedFolder();
 };
 
 void TestEdidWindow::read_data()
@@ -202,17 +209,34 @@ void TestEdidWindow::read()
 void TestEdidWindow::busyWait_data()
 {
     QTest::addColumn<int>("busyMs"); // -1: the busy bit never clears
+    QTest::addColumn<QList<Fault>>("faults"); // on every settings read
+    QTest::addColumn<QByteArray>("firstAnswer"); // replaces the first settings answer
     QTest::addColumn<int>("settingsReads");
+    QTest::addColumn<int>("readMs"); // the time each settings read takes
 
-    QTest::newRow("idle") << 0 << 1;
-    QTest::newRow("busy 135 ms") << 135 << 5;
-    QTest::newRow("stuck busy") << -1 << 502;
+    const QList<Fault> none;
+    QTest::newRow("idle") << 0 << none << QByteArray() << 1 << 0;
+    QTest::newRow("busy 135 ms") << 135 << none << QByteArray() << 5 << 0;
+    QTest::newRow("stuck busy") << -1 << none << QByteArray() << 502 << 0;
+    // An answer that holds the status byte is trusted, echoed or not.
+    QTest::newRow("busy 135 ms, wrong echo")
+        << 135 << QList<Fault> { Fault::WrongEcho } << QByteArray() << 5 << 0;
+    QTest::newRow("2-byte answer, busy") << 0 << none << QByteArray("\xE1\x01", 2) << 2 << 0;
+    QTest::newRow("2-byte answer, idle") << -1 << none << QByteArray("\xE1\x00", 2) << 1 << 0;
+    // Without the status byte the wait ends, however busy the box is.
+    QTest::newRow("stuck busy, 1-byte answer")
+        << -1 << QList<Fault> { Fault::ShortAnswer } << QByteArray() << 1 << 0;
+    QTest::newRow("stuck busy, no answer")
+        << -1 << QList<Fault> { Fault::NoAnswer } << QByteArray() << 1 << 4000;
 }
 
 void TestEdidWindow::busyWait()
 {
     QFETCH(int, busyMs);
+    QFETCH(QList<Fault>, faults);
+    QFETCH(QByteArray, firstAnswer);
     QFETCH(int, settingsReads);
+    QFETCH(int, readMs);
 
     WindowHarness h;
     h.start();
@@ -222,17 +246,22 @@ void TestEdidWindow::busyWait()
         h.box.setStuckBusy(true);
     else
         h.box.setBusyFor(std::uint32_t(busyMs));
+    for (Fault fault : faults)
+        h.bridge.injectFault(fault, FaultWhen::always(Command::SettingsBlock));
+    if (!firstAnswer.isEmpty())
+        h.bridge.injectAnswer(firstAnswer, FaultWhen::onNth(Command::SettingsBlock, 1));
     const std::uint32_t start = h.clock.tickCount();
 
     QMetaObject::invokeMethod(h.window(), "ReadEDID");
 
     QCOMPARE(h.sentHex(), readFrames("10 01 B4", settingsReads));
     // Fetch, 100 ms, settings reads 10 ms apart, 10 ms, then the chunks at once.
+    const std::uint32_t step = 10 + std::uint32_t(readMs);
     QList<std::uint32_t> expected { start };
     for (int i = 0; i < settingsReads; ++i)
-        expected << start + 100 + 10 * std::uint32_t(i);
+        expected << start + 100 + step * std::uint32_t(i);
     for (int i = 0; i < 16; ++i)
-        expected << start + 100 + 10 * std::uint32_t(settingsReads);
+        expected << start + 100 + step * std::uint32_t(settingsReads);
     QCOMPARE(sentTimes(h), expected);
 }
 
@@ -258,10 +287,10 @@ void TestEdidWindow::readFailure_data()
         << Fault::WrongEcho << FaultWhen::onNth(Command::FetchBoxEdid, 1)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Writing values", "EDID values read." } << false;
-    // A settings read that fails says nothing about the busy bit: the read
-    // goes on as if the box were idle, even though the answer's bit is set.
+    // A settings read that brings nothing says nothing about the busy bit:
+    // the read goes on as if the box were idle, even though it is busy.
     QTest::newRow("settings read fails")
-        << Fault::WrongEcho << FaultWhen::always(Command::SettingsBlock)
+        << Fault::ReadError << FaultWhen::always(Command::SettingsBlock)
         << readFrames("10 01 B4", 1) << true << -1
         << QStringList { "Error Reading values", "EDID values read." } << true;
 }
@@ -517,6 +546,82 @@ void TestEdidWindow::write()
     QCOMPARE(h.box.customEdid(), bytesOf(table));
 }
 
+// Checks made before anything is sent, in the order the user meets them:
+// too short (refused, nothing asked), header missing, wrong checksum.
+void TestEdidWindow::writeChecks_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QList<Dialogs::Answer>>("answers");
+    QTest::addColumn<QStringList>("dialogs");
+    QTest::addColumn<QList<StatusMessage>>("messages");
+    QTest::addColumn<QByteArray>("sent"); // the table on the wire; empty: no frame
+
+    const QString header = QStringLiteral(
+        "question: VORTALEX Utility|The table does not start with the EDID header. Write anyway?|");
+    const QString checksum = QStringLiteral(
+        "question: VORTALEX Utility|The EDID Checksum is not correct.|Write anyway?");
+    const QList<StatusMessage> written { { "EDID values written...", 2000 } };
+    using A = Dialogs::Answer;
+
+    EdidTable oneBlock = tableFrom(sampleEdid().left(128));
+    oneBlock[126] = 0; // no extension
+    repairChecksums(oneBlock);
+    EdidTable noHeader = tableFrom(sampleEdid());
+    noHeader[7] = 0x01;
+
+    QTest::newRow("empty")
+        << QString() << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 0 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("127 bytes, no header, bad checksum")
+        << QStringLiteral("01 ").repeated(127) << QList<A>() << QStringList()
+        << QList<StatusMessage> { { "The EDID table holds only 127 bytes; nothing was written.",
+               4000 } }
+        << QByteArray();
+    QTest::newRow("one block, zero filled") << formatEdidText(oneBlock).left(128 * 3) << QList<A>()
+                                            << QStringList() << written << bytesOf(oneBlock);
+    QTest::newRow("256 zeros, No")
+        << formatEdidText(EdidTable {}) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("256 zeros, Yes")
+        << formatEdidText(EdidTable {}) << QList<A> { A::Yes } << QStringList { header } << written
+        << QByteArray(kEdidSize, '\0');
+    QTest::newRow("no header, No")
+        << formatEdidText(noHeader) << QList<A> { A::No } << QStringList { header }
+        << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum No")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::No }
+        << QStringList { header, checksum } << QList<StatusMessage>() << QByteArray();
+    QTest::newRow("no header, Yes, checksum Yes")
+        << formatEdidText(noHeader) << QList<A> { A::Yes, A::Yes }
+        << QStringList { header, checksum } << written << bytesOf(noHeader);
+}
+
+void TestEdidWindow::writeChecks()
+{
+    QFETCH(QString, input);
+    QFETCH(QList<Dialogs::Answer>, answers);
+    QFETCH(QStringList, dialogs);
+    QFETCH(QList<StatusMessage>, messages);
+    QFETCH(QByteArray, sent);
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    setCustomMode(h, false, false, 0);
+    setText(h, input);
+    h.clearLogs();
+    h.dialogs.answers = answers;
+
+    QMetaObject::invokeMethod(w, "WriteEDID");
+
+    QCOMPARE(h.dialogs.log, dialogs);
+    QVERIFY(h.dialogs.answers.isEmpty());
+    QCOMPARE(h.statusLog, messages);
+    QCOMPARE(h.sentHex(), sent.isEmpty() ? QStringList() : writeFrames(sent));
+    QCOMPARE(text(h), input);
+}
+
 void TestEdidWindow::load_data()
 {
     QTest::addColumn<QByteArray>("content");
@@ -718,6 +823,76 @@ void TestEdidWindow::saveFailures()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), oldContent);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "old.bin" });
+}
+
+void TestEdidWindow::saveInLockedFolder_data()
+{
+    QTest::addColumn<int>("fileMode");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("writable file") << 0666 << true;
+    QTest::newRow("read-only file") << 0444 << false;
+}
+
+// A folder the user cannot write to: the file is written in place when the
+// file itself allows it. Root ignores permissions, so under root the save
+// runs as the unprivileged user "nobody" (uid and gid 65534).
+void TestEdidWindow::saveInLockedFolder()
+{
+    QFETCH(int, fileMode);
+    QFETCH(bool, saved);
+
+    constexpr uid_t kNobody = 65534;
+    const bool root = geteuid() == 0;
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("locked");
+    const QString name = folder + "/old.bin";
+    const QByteArray oldContent(300, '\x42');
+    QVERIFY(QDir(dir.path()).mkdir("locked"));
+    QFile old(name);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(oldContent);
+    old.close();
+    QCOMPARE(chmod(QFile::encodeName(dir.path()).constData(), 0755), 0);
+    QCOMPARE(chmod(QFile::encodeName(name).constData(), mode_t(fileMode)), 0);
+    QCOMPARE(chmod(QFile::encodeName(folder).constData(), 0555), 0);
+    const auto unlock = qScopeGuard([&] { chmod(QFile::encodeName(folder).constData(), 0755); });
+    if (!root && access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        QSKIP("not root, and the folder stays writable after chmod 0555 (a capability?)");
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    const EdidTable table = tableFrom(sampleEdid());
+    setText(h, formatEdidText(table));
+    h.clearLogs();
+    h.dialogs.fileNames << name;
+
+    {
+        // Real and effective ids both, as Qt tests access with the real
+        // one; the saved id stays root, so the test can switch back even
+        // after a failed check.
+        const auto backToRoot = qScopeGuard([root] {
+            if (root && (setresuid(0, 0, 0) != 0 || setresgid(0, 0, 0) != 0))
+                qFatal("cannot switch back to root");
+        });
+        if (root) {
+            QCOMPARE(setresgid(kNobody, kNobody, 0), 0);
+            QCOMPARE(setresuid(kNobody, kNobody, 0), 0);
+        }
+        QMetaObject::invokeMethod(w, "SaveEDIDtoFile");
+    }
+
+    QStringList dialogs { "save: Save File|VORTALEX_edid0.bin|Binary file (*.bin)" };
+    if (!saved)
+        dialogs << QStringLiteral(
+            "warning: VORTALEX Utility|Cannot write file %1:\nExisting file %1 is not writable.")
+                       .arg(name);
+    QCOMPARE(h.dialogs.log, dialogs);
+    const QList<StatusMessage> savedMessages { { "Saving file...", 2000 }, { "File saved", 2000 } };
+    QCOMPARE(h.statusLog, saved ? savedMessages : QList<StatusMessage>());
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), saved ? bytesOf(table) : oldContent);
+    QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList { "old.bin" });
 }
 
 QTEST_MAIN(TestEdidWindow)

@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "edidtext.h"
+
+#include <QString>
+
+namespace vortalex {
+
+// The fixed header that opens every EDID base block (VESA E-EDID 1.4,
+// section 3.3: 00 FF FF FF FF FF FF 00).
+bool hasEdidHeader(const EdidTable &table);
+
+// What stands against uploading a parsed table, checked before anything is
+// sent. Less than one block is never sent: the missing bytes would be zeros
+// and the box would present no usable EDID. A table without the header may
+// still be meant (a test pattern), so the user is asked.
+enum class EdidWriteVerdict {
+    Fine,
+    TooShort, // fewer than 128 bytes: refuse, nothing to ask
+    HeaderMissing, // ask before sending
+};
+
+struct EdidWriteCheck
+{
+    EdidWriteVerdict verdict = EdidWriteVerdict::Fine;
+    int byteCount = 0;
+};
+
+// `byteCount` is the number of bytes the text gave, `table` the parsed table.
+// A too-short table wins over a missing header: there is nothing to ask when
+// nothing will be sent. The checksum question, if any, comes after both.
+EdidWriteCheck checkEdidWrite(int byteCount, const EdidTable &table);
+
+// The user's texts for the verdicts: "The EDID table holds only %1 bytes;
+// nothing was written." and "The table does not start with the EDID header.
+// Write anyway?"; empty for Fine.
+QString edidWriteCheckText(const EdidWriteCheck &check);
+
+} // namespace vortalex
