@@ -75,10 +75,10 @@ void MainWindow::initialSync()
 
     // Filling an empty combo box makes its first item current and runs its
     // setting slot; the ready flag, still 0, keeps that from writing.
-    ui->cmbInputSel->addItems(inputItems());
-    ui->cmBEdid->addItems(edidPresetItems());
-    ui->cmbLa->addItems(cecDeviceTypeItems());
-    ui->cmbEdidAlgo->addItems(automixAlgorithmItems());
+    ui->cmbInputSel->addItems(comboItems(settingRow(SettingId::ActiveInput)));
+    ui->cmBEdid->addItems(comboItems(settingRow(SettingId::CustomEdidPreset)));
+    ui->cmbLa->addItems(comboItems(settingRow(SettingId::CecDeviceType)));
+    ui->cmbEdidAlgo->addItems(comboItems(settingRow(SettingId::AutomixAlgorithm)));
 
     ui->IFtext->setText(lowerHexList(storedHdr, 2, 31));
     ui->AVItext->setText(lowerHexList(storedAvi, 2, 13));
@@ -88,7 +88,7 @@ void MainWindow::initialSync()
     showSignalStatus();
     ReadEDID();
     ui->CECtext->setEnabled(true);
-    m_ready = 1;
+    m_ready = true;
 }
 
 void MainWindow::pollTick()
@@ -102,7 +102,7 @@ void MainWindow::pollTick()
         Response block;
         // A failed read says nothing about the box: keep checking next tick.
         if (m_requests.readSettingsBlock(block) && !(block[1] & kDeviceBusyBit)) {
-            m_edidPending = 0;
+            m_edidPending = false;
             ReadEDID();
         }
     }

@@ -1,25 +1,26 @@
 #pragma once
 
 #include "appcontext.h"
-#include "dialogs.h"
 #include "device/requests.h"
 #include "device/usblink.h"
+#include "dialogs.h"
 
 #include <QByteArray>
 #include <QHash>
 #include <QMainWindow>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class QMenu;
 class QProgressBar;
 class Ui_MainWindow;
 
-using vortalex::AppContext;
-using vortalex::BoxRequests;
-using vortalex::EdidSource;
-using vortalex::kSettingCount;
-using vortalex::UsbLink;
+namespace vortalex {
+struct RefreshEnabling;
+struct Setting;
+struct ShownSetting;
+} // namespace vortalex
 
 // The utility's only window and only controller. Each slot reads widgets,
 // calls the plain code of device/, settings/, edid/ or cec/, and writes the
@@ -32,16 +33,17 @@ class MainWindow : public QMainWindow, private vortalex::StatusSink
 
 public:
     static constexpr int kPollIntervalMs = 3000;
+    using Mirror = std::array<std::uint8_t, vortalex::kSettingCount>;
 
-    explicit MainWindow(AppContext &context, QWidget *parent = nullptr);
+    explicit MainWindow(vortalex::AppContext &context, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     Ui_MainWindow *form() const { return ui; }
-    UsbLink &link() { return m_link; }
-    bool isReady() const { return m_ready != 0; }
-    bool edidPending() const { return m_edidPending != 0; }
+    vortalex::UsbLink &link() { return m_link; }
+    bool isReady() const { return m_ready; }
+    bool edidPending() const { return m_edidPending; }
     bool pollTimerRunning() const { return m_pollTimerRunning; }
-    const std::array<std::uint8_t, kSettingCount> &settingsMirror() const { return m_mirror; }
+    const Mirror &settingsMirror() const { return m_mirror; }
     QProgressBar *edidProgressBar() const { return m_edidProgress; }
     // The "Tools" menu: windows added beside the settings window.
     QMenu *toolsMenu() const { return m_toolsMenu; }
@@ -107,30 +109,37 @@ private:
     void pollTick();
     void refreshSettings();
     void showSignalStatus();
-    void readEdidFrom(EdidSource source);
+    void readEdidFrom(vortalex::EdidSource source);
     void writeEdidTable();
     void releaseForm();
     // Adds the "Tools" menu before "Help" and its entries (mainwindow_tools.cpp).
     void setupToolsMenu();
 
-    // Setting slots share these: one setting, one mirror position.
-    void writeCheckSetting(bool on, std::uint8_t settingId, int position);
-    void writeComboSetting(std::uint8_t settingId, int index);
-    // Settings area: a setting control of the form by object name (cached).
+    // Settings area (mainwindow_settings.cpp): every setting slot hands its
+    // row of the settings table to the one write path; the refresh shows each
+    // row, then enables the controls.
+    std::optional<std::uint8_t> writeSettingFromForm(std::uint8_t settingId);
+    std::optional<std::uint8_t> formValue(const vortalex::Setting &row);
+    void showSetting(const vortalex::ShownSetting &shown);
+    void enableSettingControls(const vortalex::RefreshEnabling &enabling);
+    // A setting control of the form by object name (cached).
     QWidget *settingControl(const char *objectName);
 
-    AppContext &m_context;
+    vortalex::AppContext &m_context;
     QProgressBar *m_edidProgress = nullptr;
     QMenu *m_toolsMenu = nullptr;
     Ui_MainWindow *ui = nullptr;
 
-    UsbLink m_link;
-    BoxRequests m_requests;
-    std::uint8_t m_ready = 0;
-    std::uint8_t m_edidPending = 1;
+    vortalex::UsbLink m_link;
+    vortalex::BoxRequests m_requests;
+    // Set as the last step of the initial sync, never cleared.
+    bool m_ready = false;
+    // The poll tick re-reads the EDID once the box is idle: at start and after
+    // every EDID mode change.
+    bool m_edidPending = true;
     bool m_pollTimerRunning = false;
     int m_pollTimerId = 0;
-    std::array<std::uint8_t, kSettingCount> m_mirror {};
+    Mirror m_mirror {};
     // Settings area: the controls the settings refresh sets, found once.
     QHash<QByteArray, QWidget *> m_settingControls;
 };

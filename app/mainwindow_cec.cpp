@@ -5,10 +5,11 @@
 #include "settings/settingstable.h"
 #include "ui_VortalexForm.h"
 
+using vortalex::AppContext;
+using vortalex::BoxRequests;
 using vortalex::CecContext;
 using vortalex::Command;
 namespace SettingId = vortalex::SettingId;
-namespace SettingPos = vortalex::SettingPos;
 
 namespace {
 
@@ -44,28 +45,25 @@ void MainWindow::WriteIF()
 // Also runs when the settings refresh changes the check box from the box.
 void MainWindow::hdrForceActivate()
 {
-    const bool on = ui->cbHdrForceMode->isChecked();
-    if (on)
+    if (ui->cbHdrForceMode->isChecked())
         vortalex::sendHdrInfoFrame(cecContext(m_requests, m_context), ui->IFtext->toPlainText());
     // The setting follows the check box whatever the InfoFrame send did.
-    writeCheckSetting(on, SettingId::ForceHdrActive, SettingPos::ForceHdrActive);
+    writeSettingFromForm(SettingId::ForceHdrActive);
 }
 
 void MainWindow::setAviPers()
 {
-    const bool on = ui->cbAviPersistent->isChecked();
     // A successful send writes the setting itself; it is written here again
     // either way so that the box follows the check box.
-    if (on)
+    if (ui->cbAviPersistent->isChecked())
         sendAVI();
-    writeCheckSetting(on, SettingId::ReplaceAvi, SettingPos::ReplaceAvi);
+    writeSettingFromForm(SettingId::ReplaceAvi);
 }
 
 bool MainWindow::sendAVI()
 {
     if (!vortalex::sendAviInfoFrame(cecContext(m_requests, m_context), ui->AVItext->toPlainText()))
         return false;
-    writeCheckSetting(
-        ui->cbAviPersistent->isChecked(), SettingId::ReplaceAvi, SettingPos::ReplaceAvi);
+    writeSettingFromForm(SettingId::ReplaceAvi);
     return true;
 }

@@ -12,201 +12,150 @@
 
 using namespace vortalex;
 
-namespace {
-
-// Sets one control of the form as the settings refresh asks. A control that
-// is missing or of another class is left alone rather than guessed at.
-void applyControlStep(QWidget *widget, const ControlStep &step)
+// The one write path of the setting controls: reads the row's control, writes
+// the value under the row's id and keeps it in the mirror. Returns the value
+// written, or nothing when the control says nothing to the box.
+std::optional<std::uint8_t> MainWindow::writeSettingFromForm(std::uint8_t settingId)
 {
-    if (!widget)
-        return;
-    switch (step.kind) {
-    case ControlStep::SetCurrentIndex:
-        // An index that names no item leaves the combo box without a current item.
-        if (auto *combo = qobject_cast<QComboBox *>(widget))
-            combo->setCurrentIndex(step.value);
-        break;
-    case ControlStep::SetChecked:
-        if (auto *button = qobject_cast<QAbstractButton *>(widget))
-            button->setChecked(step.value != 0);
-        break;
-    case ControlStep::SetEnabled:
-        widget->setEnabled(step.value != 0);
-        break;
+    const Setting &row = settingRow(settingId);
+    const bool combo = row.kind == SettingKind::Combo;
+    // Combo boxes keep quiet until the initial sync has filled them.
+    if (combo && !m_ready)
+        return std::nullopt;
+    const std::optional<std::uint8_t> value = formValue(row);
+    if (!value)
+        return std::nullopt;
+    m_requests.writeSetting(row.id, *value);
+    // The mirror takes the value whether or not the box acknowledged it;
+    // combo boxes leave it alone.
+    if (!combo && row.position >= 0 && row.position < kSettingCount)
+        m_mirror[std::size_t(row.position)] = *value;
+    return value;
+}
+
+std::optional<std::uint8_t> MainWindow::formValue(const Setting &row)
+{
+    const auto button = [this](const char *controlName) {
+        return qobject_cast<QAbstractButton *>(settingControl(controlName));
+    };
+    switch (row.kind) {
+    case SettingKind::Combo: {
+        // A combo box without a current item (the box reported a value that
+        // names no item) has nothing to say to the box.
+        const auto *combo = qobject_cast<QComboBox *>(settingControl(row.controlName));
+        return combo ? comboSettingValue(row, combo->currentIndex()) : std::nullopt;
     }
-}
-
-} // namespace
-
-void MainWindow::writeCheckSetting(bool on, std::uint8_t settingId, int position)
-{
-    const std::uint8_t value = on ? 1 : 0;
-    m_requests.writeSetting(settingId, value);
-    // The mirror takes the value whether or not the box acknowledged it.
-    if (position >= 0 && position < kSettingCount)
-        m_mirror[std::size_t(position)] = value;
-}
-
-void MainWindow::writeComboSetting(std::uint8_t settingId, int index)
-{
-    if (!m_ready)
-        return;
-    // A combo box without a current item (the box reported a value that
-    // names no item) has nothing to say to the box.
-    if (const std::optional<std::uint8_t> value = comboSettingValue(settingId, index))
-        m_requests.writeSetting(settingId, *value);
+    case SettingKind::Check: {
+        const QAbstractButton *box = button(row.controlName);
+        return std::uint8_t(box && box->isChecked() ? 1 : 0);
+    }
+    case SettingKind::RadioGroup:
+        return radioSettingValue(row, [&button](const char *controlName) {
+            const QAbstractButton *b = button(controlName);
+            return b && b->isChecked();
+        });
+    }
+    return std::nullopt;
 }
 
 void MainWindow::SetActivePort()
 {
-    writeComboSetting(SettingId::ActiveInput, ui->cmbInputSel->currentIndex());
+    writeSettingFromForm(SettingId::ActiveInput);
 }
-
 void MainWindow::changeCustomEdid()
 {
-    writeComboSetting(SettingId::CustomEdidPreset, ui->cmBEdid->currentIndex());
+    writeSettingFromForm(SettingId::CustomEdidPreset);
 }
-
 void MainWindow::setCecLa()
 {
-    writeComboSetting(SettingId::CecDeviceType, ui->cmbLa->currentIndex());
+    writeSettingFromForm(SettingId::CecDeviceType);
 }
-
 void MainWindow::setEdidAlgo()
 {
-    writeComboSetting(SettingId::AutomixAlgorithm, ui->cmbEdidAlgo->currentIndex());
+    writeSettingFromForm(SettingId::AutomixAlgorithm);
 }
-
 void MainWindow::SetAutoSwitch()
 {
-    writeCheckSetting(ui->autoSwEn->isChecked(), SettingId::AutoSwitch, SettingPos::AutoSwitch);
+    writeSettingFromForm(SettingId::AutoSwitch);
 }
-
 void MainWindow::SetOut_420()
 {
-    writeCheckSetting(ui->enable420->isChecked(), SettingId::Output420, SettingPos::Output420);
+    writeSettingFromForm(SettingId::Output420);
 }
-
 void MainWindow::setSwPriority()
 {
-    writeCheckSetting(
-        ui->pPrioForce->isChecked(), SettingId::SwitchPriority, SettingPos::SwitchPriority);
+    writeSettingFromForm(SettingId::SwitchPriority);
 }
-
 void MainWindow::CecLpRepurp()
 {
-    writeCheckSetting(ui->bHdrRepurpEn->isChecked(), SettingId::HdrHotkey, SettingPos::HdrHotkey);
+    writeSettingFromForm(SettingId::HdrHotkey);
 }
-
 void MainWindow::hdrSamsung()
 {
-    writeCheckSetting(ui->bSamHdr->isChecked(), SettingId::HdrMode, SettingPos::HdrMode);
+    writeSettingFromForm(SettingId::HdrMode);
 }
-
 void MainWindow::setLogoLed()
 {
-    writeCheckSetting(ui->enableLed->isChecked(), SettingId::GreenLed, SettingPos::GreenLed);
+    writeSettingFromForm(SettingId::GreenLed);
 }
-
 void MainWindow::setBlueLed()
 {
-    writeCheckSetting(ui->enableBLed->isChecked(), SettingId::BlueLeds, SettingPos::BlueLeds);
+    writeSettingFromForm(SettingId::BlueLeds);
 }
-
 void MainWindow::setAVR()
 {
-    writeCheckSetting(ui->enableAVR->isChecked(), SettingId::AvrTestMode, SettingPos::AvrTestMode);
+    writeSettingFromForm(SettingId::AvrTestMode);
 }
-
 void MainWindow::setCEC()
 {
-    writeCheckSetting(ui->cbCec->isChecked(), SettingId::Cec, SettingPos::Cec);
+    writeSettingFromForm(SettingId::Cec);
 }
-
 void MainWindow::force2c()
 {
-    writeCheckSetting(
-        ui->cb2cForce->isChecked(), SettingId::EdidOption20, SettingPos::EdidOption20);
+    writeSettingFromForm(SettingId::EdidOption20);
 }
-
 void MainWindow::force51()
 {
-    writeCheckSetting(ui->cb51->isChecked(), SettingId::EdidOption51, SettingPos::EdidOption51);
+    writeSettingFromForm(SettingId::EdidOption51);
 }
-
 void MainWindow::set3D()
 {
-    writeCheckSetting(ui->cb3D->isChecked(), SettingId::EdidOptionNo3D, SettingPos::EdidOptionNo3D);
+    writeSettingFromForm(SettingId::EdidOptionNo3D);
 }
-
 void MainWindow::forceHdr()
 {
-    writeCheckSetting(ui->cbHdr->isChecked(), SettingId::EdidOptionHdr, SettingPos::EdidOptionHdr);
+    writeSettingFromForm(SettingId::EdidOptionHdr);
 }
-
 void MainWindow::forceFullAudio()
 {
-    writeCheckSetting(
-        ui->cbFull->isChecked(), SettingId::EdidOptionFullAudio, SettingPos::EdidOptionFullAudio);
+    writeSettingFromForm(SettingId::EdidOptionFullAudio);
 }
-
 void MainWindow::setBt2020()
 {
-    writeCheckSetting(
-        ui->cbBt2020->isChecked(), SettingId::EdidOptionBt2020, SettingPos::EdidOptionBt2020);
+    writeSettingFromForm(SettingId::EdidOptionBt2020);
 }
-
 void MainWindow::setYUV()
 {
-    writeCheckSetting(
-        ui->cbYUV->isChecked(), SettingId::EdidOptionYcbcr, SettingPos::EdidOptionYcbcr);
+    writeSettingFromForm(SettingId::EdidOptionYcbcr);
 }
-
 void MainWindow::SetAudioSource()
 {
-    std::uint8_t value = 0;
-    if (ui->audioHdmi->isChecked())
-        value = AudioSourceValue::Hdmi;
-    else if (ui->audioJack->isChecked())
-        value = AudioSourceValue::Jack;
-    else
-        return;
-    m_requests.writeSetting(SettingId::AudioSource, value);
-    m_mirror[SettingPos::AudioSource] = value;
+    writeSettingFromForm(SettingId::AudioSource);
 }
-
 void MainWindow::SetHDCP_Version()
 {
-    std::uint8_t value = 0;
-    if (ui->hdcp14->isChecked())
-        value = HdcpValue::Hdcp14;
-    else if (ui->hdcp22->isChecked())
-        value = HdcpValue::Hdcp22;
-    else
-        return;
-    m_requests.writeSetting(SettingId::HdcpVersion, value);
-    m_mirror[SettingPos::HdcpVersion] = value;
+    writeSettingFromForm(SettingId::HdcpVersion);
 }
 
 void MainWindow::SetEDID_Mode()
 {
-    std::uint8_t mode = 0;
-    if (ui->automixEDID->isChecked())
-        mode = EdidModeValue::Automix;
-    else if (ui->fixedEDID->isChecked())
-        mode = EdidModeValue::Fixed;
-    else if (ui->customEDID->isChecked())
-        mode = EdidModeValue::Custom;
-    if (mode != 0) {
-        m_requests.writeSetting(SettingId::EdidMode, mode);
-        m_mirror[SettingPos::EdidMode] = mode;
-        // Only a custom EDID is the user's to edit.
-        ui->EDIDtext->setEnabled(mode == EdidModeValue::Custom);
-    }
+    // Only a custom EDID is the user's to edit.
+    if (const std::optional<std::uint8_t> mode = writeSettingFromForm(SettingId::EdidMode))
+        ui->EDIDtext->setEnabled(*mode == EdidModeValue::Custom);
     // The box now rebuilds its EDID; the poll tick re-reads it once the box
     // is no longer busy.
     showStatus(trWindow("EDID Writing Busy"), 2000);
-    m_edidPending = 1;
+    m_edidPending = true;
 }
 
 void MainWindow::factoryReset()
@@ -258,10 +207,56 @@ void MainWindow::refreshSettings()
     if (!plan.accepted)
         return;
     m_mirror = plan.settings;
-    // In order: a check box or combo box changed here runs its setting slot,
-    // which writes the value back to the box before the next control is set.
-    for (const ControlStep &step : plan.steps)
-        applyControlStep(settingControl(step.objectName), step);
+    // In table order: a check box or combo box changed here runs its setting
+    // slot, which writes the value back to the box before the next control is
+    // set. Enabling runs no slot, so it may come after all rows.
+    for (const ShownSetting &shown : plan.shown)
+        showSetting(shown);
+    enableSettingControls(plan.enabling);
+}
+
+void MainWindow::showSetting(const ShownSetting &shown)
+{
+    const Setting &row = *shown.setting;
+    switch (row.kind) {
+    case SettingKind::Combo:
+        // An index that names no item leaves the combo box without a current item.
+        if (auto *combo = qobject_cast<QComboBox *>(settingControl(row.controlName)))
+            combo->setCurrentIndex(shown.comboIndex);
+        break;
+    case SettingKind::Check:
+        if (auto *box = qobject_cast<QAbstractButton *>(settingControl(row.controlName)))
+            box->setChecked(shown.checked);
+        break;
+    case SettingKind::RadioGroup:
+        // The group is exclusive: checking one button unchecks the others, and
+        // with no button to check the current choice stays.
+        if (!shown.button)
+            break;
+        for (const SettingValue &v : row.values)
+            if (v.controlName)
+                if (auto *button = qobject_cast<QAbstractButton *>(settingControl(v.controlName)))
+                    button->setChecked(&v == shown.button);
+        break;
+    }
+}
+
+void MainWindow::enableSettingControls(const RefreshEnabling &enabling)
+{
+    if (enabling.edidTextByMode)
+        ui->EDIDtext->setEnabled(*enabling.edidTextByMode);
+    if (enabling.priorityChoice) {
+        ui->pPrioForce->setEnabled(*enabling.priorityChoice);
+        ui->bPrioNorm->setEnabled(*enabling.priorityChoice);
+    }
+    ui->audioHdmi->setEnabled(enabling.audioSourceChoice);
+    ui->audioJack->setEnabled(enabling.audioSourceChoice);
+    ui->hdcp22->setEnabled(enabling.hdcpChoice);
+    ui->hdcp14->setEnabled(enabling.hdcpChoice);
+    ui->automixEDID->setEnabled(enabling.edidModeChoice);
+    ui->customEDID->setEnabled(enabling.edidModeChoice);
+    ui->fixedEDID->setEnabled(enabling.edidModeChoice);
+    ui->EDIDtext->setEnabled(enabling.edidModeChoice);
 }
 
 void MainWindow::showSignalStatus()

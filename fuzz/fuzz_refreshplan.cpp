@@ -1,6 +1,7 @@
-// The settings refresh plan over any settings block answer, and the combo
-// and factory-reset choices of the setting controls: every plan names only
-// the form's controls, and a refused block changes nothing.
+// The settings refresh plan over any settings block answer, and the combo,
+// value-text and factory-reset choices of the setting controls: every plan
+// shows each row of the table with one of its own buttons, and a refused
+// block changes nothing.
 #include "settings/refreshplan.h"
 #include "settings/settingstable.h"
 
@@ -35,27 +36,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const bool acceptable = blockRead && statusRead && block[0] == 0xE1 && !(block[1] & 1);
     require(plan.accepted == acceptable);
     if (!plan.accepted) {
-        require(plan.steps.isEmpty());
+        require(plan.shown.isEmpty());
     } else {
         require(std::memcmp(plan.settings.data(), block + 2, kSettingCount) == 0);
-        for (const ControlStep &step : plan.steps) {
-            require(step.objectName && std::strlen(step.objectName) > 0);
-            if (step.kind != ControlStep::SetCurrentIndex)
-                require(step.value == 0 || step.value == 1);
+        require(plan.shown.size() == settingTable().size());
+        for (const ShownSetting &shown : plan.shown) {
+            // A radio button to check is always one of the row's own buttons.
+            if (shown.button)
+                require(shown.button->controlName
+                    && findSettingValue(*shown.setting, shown.button->number) == shown.button);
         }
     }
 
-    // Combo values round trip wherever the index names an item.
-    const std::uint8_t comboIds[] = { SettingId::ActiveInput, SettingId::CustomEdidPreset,
-        SettingId::CecDeviceType, SettingId::AutomixAlgorithm };
-    for (const std::uint8_t id : comboIds) {
+    // Combo values round trip wherever the index names an item, and the
+    // value texts of every setting read back as the value they name.
+    for (const Setting &s : settingTable()) {
         const std::uint8_t value = input.ConsumeIntegral<std::uint8_t>();
-        const int index = comboIndexForValue(id, value);
-        if (index >= 0) {
-            const auto back = comboSettingValue(id, index);
-            require(back.has_value() && *back == value);
+        if (s.kind == SettingKind::Combo) {
+            const int index = comboIndexForValue(s, value);
+            if (index >= 0) {
+                const auto back = comboSettingValue(s, index);
+                require(back.has_value() && *back == value);
+            }
+            comboSettingValue(s, input.ConsumeIntegral<int>());
         }
-        comboSettingValue(id, input.ConsumeIntegral<int>());
+        const auto parsed = settingValueFromText(s, settingValueName(s, value));
+        if (value >= settingMinValue(s) && value <= settingMaxValue(s))
+            require(parsed.has_value() && *parsed == value);
     }
 
     const QString word

@@ -5,9 +5,78 @@
 #include <QStringView>
 #include <QVector>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace vortalex {
+
+// The box's settings: forty one-byte values, read all at once as the settings
+// block and written one at a time under a setting id. The id under which a
+// setting is written is a number of its own and almost never equals the
+// setting's position in the block.
+
+// Setting ids of the write setting request. Ids 6, 7, 15, 18, 20, 21, 30 and 31
+// are never written; 25 is the factory reset command and has no position.
+namespace SettingId {
+constexpr std::uint8_t ActiveInput = 0;
+constexpr std::uint8_t AutoSwitch = 1;
+constexpr std::uint8_t AudioSource = 2;
+constexpr std::uint8_t HdcpVersion = 3;
+constexpr std::uint8_t Output420 = 4;
+constexpr std::uint8_t EdidMode = 5;
+constexpr std::uint8_t EdidOption20 = 8;
+constexpr std::uint8_t EdidOption51 = 9;
+constexpr std::uint8_t EdidOptionNo3D = 10;
+constexpr std::uint8_t EdidOptionHdr = 11;
+constexpr std::uint8_t EdidOptionFullAudio = 12;
+constexpr std::uint8_t SwitchPriority = 13;
+constexpr std::uint8_t CustomEdidPreset = 14;
+constexpr std::uint8_t HdrHotkey = 16;
+constexpr std::uint8_t ForceHdrActive = 17;
+constexpr std::uint8_t HdrMode = 19;
+constexpr std::uint8_t GreenLed = 22;
+constexpr std::uint8_t BlueLeds = 23;
+constexpr std::uint8_t EdidOptionBt2020 = 24;
+constexpr std::uint8_t FactoryReset = 25;
+constexpr std::uint8_t EdidOptionYcbcr = 26;
+constexpr std::uint8_t Cec = 27;
+constexpr std::uint8_t CecDeviceType = 28;
+constexpr std::uint8_t AvrTestMode = 29;
+constexpr std::uint8_t AutomixAlgorithm = 32;
+constexpr std::uint8_t ReplaceAvi = 33;
+} // namespace SettingId
+
+// Block positions that hold no setting: whether the box offers the choice at
+// all (1 yes). Positions 7, 8, 12, 20, 23, 25 and 34-39 are carried but not shown.
+namespace BlockPos {
+constexpr int EdidModeAvailable = 9;
+constexpr int HdcpAvailable = 10;
+constexpr int AudioSourceAvailable = 11;
+} // namespace BlockPos
+
+// Values with a meaning of their own (all other settings are 0 off / 1 on).
+namespace EdidModeValue {
+constexpr std::uint8_t Automix = 1;
+constexpr std::uint8_t Fixed = 2;
+constexpr std::uint8_t Custom = 3;
+} // namespace EdidModeValue
+
+namespace AudioSourceValue {
+constexpr std::uint8_t Hdmi = 1;
+constexpr std::uint8_t Jack = 3;
+} // namespace AudioSourceValue
+
+namespace HdcpValue {
+constexpr std::uint8_t Hdcp14 = 2;
+constexpr std::uint8_t Hdcp22 = 3;
+} // namespace HdcpValue
+
+// Factory reset command values (setting id 25).
+namespace FactoryResetValue {
+constexpr std::uint8_t Edid = 1;
+constexpr std::uint8_t Settings = 2;
+constexpr std::uint8_t SettingsAndEdid = 3;
+} // namespace FactoryResetValue
 
 // The box's settings as one table: for each setting its command-line name,
 // setting id, block position, kind, values and the form control that shows it.
@@ -70,115 +139,18 @@ QString settingValueName(const Setting &s, std::uint8_t value);
 // settingValueName of every listed value, in order.
 QStringList settingValueNames(const Setting &s);
 
-// The box's settings: forty one-byte values, read all at once as the settings
-// block and written one at a time under a setting id. The id under which a
-// setting is written is a number of its own and almost never equals the
-// setting's position in the block.
+// Combo rows: the items, translated, in item order; the item index that shows
+// `value` (it may name no item: -1 for an active input of 0, or past the last
+// item, which leaves the combo box without a current item); the value an item
+// index writes, cut to one byte, and nothing for no current item (index < 0).
+QStringList comboItems(const Setting &s);
+int comboIndexForValue(const Setting &s, std::uint8_t value);
+std::optional<std::uint8_t> comboSettingValue(const Setting &s, int index);
 
-// Setting ids of the write setting request. Ids 6, 7, 15, 18, 20, 21, 30 and 31
-// are never written; 25 is the factory reset command and has no position.
-namespace SettingId {
-constexpr std::uint8_t ActiveInput = 0;
-constexpr std::uint8_t AutoSwitch = 1;
-constexpr std::uint8_t AudioSource = 2;
-constexpr std::uint8_t HdcpVersion = 3;
-constexpr std::uint8_t Output420 = 4;
-constexpr std::uint8_t EdidMode = 5;
-constexpr std::uint8_t EdidOption20 = 8;
-constexpr std::uint8_t EdidOption51 = 9;
-constexpr std::uint8_t EdidOptionNo3D = 10;
-constexpr std::uint8_t EdidOptionHdr = 11;
-constexpr std::uint8_t EdidOptionFullAudio = 12;
-constexpr std::uint8_t SwitchPriority = 13;
-constexpr std::uint8_t CustomEdidPreset = 14;
-constexpr std::uint8_t HdrHotkey = 16;
-constexpr std::uint8_t ForceHdrActive = 17;
-constexpr std::uint8_t HdrMode = 19;
-constexpr std::uint8_t GreenLed = 22;
-constexpr std::uint8_t BlueLeds = 23;
-constexpr std::uint8_t EdidOptionBt2020 = 24;
-constexpr std::uint8_t FactoryReset = 25;
-constexpr std::uint8_t EdidOptionYcbcr = 26;
-constexpr std::uint8_t Cec = 27;
-constexpr std::uint8_t CecDeviceType = 28;
-constexpr std::uint8_t AvrTestMode = 29;
-constexpr std::uint8_t AutomixAlgorithm = 32;
-constexpr std::uint8_t ReplaceAvi = 33;
-} // namespace SettingId
-
-// Positions in the settings block (and in the window's settings mirror).
-// Positions 7, 8, 12, 20, 23, 25 and 34-39 are carried but not shown.
-namespace SettingPos {
-constexpr int ActiveInput = 0;
-constexpr int AudioSource = 1;
-constexpr int EdidMode = 2;
-constexpr int HdcpVersion = 3;
-constexpr int Output420 = 4;
-constexpr int Cec = 5;
-constexpr int AutoSwitch = 6;
-constexpr int EdidModeAvailable = 9;
-constexpr int HdcpAvailable = 10;
-constexpr int AudioSourceAvailable = 11;
-constexpr int EdidOption20 = 13;
-constexpr int EdidOption51 = 14;
-constexpr int EdidOptionNo3D = 15;
-constexpr int EdidOptionHdr = 16;
-constexpr int EdidOptionFullAudio = 17;
-constexpr int SwitchPriority = 18;
-constexpr int CustomEdidPreset = 19;
-constexpr int HdrHotkey = 21;
-constexpr int ForceHdrActive = 22;
-constexpr int HdrMode = 24;
-constexpr int GreenLed = 26;
-constexpr int BlueLeds = 27;
-constexpr int EdidOptionBt2020 = 28;
-constexpr int EdidOptionYcbcr = 29;
-constexpr int CecDeviceType = 30;
-constexpr int AvrTestMode = 31;
-constexpr int AutomixAlgorithm = 32;
-constexpr int ReplaceAvi = 33;
-} // namespace SettingPos
-
-// Values with a meaning of their own (all other settings are 0 off / 1 on).
-namespace EdidModeValue {
-constexpr std::uint8_t Automix = 1;
-constexpr std::uint8_t Fixed = 2;
-constexpr std::uint8_t Custom = 3;
-} // namespace EdidModeValue
-
-namespace AudioSourceValue {
-constexpr std::uint8_t Hdmi = 1;
-constexpr std::uint8_t Jack = 3;
-} // namespace AudioSourceValue
-
-namespace HdcpValue {
-constexpr std::uint8_t Hdcp14 = 2;
-constexpr std::uint8_t Hdcp22 = 3;
-} // namespace HdcpValue
-
-// Factory reset command values (setting id 25).
-namespace FactoryResetValue {
-constexpr std::uint8_t Edid = 1;
-constexpr std::uint8_t Settings = 2;
-constexpr std::uint8_t SettingsAndEdid = 3;
-} // namespace FactoryResetValue
-
-// Items of the four setting combo boxes, in index order. The item index is the
-// setting value, except for the active input, whose values start at 1.
-QStringList inputItems(); // cmbInputSel
-QStringList edidPresetItems(); // cmBEdid
-QStringList cecDeviceTypeItems(); // cmbLa
-QStringList automixAlgorithmItems(); // cmbEdidAlgo
-
-// Combo box index that shows `value` of the combo setting `settingId`. The
-// result may name no item (-1 for an active input of 0, or past the last
-// item); setting such an index leaves the combo box without a current item.
-int comboIndexForValue(std::uint8_t settingId, std::uint8_t value);
-
-// Value that the combo setting `settingId` writes for the combo box's current
-// index, cut to one byte. Nothing when the combo box has no current item
-// (index < 0): such a box names no setting value, so nothing is written.
-std::optional<std::uint8_t> comboSettingValue(std::uint8_t settingId, int index);
+// Radio group rows: the value of the first checked button in value order, or
+// else the row's uncheckedWrites; nothing when that is -1.
+std::optional<std::uint8_t> radioSettingValue(
+    const Setting &s, const std::function<bool(const char *controlName)> &isChecked);
 
 // What pressing the factory reset's OK button does.
 struct FactoryResetChoice

@@ -1,5 +1,6 @@
 #include "emulatedbox.h"
 
+#include "settings/settingstable.h"
 #include "simedid.h"
 #include "sourcepages.h"
 
@@ -9,28 +10,25 @@ namespace vortalex {
 
 namespace {
 
-// Block position of each setting id that has one.
-struct IdPosition
+// The box keeps its settings where the program's settings table says: the
+// block positions come from that table, so the two cannot drift apart.
+std::size_t pos(std::uint8_t settingId)
 {
-    int id;
-    int position;
-};
-constexpr IdPosition kPositions[] = { { 0, 0 }, { 2, 1 }, { 5, 2 }, { 3, 3 }, { 4, 4 }, { 27, 5 },
-    { 1, 6 }, { 8, 13 }, { 9, 14 }, { 10, 15 }, { 11, 16 }, { 12, 17 }, { 13, 18 }, { 14, 19 },
-    { 16, 21 }, { 17, 22 }, { 19, 24 }, { 22, 26 }, { 23, 27 }, { 24, 28 }, { 26, 29 }, { 28, 30 },
-    { 29, 31 }, { 32, 32 }, { 33, 33 } };
+    return std::size_t(settingRow(settingId).position);
+}
 
-// Positions that belong to the EDID set-up, reset by the EDID factory reset:
-// mode, options "2.0", "5.1", "No 3D", "HDR", "FULL Audio", preset,
-// "BT.2020", "YCbCr" and the automix algorithm.
-constexpr int kEdidPositions[] = { 2, 13, 14, 15, 16, 17, 19, 28, 29, 32 };
+// The settings that belong to the EDID set-up, reset by the EDID factory reset.
+constexpr std::uint8_t kEdidSettingIds[] = { SettingId::EdidMode, SettingId::EdidOption20,
+    SettingId::EdidOption51, SettingId::EdidOptionNo3D, SettingId::EdidOptionHdr,
+    SettingId::EdidOptionFullAudio, SettingId::CustomEdidPreset, SettingId::EdidOptionBt2020,
+    SettingId::EdidOptionYcbcr, SettingId::AutomixAlgorithm };
 
 constexpr int kPageDataLength = 64;
 
 bool isEdidPosition(int position)
 {
-    for (int p : kEdidPositions)
-        if (p == position)
+    for (const std::uint8_t id : kEdidSettingIds)
+        if (settingRow(id).position == position)
             return true;
     return false;
 }
@@ -50,30 +48,29 @@ std::uint8_t byteAt(const QByteArray &bytes, int i)
 
 int EmulatedBox::positionOfSettingId(int settingId)
 {
-    for (const IdPosition &entry : kPositions)
-        if (entry.id == settingId)
-            return entry.position;
-    return -1;
+    const Setting *s
+        = settingId >= 0 && settingId <= 0xFF ? settingById(std::uint8_t(settingId)) : nullptr;
+    return s ? s->position : -1;
 }
 
 std::array<std::uint8_t, kSettingCount> EmulatedBox::factorySettings()
 {
+    // Everything else leaves the factory as 0.
     std::array<std::uint8_t, kSettingCount> s {};
-    s[0] = 1; // input: port A
-    s[1] = 1; // audio: HDMI
-    s[2] = 1; // EDID mode: automix
-    s[3] = 3; // HDCP 2.2
-    s[4] = 0; // 4:2:0 output off
-    s[5] = 1; // CEC on
-    s[6] = 1; // auto switch on
-    s[9] = 1; // EDID mode choice available
-    s[10] = 1; // HDCP choice available
-    s[11] = 1; // audio source choice available
-    s[16] = 1; // EDID option HDR
-    s[26] = 1; // green LED
-    s[27] = 1; // blue LEDs
-    s[28] = 1; // EDID option BT.2020
-    s[29] = 1; // EDID option YCbCr
+    s[pos(SettingId::ActiveInput)] = 1; // port A
+    s[pos(SettingId::AudioSource)] = AudioSourceValue::Hdmi;
+    s[pos(SettingId::EdidMode)] = EdidModeValue::Automix;
+    s[pos(SettingId::HdcpVersion)] = HdcpValue::Hdcp22;
+    s[pos(SettingId::Cec)] = 1;
+    s[pos(SettingId::AutoSwitch)] = 1;
+    s[BlockPos::EdidModeAvailable] = 1;
+    s[BlockPos::HdcpAvailable] = 1;
+    s[BlockPos::AudioSourceAvailable] = 1;
+    s[pos(SettingId::EdidOptionHdr)] = 1;
+    s[pos(SettingId::GreenLed)] = 1;
+    s[pos(SettingId::BlueLeds)] = 1;
+    s[pos(SettingId::EdidOptionBt2020)] = 1;
+    s[pos(SettingId::EdidOptionYcbcr)] = 1;
     return s;
 }
 
@@ -146,7 +143,7 @@ void EmulatedBox::setSetting(int position, std::uint8_t value)
 void EmulatedBox::writeSetting(std::uint8_t id, std::uint8_t value)
 {
     m_settingWrites.append({ id, value });
-    if (id == kFactoryResetId) {
+    if (id == SettingId::FactoryReset) {
         factoryReset(value);
         return;
     }
@@ -154,7 +151,7 @@ void EmulatedBox::writeSetting(std::uint8_t id, std::uint8_t value)
     if (position < 0)
         return;
     m_settings[std::size_t(position)] = value;
-    if (position == 2)
+    if (id == SettingId::EdidMode)
         startEdidRebuild();
 }
 
@@ -194,22 +191,22 @@ void EmulatedBox::rebuildEdidNow()
 
 QByteArray EmulatedBox::buildBoxEdid() const
 {
-    const auto on = [this](int position) { return m_settings[std::size_t(position)] == 1; };
-    switch (m_settings[2]) {
-    case 1: {
+    const auto on = [this](std::uint8_t id) { return m_settings[pos(id)] == 1; };
+    switch (m_settings[pos(SettingId::EdidMode)]) {
+    case EdidModeValue::Automix: {
         simedid::MixOptions options;
-        options.algorithm = m_settings[32] & 0x03;
-        options.stereoOnly = on(13);
-        options.surround51 = on(14);
-        options.hdr = on(16);
-        options.fullAudio = on(17);
-        options.bt2020 = on(28);
-        options.ycbcr = on(29);
+        options.algorithm = m_settings[pos(SettingId::AutomixAlgorithm)] & 0x03;
+        options.stereoOnly = on(SettingId::EdidOption20);
+        options.surround51 = on(SettingId::EdidOption51);
+        options.hdr = on(SettingId::EdidOptionHdr);
+        options.fullAudio = on(SettingId::EdidOptionFullAudio);
+        options.bt2020 = on(SettingId::EdidOptionBt2020);
+        options.ycbcr = on(SettingId::EdidOptionYcbcr);
         return simedid::automix(m_tvAEdid, m_tvBEdid, options);
     }
-    case 3:
+    case EdidModeValue::Custom:
         // Preset 0 is the uploaded table; the box falls back to its default.
-        if (m_settings[19] == 0 && !m_customEdid.isEmpty())
+        if (m_settings[pos(SettingId::CustomEdidPreset)] == 0 && !m_customEdid.isEmpty())
             return m_customEdid;
         break;
     default:
@@ -270,7 +267,8 @@ QByteArray EmulatedBox::pageData(std::uint8_t page)
         const QByteArray data = m_pageOverrides.value(page);
         return sized(data, std::max<int>(int(data.size()), kPageDataLength));
     }
-    const int input = m_settings[0];
+    // Port B feeds inputs 2 (port B) and 4 (matrix swap).
+    const int input = m_settings[pos(SettingId::ActiveInput)];
     const auto source
         = (input == 2 || input == 4) ? sourcepages::Source::PortB : sourcepages::Source::PortA;
     switch (page) {
@@ -390,11 +388,11 @@ QByteArray EmulatedBox::answerSet(const QByteArray &request)
     case Command::WriteSettingsBlock: {
         if (payload.size() != kSettingCount || lengthField != kSettingCount)
             return QByteArray();
-        const std::uint8_t oldMode = m_settings[2];
+        const std::uint8_t oldMode = m_settings[pos(SettingId::EdidMode)];
         for (int p = 0; p < kSettingCount; ++p)
             m_settings[std::size_t(p)] = byteAt(payload, p);
         ++m_settingsBlockWrites;
-        if (m_settings[2] != oldMode)
+        if (m_settings[pos(SettingId::EdidMode)] != oldMode)
             startEdidRebuild();
         return ack(code);
     }
@@ -430,7 +428,8 @@ QByteArray EmulatedBox::answerSet(const QByteArray &request)
             return QByteArray();
         m_customEdid = m_transfer;
         ++m_applyCount;
-        if (m_settings[2] == 3 && m_settings[19] == 0) {
+        if (m_settings[pos(SettingId::EdidMode)] == EdidModeValue::Custom
+            && m_settings[pos(SettingId::CustomEdidPreset)] == 0) {
             m_rebuildPending = false;
             m_boxEdid = m_customEdid;
         }

@@ -45,10 +45,9 @@ public:
     static constexpr int kHdrPageLength = 31; // page 35 data bytes
     static constexpr int kAviPageLength = 13; // page 36 data bytes
 
-    // Setting ids that have no block position (unused ids and the factory
-    // reset) map to -1.
+    // The block position of a setting id, from the program's settings table;
+    // ids that have none (unused ids and the factory reset) map to -1.
     static int positionOfSettingId(int settingId);
-    static constexpr int kFactoryResetId = 25;
 
     // The 40 setting bytes the box leaves the factory with.
     static std::array<std::uint8_t, kSettingCount> factorySettings();

@@ -21,17 +21,34 @@ Block block(const QString &settings)
     return b;
 }
 
-QString render(const ControlStep &step)
+QString render(const ShownSetting &shown)
 {
-    static const char *const kinds[] = { "index", "check", "enable" };
-    return QStringLiteral("%1 %2 %3").arg(kinds[step.kind]).arg(step.objectName).arg(step.value);
+    const QString name = QString::fromLatin1(shown.setting->name);
+    switch (shown.setting->kind) {
+    case SettingKind::Combo:
+        return name + " index " + QString::number(shown.comboIndex);
+    case SettingKind::Check:
+        return name + (shown.checked ? " checked" : " unchecked");
+    case SettingKind::RadioGroup:
+        break;
+    }
+    return name + " button " + (shown.button ? shown.button->controlName : "none");
 }
 
 QStringList render(const RefreshPlan &plan)
 {
     QStringList lines;
-    for (const ControlStep &step : plan.steps)
-        lines << render(step);
+    for (const ShownSetting &shown : plan.shown)
+        lines << render(shown);
+    const RefreshEnabling &e = plan.enabling;
+    const auto optional = [](const std::optional<bool> &on) {
+        return on ? QString::number(*on) : QStringLiteral("-");
+    };
+    lines << QStringLiteral("enable EDIDtext by mode %1, priority %2, audio %3, hdcp %4, mode %5")
+                 .arg(optional(e.edidTextByMode), optional(e.priorityChoice))
+                 .arg(e.audioSourceChoice)
+                 .arg(e.hdcpChoice)
+                 .arg(e.edidModeChoice);
     return lines;
 }
 
@@ -44,7 +61,10 @@ class TestSettingsPlan : public QObject
 private slots:
     void refused_data();
     void refused();
-    void stepsInRuleOrder();
+    void shownInTableOrder();
+    void shownForValue_data();
+    void shownForValue();
+    void madeUpSettingIsOneRow();
     void mirrorTakesAllForty();
     void valueFromText_data();
     void valueFromText();
@@ -80,64 +100,90 @@ void TestSettingsPlan::refused()
     b[1] = std::uint8_t(statusByte);
     const RefreshPlan plan = planRefresh(b.data(), blockRead, pageRead);
     QCOMPARE(plan.accepted, accepted);
-    QCOMPARE(plan.steps.isEmpty(), !accepted);
+    QCOMPARE(plan.shown.isEmpty(), !accepted);
 }
 
-void TestSettingsPlan::stepsInRuleOrder()
+void TestSettingsPlan::shownInTableOrder()
 {
     const Block b = block("0=2,19=5,30=1,32=3,1=3,2=3,3=2,4=1,6=1,11=1,10=0,9=1,13=1,14=0,17=1,"
                           "15=0,16=1,18=1,21=0,24=1,22=0,26=1,27=0,5=1,29=0,28=1,31=1,33=1");
     const QStringList expected {
-        "index cmbInputSel 1",
-        "index cmBEdid 5",
-        "index cmbLa 1",
-        "index cmbEdidAlgo 3",
-        "check audioHdmi 0",
-        "check audioJack 1",
-        "check automixEDID 0",
-        "check customEDID 1",
-        "check fixedEDID 0",
-        "enable EDIDtext 1",
-        "check hdcp14 1",
-        "check hdcp22 0",
-        "check disable420 0",
-        "check enable420 1",
-        "check autoSwDis 0",
-        "check autoSwEn 1",
-        "enable pPrioForce 1",
-        "enable bPrioNorm 1",
-        "enable audioHdmi 1",
-        "enable audioJack 1",
-        "enable hdcp22 0",
-        "enable hdcp14 0",
-        "enable automixEDID 1",
-        "enable customEDID 1",
-        "enable fixedEDID 1",
-        "enable EDIDtext 1",
-        "check cb2cForce 1",
-        "check cb51 0",
-        "check cbFull 1",
-        "check cb3D 0",
-        "check cbHdr 1",
-        "check pPrioForce 1",
-        "check bPrioNorm 0",
-        "check bHdrRepurpEn 0",
-        "check bHdrRepurpDis 1",
-        "check bSamHdr 1",
-        "check bFullHdr 0",
-        "check cbHdrForceMode 0",
-        "check enableLed 1",
-        "check disableLed 0",
-        "check enableBLed 0",
-        "check disableBLed 1",
-        "check cbCec 1",
-        "check cbYUV 0",
-        "check cbBt2020 1",
-        "check enableAVR 1",
-        "check disableAVR 0",
-        "check cbAviPersistent 1",
+        "active-input index 1",
+        "custom-edid index 5",
+        "cec-device index 1",
+        "automix index 3",
+        "audio-source button audioJack",
+        "edid-mode button customEDID",
+        "hdcp button hdcp14",
+        "output-420 button enable420",
+        "auto-switch button autoSwEn",
+        "edid-2ch checked",
+        "edid-51 unchecked",
+        "edid-full-audio checked",
+        "edid-no-3d unchecked",
+        "edid-hdr checked",
+        "priority button pPrioForce",
+        "hdr-hotkey button bHdrRepurpDis",
+        "hdr-mode button bSamHdr",
+        "force-hdr unchecked",
+        "green-led button enableLed",
+        "blue-leds button disableBLed",
+        "cec checked",
+        "edid-ycbcr unchecked",
+        "edid-bt2020 checked",
+        "avr-audio button enableAVR",
+        "replace-avi checked",
+        "enable EDIDtext by mode 1, priority 1, audio 1, hdcp 0, mode 1",
     };
     QCOMPARE(render(planRefresh(b.data(), true, true)), expected);
+}
+
+void TestSettingsPlan::shownForValue_data()
+{
+    QTest::addColumn<QString>("setting");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("input 0 names no item") << "active-input" << 0 << "active-input index -1";
+    QTest::newRow("preset past the items") << "custom-edid" << 8 << "custom-edid index 8";
+    QTest::newRow("audio 2: no button") << "audio-source" << 2 << "audio-source button none";
+    QTest::newRow("HDCP 1: no button") << "hdcp" << 1 << "hdcp button none";
+    QTest::newRow("EDID mode 0: no button") << "edid-mode" << 0 << "edid-mode button none";
+    QTest::newRow("auto switch 5: no button") << "auto-switch" << 5 << "auto-switch button none";
+    QTest::newRow("LED 2 shows as off") << "green-led" << 2 << "green-led button disableLed";
+    QTest::newRow("priority 255 shows as normal")
+        << "priority" << 255 << "priority button bPrioNorm";
+    QTest::newRow("check box 2 unchecked") << "cec" << 2 << "cec unchecked";
+}
+
+void TestSettingsPlan::shownForValue()
+{
+    QFETCH(QString, setting);
+    QFETCH(int, value);
+    QFETCH(QString, shown);
+
+    const Setting *s = findSetting(setting);
+    QVERIFY(s);
+    QCOMPARE(render(shownSetting(*s, std::uint8_t(value))), shown);
+}
+
+void TestSettingsPlan::madeUpSettingIsOneRow()
+{
+    QVector<Setting> table = settingTable();
+    table.append({ "made-up", 40, 35, SettingKind::RadioGroup, nullptr,
+        { { 0, "low", "LOW", "rbLow" }, { 7, "high", "HIGH", "rbHigh" } }, 0, 0 });
+    const Setting &madeUp = table.last();
+
+    const RefreshPlan plan = planRefresh(block("35=7").data(), true, true, table);
+    QCOMPARE(plan.shown.size(), table.size());
+    QCOMPARE(render(plan.shown.last()), "made-up button rbHigh");
+    QCOMPARE(settingValueFromText(madeUp, u"HIGH"), std::optional<std::uint8_t>(7));
+    QCOMPARE(settingValueFromText(madeUp, u"8"), std::nullopt);
+    QCOMPARE(settingValueNames(madeUp), QStringList({ "low", "high" }));
+    const auto checked = [](const char *control) { return qstrcmp(control, "rbHigh") == 0; };
+    QCOMPARE(radioSettingValue(madeUp, checked), std::optional<std::uint8_t>(7));
+    const auto none = [](const char *) { return false; };
+    QCOMPARE(radioSettingValue(madeUp, none), std::optional<std::uint8_t>(0));
 }
 
 void TestSettingsPlan::mirrorTakesAllForty()
@@ -158,19 +204,32 @@ void TestSettingsPlan::valueFromText_data()
     QTest::addColumn<int>("value"); // -1: refused
     QTest::addColumn<QString>("name"); // settingValueName of the value
 
-    QTest::newRow("name") << "active-input" << "matrix-swap" << 4 << "matrix-swap";
-    QTest::newRow("name, other case") << "active-input" << "Port-B" << 2 << "port-b";
-    QTest::newRow("number in range") << "active-input" << "1" << 1 << "port-a";
-    QTest::newRow("below range") << "active-input" << "0" << -1 << "";
-    QTest::newRow("above range") << "active-input" << "5" << -1 << "";
-    QTest::newRow("unnamed value in range") << "audio-source" << "2" << 2 << "2";
-    QTest::newRow("dotted name") << "hdcp" << "2.2" << 3 << "2.2";
-    QTest::newRow("numbers only") << "custom-edid" << "7" << 7 << "7";
-    QTest::newRow("numbers only, past the end") << "custom-edid" << "8" << -1 << "";
-    QTest::newRow("other setting's name") << "cec" << "port-a" << -1 << "";
-    QTest::newRow("negative") << "cec" << "-1" << -1 << "";
-    QTest::newRow("hex is not a number here") << "automix" << "0x1" << -1 << "";
-    QTest::newRow("empty") << "automix" << "" << -1 << "";
+    QTest::newRow("name") << "active-input"
+                          << "matrix-swap" << 4 << "matrix-swap";
+    QTest::newRow("name, other case") << "active-input"
+                                      << "Port-B" << 2 << "port-b";
+    QTest::newRow("number in range") << "active-input"
+                                     << "1" << 1 << "port-a";
+    QTest::newRow("below range") << "active-input"
+                                 << "0" << -1 << "";
+    QTest::newRow("above range") << "active-input"
+                                 << "5" << -1 << "";
+    QTest::newRow("unnamed value in range") << "audio-source"
+                                            << "2" << 2 << "2";
+    QTest::newRow("dotted name") << "hdcp"
+                                 << "2.2" << 3 << "2.2";
+    QTest::newRow("numbers only") << "custom-edid"
+                                  << "7" << 7 << "7";
+    QTest::newRow("numbers only, past the end") << "custom-edid"
+                                                << "8" << -1 << "";
+    QTest::newRow("other setting's name") << "cec"
+                                          << "port-a" << -1 << "";
+    QTest::newRow("negative") << "cec"
+                              << "-1" << -1 << "";
+    QTest::newRow("hex is not a number here") << "automix"
+                                              << "0x1" << -1 << "";
+    QTest::newRow("empty") << "automix"
+                           << "" << -1 << "";
 }
 
 void TestSettingsPlan::valueFromText()

@@ -227,9 +227,9 @@ void TestSettingsWindow::refreshAcceptance()
     QFETCH(bool, accepted);
 
     MainWindow *w = startQuiet();
-    h->box.setSetting(SettingPos::Cec, 0);
-    h->box.setSetting(SettingPos::EdidOption20, 1); // cb2cForce
-    h->box.setSetting(SettingPos::GreenLed, 0); // a radio pair: no write-back
+    h->box.setSetting(settingRow(SettingId::Cec).position, 0);
+    h->box.setSetting(settingRow(SettingId::EdidOption20).position, 1); // cb2cForce
+    h->box.setSetting(settingRow(SettingId::GreenLed).position, 0); // a radio pair: no write-back
     h->box.setSetting(38, 0x5A); // carried, not shown
     if (fault == "busy")
         h->bridge.setStuckBusy(true);
@@ -499,8 +499,9 @@ void TestSettingsWindow::anyBoxBytesAreSafe()
     h->tick();
     h->tick();
     // The check box write-backs of the first tick reached both the box and the mirror.
-    QCOMPARE(w->settingsMirror()[SettingPos::Cec], h->box.setting(SettingPos::Cec));
-    QCOMPARE(h->ui()->cbCec->isChecked(), h->box.setting(SettingPos::Cec) == 1);
+    const int cec = settingRow(SettingId::Cec).position;
+    QCOMPARE(w->settingsMirror()[std::size_t(cec)], h->box.setting(cec));
+    QCOMPARE(h->ui()->cbCec->isChecked(), h->box.setting(cec) == 1);
 
     // Noise in place of the settings block answer.
     h->bridge.injectAnswer(
