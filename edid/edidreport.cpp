@@ -357,7 +357,8 @@ QJsonObject ctaJson(const ExtensionBlock &e)
     }
     QJsonValue hdmi;
     if (c.hdmi)
-        hdmi = QJsonObject { { QStringLiteral("physical_address"), c.hdmi->physicalAddress },
+        hdmi = QJsonObject { { QStringLiteral("physical_address"),
+                                 nonEmpty(c.hdmi->physicalAddress) },
             { QStringLiteral("max_tmds_mhz"), nonZero(c.hdmi->maxTmdsMhz) },
             { QStringLiteral("deep_color"), intArray(c.hdmi->deepColor) } };
     QJsonValue forum;

@@ -272,16 +272,20 @@ void TestEdidDecode::decodes_data()
     fixChecksums(two);
     QTest::newRow("two CTA extensions")
         << two << tvASummary << QList<bool> { true, true, true } << QStringList();
+    QTest::newRow("more blocks than announced")
+        << tvA() + tvA().left(128) << tvASummary << QList<bool> { true, true }
+        << QStringList { QStringLiteral("128 bytes follow the blocks the extension count (1) "
+                                        "announces; they are not decoded") };
     QTest::newRow("unknown extension")
         << tvA(128, 0x70) << QStringLiteral("UHD TV 65 · KTV · 2022 · 3840x2160@60")
         << QList<bool> { true, true } << QStringList();
     QTest::newRow("empty") << QByteArray() << QStringLiteral("No EDID table") << QList<bool>()
                            << QStringList { QStringLiteral(
-                                  "The table has 0 bytes; a base block needs 128") };
+                                  "Too short for a base block: 0 of 128 bytes") };
     QTest::newRow("one byte") << QByteArray(1, '\0') << QStringLiteral("No EDID table")
                               << QList<bool>()
                               << QStringList { QStringLiteral(
-                                     "The table has 1 bytes; a base block needs 128") };
+                                     "Too short for a base block: 1 of 128 bytes") };
 }
 
 void TestEdidDecode::decodes()
@@ -404,9 +408,9 @@ void TestEdidDecode::commandLine_data()
     QTest::newRow("standard input") << QStringLiteral("stdin") << 0 << QString();
     QTest::newRow("0 bytes") << QStringLiteral("empty") << 2
                              << QStringLiteral("vortalex-edid: %1: the file is empty\n");
-    QTest::newRow("1 byte")
-        << QStringLiteral("one") << 1
-        << QStringLiteral("vortalex-edid: The table has 1 bytes; a base block needs 128\n");
+    QTest::newRow("1 byte") << QStringLiteral("one") << 1
+                            << QStringLiteral(
+                                   "vortalex-edid: Too short for a base block: 1 of 128 bytes\n");
     QTest::newRow("10 MB")
         << QStringLiteral("huge") << 2
         << QStringLiteral(
@@ -417,6 +421,8 @@ void TestEdidDecode::commandLine_data()
         "missing") << 2 << QStringLiteral("vortalex-edid: %1: No such file or directory\n");
     QTest::newRow("unreadable file") << QStringLiteral("unreadable") << 2
                                      << QStringLiteral("vortalex-edid: %1: Permission denied\n");
+    QTest::newRow("read error") << QStringLiteral("proc mem") << 2
+                                << QStringLiteral("vortalex-edid: %1: Input/output error\n");
     QTest::newRow("not hex") << QStringLiteral("garbage") << 2
                              << QStringLiteral(
                                     "vortalex-edid: %1: neither a raw table (first byte 0x00) nor "
@@ -453,6 +459,9 @@ void TestEdidDecode::commandLine()
             file.setPermissions({});
     } else if (setup == QLatin1String("directory")) {
         path = dir.path();
+    } else if (setup == QLatin1String("proc mem")) {
+        // Opens, but reading its first page fails.
+        path = QStringLiteral("/proc/self/mem");
     } else if (setup == QLatin1String("missing")) {
         path = dir.filePath(QStringLiteral("none.bin"));
     }
