@@ -4,6 +4,7 @@
 #include "edid/edidinfo.h"
 #include "edid/edidreport.h"
 #include "edid/edidtext.h"
+#include "edid/edidvic.h"
 
 #include <QDir>
 #include <QFile>
@@ -85,10 +86,17 @@ QStringList ourFacts(const EdidInfo &info)
     for (const ExtensionBlock &e : info.extensions) {
         if (!e.cta)
             continue;
-        for (const VideoDescriptor &v : e.cta->vics)
-            facts << QStringLiteral("vic: %1%2")
+        for (const VideoDescriptor &v : e.cta->vics) {
+            const VicFormat *f = vicFormat(v.vic);
+            facts << QStringLiteral("vic: %1 %2x%3%4 %5 Hz %6%7")
                          .arg(v.vic)
+                         .arg(f ? f->width : 0)
+                         .arg(f ? f->height : 0)
+                         .arg(f && f->interlaced ? QStringLiteral("i") : QString())
+                         .arg(f ? f->refreshHz : 0, 0, 'f', 2)
+                         .arg(QLatin1String(f ? f->aspect : ""))
                          .arg(v.native ? QStringLiteral(" native") : QString());
+        }
         for (const AudioDescriptor &a : e.cta->audio) {
             QStringList rates;
             for (double rate : a.ratesKhz)
@@ -125,7 +133,8 @@ QStringList referenceFacts(const QString &report)
     };
     const QRegularExpression dtd(
         QStringLiteral(R"(DTD 1:\s+(\d+x\d+i?)\s+([\d.]+) Hz.*?([\d.]+) MHz)"));
-    const QRegularExpression vic(QStringLiteral(R"(^    VIC\s+(\d+):.*?( \(native\))?$)"));
+    const QRegularExpression vic(QStringLiteral(
+        R"(^    VIC\s+(\d+):\s+(\d+x\d+i?)\s+([\d.]+) Hz\s+(\S+).*?( \(native\))?$)"));
     QStringList facts;
     QString block;
     QString audio;
@@ -150,9 +159,10 @@ QStringList referenceFacts(const QString &report)
                              three(m.captured(3).toDouble()));
         else if (const auto m = vic.match(line);
                  m.hasMatch() && block == QLatin1String("Video Data Block:"))
-            facts << QStringLiteral("vic: %1%2")
-                         .arg(m.captured(1),
-                             m.captured(2).isEmpty() ? QString() : QStringLiteral(" native"));
+            facts << QStringLiteral("vic: %1 %2 %3 Hz %4%5")
+                         .arg(m.captured(1), m.captured(2),
+                             QString::number(m.captured(3).toDouble(), 'f', 2), m.captured(4),
+                             m.captured(5).isEmpty() ? QString() : QStringLiteral(" native"));
         else if (block == QLatin1String("Audio Data Block:")
             && line.startsWith(QLatin1String("    ")) && !line.startsWith(QLatin1String("     ")))
             audio = audioNames.value(text.chopped(1), text.chopped(1));
