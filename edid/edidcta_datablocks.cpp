@@ -39,7 +39,7 @@ QString tagName(int tag)
     case 5:
         return QStringLiteral("VESA display transfer characteristic data block");
     default:
-        return QStringLiteral("Reserved data block");
+        return QStringLiteral("Reserved data block, tag %1").arg(tag);
     }
 }
 
@@ -79,7 +79,7 @@ QString extendedTagName(int code)
     case HdmiForumSink:
         return QStringLiteral("HDMI Forum sink capability data block");
     default:
-        return QStringLiteral("Reserved extended data block");
+        return QStringLiteral("Extended data block, extended tag %1").arg(code);
     }
 }
 

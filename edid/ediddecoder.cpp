@@ -61,7 +61,7 @@ EdidInfo decodeEdid(const QByteArray &bytes)
     info.byteCount = int(std::min<qsizetype>(bytes.size(), 0x7FFFFFFF));
     if (bytes.size() < kEdidBlockSize) {
         info.problems
-            << QStringLiteral("The table has %1 bytes; a base block needs 128").arg(bytes.size());
+            << QStringLiteral("Too short for a base block: %1 of 128 bytes").arg(bytes.size());
         return info;
     }
     const std::uint8_t *base = blockAt(bytes, 0);
@@ -80,6 +80,14 @@ EdidInfo decodeEdid(const QByteArray &bytes)
                              .arg(available)
                              .arg(bytes.size());
     const int blocks = 1 + std::min(announced, available);
+    // Zeros past the announced blocks are padding (the window always passes
+    // 256 bytes); anything else is a table the extension count leaves out.
+    const QByteArray rest = bytes.mid(qsizetype(blocks) * kEdidBlockSize);
+    if (available >= announced && rest.count('\0') != rest.size())
+        info.problems << QStringLiteral("%1 bytes follow the blocks the extension count (%2) "
+                                        "announces; they are not decoded")
+                             .arg(rest.size())
+                             .arg(announced);
     for (int index = 0; index < blocks; ++index) {
         const std::uint8_t *block = blockAt(bytes, index);
         const std::uint8_t expected = edidChecksum(block);

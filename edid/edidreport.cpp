@@ -295,9 +295,15 @@ QString refreshShort(const DetailedTiming &t)
         .arg(shortNumber(t.refreshHz));
 }
 
+// Rates and luminances to three decimals, as edid-decode prints them.
+double rounded(double value)
+{
+    return std::round(value * 1000) / 1000;
+}
+
 QJsonValue optionalNumber(const std::optional<double> &value)
 {
-    return value ? QJsonValue(*value) : QJsonValue();
+    return value ? QJsonValue(rounded(*value)) : QJsonValue();
 }
 
 QJsonValue nonZero(int value)
@@ -323,7 +329,7 @@ QJsonObject timingJson(const DetailedTiming &t)
     return QJsonObject { { QStringLiteral("pixel_clock_mhz"), t.pixelClockMhz },
         { QStringLiteral("width"), t.width }, { QStringLiteral("height"), t.height },
         { QStringLiteral("interlaced"), t.interlaced },
-        { QStringLiteral("refresh_hz"), std::round(t.refreshHz * 1000) / 1000 } };
+        { QStringLiteral("refresh_hz"), rounded(t.refreshHz) } };
 }
 
 QJsonArray timingsJson(const QList<DetailedTiming> &timings)
@@ -351,7 +357,8 @@ QJsonObject ctaJson(const ExtensionBlock &e)
     }
     QJsonValue hdmi;
     if (c.hdmi)
-        hdmi = QJsonObject { { QStringLiteral("physical_address"), c.hdmi->physicalAddress },
+        hdmi = QJsonObject { { QStringLiteral("physical_address"),
+                                 nonEmpty(c.hdmi->physicalAddress) },
             { QStringLiteral("max_tmds_mhz"), nonZero(c.hdmi->maxTmdsMhz) },
             { QStringLiteral("deep_color"), intArray(c.hdmi->deepColor) } };
     QJsonValue forum;
