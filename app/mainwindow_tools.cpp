@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "infoframebuilder.h"
 #include "ui_VortalexForm.h"
 
 #include <QMenu>
@@ -13,4 +14,16 @@ void MainWindow::setupToolsMenu()
     m_toolsMenu = new QMenu(tr("Tools"), this);
     m_toolsMenu->setObjectName(QStringLiteral("menuTools"));
     ui->menubar->insertMenu(ui->menuHelp->menuAction(), m_toolsMenu);
+
+    // InfoFrames from values: one non-modal builder over the HDR / IF fields.
+    QAction *infoFrameBuilder = m_toolsMenu->addAction(tr("InfoFrame builder…"));
+    infoFrameBuilder->setObjectName(QStringLiteral("actionInfoFrameBuilder"));
+    connect(infoFrameBuilder, &QAction::triggered, this, [this] {
+        auto *builder = findChild<InfoFrameBuilder *>();
+        if (!builder)
+            builder = new InfoFrameBuilder(ui->txtHdrIf, ui->IFtext, ui->AVItext, this);
+        builder->show();
+        builder->raise();
+        builder->activateWindow();
+    });
 }

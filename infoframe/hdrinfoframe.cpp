@@ -93,13 +93,13 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
                         .arg(kHdrInfoFrameLength);
         return d;
     }
-    if (d.hasHeader && std::uint8_t(bytes.at(2)) != data.size()) {
-        d.problem = trInfoFrame("length byte says %1, %2 data bytes follow")
+    if (d.hasHeader && std::uint8_t(bytes.at(2)) != kHdrInfoFrameLength) {
+        d.problem = trInfoFrame("length byte says %1, Static Metadata Type 1 has %2")
                         .arg(std::uint8_t(bytes.at(2)))
-                        .arg(data.size());
+                        .arg(kHdrInfoFrameLength);
         return d;
     }
-    if (data.size() > kHdrInfoFrameLength) {
+    if (!d.hasHeader && data.size() > kHdrInfoFrameLength) {
         d.problem = trInfoFrame("too long: %1 data bytes, %2 expected")
                         .arg(data.size())
                         .arg(kHdrInfoFrameLength);
@@ -108,7 +108,10 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
     d.ok = true;
     d.values = valuesOf(data);
     if (d.hasHeader) {
-        QByteArray withoutChecksum = bytes;
+        // The window fills the field with the box's 31 stored bytes: what
+        // follows the frame is padding, outside the checksum.
+        d.paddingBytes = int(data.size()) - kHdrInfoFrameLength;
+        QByteArray withoutChecksum = bytes.left(kHdrInfoFrameHeaderLength + kHdrInfoFrameLength);
         withoutChecksum.remove(3, 1);
         d.checksum = std::uint8_t(bytes.at(3));
         d.expectedChecksum = infoFrameChecksum(withoutChecksum);
