@@ -22,8 +22,11 @@ void MainWindow::setupToolsMenu()
         auto *builder = findChild<InfoFrameBuilder *>();
         if (!builder)
             builder = new InfoFrameBuilder(ui->txtHdrIf, ui->IFtext, ui->AVItext, this);
-        builder->show();
-        builder->raise();
-        builder->activateWindow();
+        if (builder->isVisible()) {
+            builder->raise();
+            builder->activateWindow();
+        } else {
+            builder->show();
+        }
     });
 }
