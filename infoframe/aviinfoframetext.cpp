@@ -227,7 +227,9 @@ AviKeyParse parseAviKeyValues(const QStringList &arguments)
     }
     AviValues &v = result.values;
     // Key, its words (empty for numbers), the field it sets.
-    for (const auto &[key, value] : split.items) {
+    for (const auto &item : split.items) {
+        const QString &key = item.first;
+        const QString &value = item.second;
         auto pick = [&value](const QStringList &words, auto &field) {
             const int index = nameIndex(value, words);
             if (index >= 0)

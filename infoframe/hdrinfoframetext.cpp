@@ -236,7 +236,9 @@ HdrKeyParse parseHdrKeyValues(const QStringList &arguments)
         return result;
     }
     HdrMetadata &v = result.values;
-    for (const auto &[key, value] : split.items) {
+    for (const auto &item : split.items) {
+        const QString &key = item.first;
+        const QString &value = item.second;
         QString error;
         bool ok = true;
         const QStringList xy = value.split(QLatin1Char(','));
