@@ -3,6 +3,7 @@
 #include "infoframebuilder.h"
 #include "ui_VortalexForm.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
