@@ -148,7 +148,7 @@ void TestInfoFrameBuilder::use()
     }
     QCOMPARE(shown, messages);
 
-    // The specified send slots take the text as it stands, byte for byte.
+    // The window's own send slots take the text as it stands, byte for byte.
     const QString sent = hdrField.isEmpty() ? aviField : hdrField;
     if (sent.isEmpty())
         return;
