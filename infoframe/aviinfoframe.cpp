@@ -16,17 +16,6 @@ std::uint8_t byteAt(const QByteArray &data, int index)
     return index < data.size() ? std::uint8_t(data.at(index)) : 0;
 }
 
-std::uint16_t wordAt(const QByteArray &data, int index)
-{
-    return std::uint16_t(byteAt(data, index) | (byteAt(data, index + 1) << 8));
-}
-
-void appendWord(QByteArray &data, std::uint16_t value)
-{
-    data.append(char(value & 0xff));
-    data.append(char(value >> 8));
-}
-
 bool needsAce(const AviValues &v)
 {
     return v.colorimetry == kExtendedColorimetry && v.extendedColorimetry == kAdditionalColorimetry;
@@ -131,10 +120,10 @@ AviDecode decodeAviInfoFrame(const QByteArray &data)
     v.yccQuantisation = b5 >> 6;
     v.contentType = (b5 >> 4) & 3;
     v.pixelRepetition = b5 & 0x0f;
-    v.topBarEnd = wordAt(data, 5);
-    v.bottomBarStart = wordAt(data, 7);
-    v.leftBarEnd = wordAt(data, 9);
-    v.rightBarStart = wordAt(data, 11);
+    v.topBarEnd = infoFrameWord(data, 5);
+    v.bottomBarStart = infoFrameWord(data, 7);
+    v.leftBarEnd = infoFrameWord(data, 9);
+    v.rightBarStart = infoFrameWord(data, 11);
     v.additionalColorimetry = byteAt(data, 13) >> 4;
 
     if (v.barInfo != 0 && data.size() < kBarDataBytes)
@@ -146,13 +135,7 @@ AviDecode decodeAviInfoFrame(const QByteArray &data)
 
 AviDecode decodeAviInfoFrameText(const QString &text)
 {
-    const InfoFrameBytes read = readInfoFrameText(text);
-    if (!read.ok) {
-        AviDecode d;
-        d.problem = read.error;
-        return d;
-    }
-    return decodeAviInfoFrame(read.bytes);
+    return decodeInfoFrameText(text, &decodeAviInfoFrame);
 }
 
 QByteArray encodeAviInfoFrame(const AviValues &v)
@@ -170,7 +153,7 @@ QByteArray encodeAviInfoFrame(const AviValues &v)
     if (!hasBars(v) && !needsAce(v) && v.additionalColorimetry == 0)
         return data;
     for (const std::uint16_t bar : { v.topBarEnd, v.bottomBarStart, v.leftBarEnd, v.rightBarStart })
-        appendWord(data, bar);
+        appendInfoFrameWord(data, bar);
     if (needsAce(v) || v.additionalColorimetry != 0)
         data.append(char((v.additionalColorimetry & 0x0f) << 4));
     return data;

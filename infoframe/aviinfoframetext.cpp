@@ -227,11 +227,11 @@ AviKeyParse parseAviKeyValues(const QStringList &arguments)
     }
     AviValues &v = result.values;
     // Key, its words (empty for numbers), the field it sets.
-    for (const auto &[key, value] : split.items) {
-        // A named copy: C++17 lambdas cannot capture a structured binding.
-        const QString &text = value;
-        auto pick = [&text](const QStringList &words, auto &field) {
-            const int index = nameIndex(text, words);
+    for (const auto &item : split.items) {
+        const QString &key = item.first;
+        const QString &value = item.second;
+        auto pick = [&value](const QStringList &words, auto &field) {
+            const int index = nameIndex(value, words);
             if (index >= 0)
                 field = std::remove_reference_t<decltype(field)>(index);
             return index >= 0;

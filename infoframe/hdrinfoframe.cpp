@@ -19,20 +19,9 @@ constexpr int kMaxFallByte = 24;
 constexpr std::uint8_t kEotfMask = 0x07;
 constexpr std::uint8_t kDescriptorIdMask = 0x07;
 
-std::uint16_t word(const QByteArray &data, int at)
-{
-    return std::uint16_t(std::uint8_t(data.at(at)) | (std::uint8_t(data.at(at + 1)) << 8));
-}
-
-void appendWord(QByteArray &data, std::uint16_t value)
-{
-    data.append(char(value & 0xff));
-    data.append(char(value >> 8));
-}
-
 Chromaticity pointAt(const QByteArray &data, int at)
 {
-    return { word(data, at), word(data, at + 2) };
+    return { infoFrameWord(data, at), infoFrameWord(data, at + 2) };
 }
 
 HdrMetadata valuesOf(const QByteArray &data)
@@ -44,10 +33,10 @@ HdrMetadata valuesOf(const QByteArray &data)
     v.blue = pointAt(data, kPrimariesByte + 4);
     v.red = pointAt(data, kPrimariesByte + 8);
     v.white = pointAt(data, kPrimariesByte + 12);
-    v.maxLuminance = word(data, kMaxLuminanceByte);
-    v.minLuminance = word(data, kMinLuminanceByte);
-    v.maxCll = word(data, kMaxCllByte);
-    v.maxFall = word(data, kMaxFallByte);
+    v.maxLuminance = infoFrameWord(data, kMaxLuminanceByte);
+    v.minLuminance = infoFrameWord(data, kMinLuminanceByte);
+    v.maxCll = infoFrameWord(data, kMaxCllByte);
+    v.maxFall = infoFrameWord(data, kMaxFallByte);
     return v;
 }
 
@@ -93,13 +82,13 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
                         .arg(kHdrInfoFrameLength);
         return d;
     }
-    if (d.hasHeader && std::uint8_t(bytes.at(2)) != data.size()) {
-        d.problem = trInfoFrame("length byte says %1, %2 data bytes follow")
+    if (d.hasHeader && std::uint8_t(bytes.at(2)) != kHdrInfoFrameLength) {
+        d.problem = trInfoFrame("length byte says %1, Static Metadata Type 1 has %2")
                         .arg(std::uint8_t(bytes.at(2)))
-                        .arg(data.size());
+                        .arg(kHdrInfoFrameLength);
         return d;
     }
-    if (data.size() > kHdrInfoFrameLength) {
+    if (!d.hasHeader && data.size() > kHdrInfoFrameLength) {
         d.problem = trInfoFrame("too long: %1 data bytes, %2 expected")
                         .arg(data.size())
                         .arg(kHdrInfoFrameLength);
@@ -108,7 +97,10 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
     d.ok = true;
     d.values = valuesOf(data);
     if (d.hasHeader) {
-        QByteArray withoutChecksum = bytes;
+        // The window fills the field with the box's 31 stored bytes: what
+        // follows the frame is padding, outside the checksum.
+        d.paddingBytes = int(data.size()) - kHdrInfoFrameLength;
+        QByteArray withoutChecksum = bytes.left(kHdrInfoFrameHeaderLength + kHdrInfoFrameLength);
         withoutChecksum.remove(3, 1);
         d.checksum = std::uint8_t(bytes.at(3));
         d.expectedChecksum = infoFrameChecksum(withoutChecksum);
@@ -120,13 +112,7 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
 
 HdrDecode decodeHdrInfoFrameText(const QString &text)
 {
-    const InfoFrameBytes read = readInfoFrameText(text);
-    if (!read.ok) {
-        HdrDecode d;
-        d.problem = read.error;
-        return d;
-    }
-    return decodeHdrInfoFrame(read.bytes);
+    return decodeInfoFrameText(text, &decodeHdrInfoFrame);
 }
 
 QByteArray encodeHdrInfoFrame(const HdrMetadata &v)
@@ -135,11 +121,11 @@ QByteArray encodeHdrInfoFrame(const HdrMetadata &v)
     data.append(char(v.eotf & kEotfMask));
     data.append(char(v.descriptorId & kDescriptorIdMask));
     for (const Chromaticity &point : { v.green, v.blue, v.red, v.white }) {
-        appendWord(data, point.x);
-        appendWord(data, point.y);
+        appendInfoFrameWord(data, point.x);
+        appendInfoFrameWord(data, point.y);
     }
     for (const std::uint16_t value : { v.maxLuminance, v.minLuminance, v.maxCll, v.maxFall })
-        appendWord(data, value);
+        appendInfoFrameWord(data, value);
 
     QByteArray frame;
     frame.append(char(kHdrInfoFrameTypeCode));

@@ -54,6 +54,7 @@ struct HdrDecode
     bool ok = false;
     QString problem;
     bool hasHeader = false; // a whole frame, not the bare data bytes
+    int paddingBytes = 0; // bytes after a whole frame's data bytes, not decoded
     bool checksumOk = false;
     std::uint8_t checksum = 0;
     std::uint8_t expectedChecksum = 0;
@@ -62,7 +63,8 @@ struct HdrDecode
 
 // A whole frame (first byte 0x87: type, version, length, checksum, data) as
 // the custom HDR field holds it, or the 26 data bytes as the capture shows
-// them. Checks the length, the version and the checksum.
+// them. Checks the length, the version and the checksum; bytes after a whole
+// frame's 26 data bytes are padding.
 HdrDecode decodeHdrInfoFrame(const QByteArray &bytes);
 // The same from a field's hex text.
 HdrDecode decodeHdrInfoFrameText(const QString &text);
@@ -73,6 +75,8 @@ QByteArray encodeHdrInfoFrame(const HdrMetadata &values);
 // Colour primaries and white points the builder and the keys offer.
 enum class HdrPrimaries { Bt2020, DciP3, Bt709 };
 void setHdrPrimaries(HdrMetadata &values, HdrPrimaries primaries);
+// Whether red, green and blue are those of `primaries`, within 0.0005.
+bool hdrPrimariesMatch(const HdrMetadata &values, HdrPrimaries primaries);
 Chromaticity d65WhitePoint();
 
 // Texts: one summary line ("PQ · BT.2020 · 1000 / 0.005 cd/m² · MaxCLL 1000 ·

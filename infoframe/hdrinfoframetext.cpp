@@ -43,9 +43,7 @@ QString primariesName(const HdrMetadata &v)
     const char *names[] = { "BT.2020", "DCI-P3", "BT.709" };
     QString name = trInfoFrame("custom primaries");
     for (int i = 0; i < 3; ++i) {
-        HdrMetadata preset;
-        setHdrPrimaries(preset, HdrPrimaries(i));
-        if (near(v.red, preset.red) && near(v.green, preset.green) && near(v.blue, preset.blue))
+        if (hdrPrimariesMatch(v, HdrPrimaries(i)))
             name = QString::fromLatin1(names[i]);
     }
     const bool p3 = name == QLatin1String("DCI-P3");
@@ -67,6 +65,13 @@ QJsonArray pointJson(const Chromaticity &p)
 }
 
 } // namespace
+
+bool hdrPrimariesMatch(const HdrMetadata &v, HdrPrimaries primaries)
+{
+    HdrMetadata preset;
+    setHdrPrimaries(preset, primaries);
+    return near(v.red, preset.red) && near(v.green, preset.green) && near(v.blue, preset.blue);
+}
 
 QString coordinateText(std::uint16_t code)
 {
@@ -131,6 +136,8 @@ QString hdrReport(const HdrDecode &d)
     else if (d.checksumOk)
         lines << trInfoFrame("Checksum: 0x%1, correct")
                      .arg(uint(d.checksum), 2, 16, QLatin1Char('0'));
+    if (d.paddingBytes > 0)
+        lines << trInfoFrame("Padding: %1 bytes after the frame").arg(d.paddingBytes);
     if (!d.problem.isEmpty())
         lines << trInfoFrame("Problem: %1").arg(d.problem);
     return lines.join(QLatin1Char('\n'));
@@ -229,7 +236,9 @@ HdrKeyParse parseHdrKeyValues(const QStringList &arguments)
         return result;
     }
     HdrMetadata &v = result.values;
-    for (const auto &[key, value] : split.items) {
+    for (const auto &item : split.items) {
+        const QString &key = item.first;
+        const QString &value = item.second;
         QString error;
         bool ok = true;
         const QStringList xy = value.split(QLatin1Char(','));

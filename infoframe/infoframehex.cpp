@@ -62,4 +62,16 @@ std::uint8_t infoFrameChecksum(const QByteArray &bytes)
     return std::uint8_t(0x100 - (sum & 0xff));
 }
 
+std::uint16_t infoFrameWord(const QByteArray &data, int index)
+{
+    auto byteAt = [&data](int i) { return i < data.size() ? std::uint8_t(data.at(i)) : 0; };
+    return std::uint16_t(byteAt(index) | (byteAt(index + 1) << 8));
+}
+
+void appendInfoFrameWord(QByteArray &data, std::uint16_t value)
+{
+    data.append(char(value & 0xff));
+    data.append(char(value >> 8));
+}
+
 } // namespace vortalex

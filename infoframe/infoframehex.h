@@ -36,4 +36,22 @@ QString infoFrameText(const QByteArray &bytes);
 // whole InfoFrame (header, checksum and data bytes) zero (CTA-861, 6.1).
 std::uint8_t infoFrameChecksum(const QByteArray &bytes);
 
+// InfoFrame values of 16 bits: least significant byte first. Bytes past the
+// end read as zero.
+std::uint16_t infoFrameWord(const QByteArray &data, int index);
+void appendInfoFrameWord(QByteArray &data, std::uint16_t value);
+
+// A decoder on a field's text: the decoder's result for the bytes, or one
+// whose `problem` says why the text is no hex byte list.
+template<typename Decode>
+Decode decodeInfoFrameText(const QString &text, Decode (*decode)(const QByteArray &))
+{
+    const InfoFrameBytes read = readInfoFrameText(text);
+    if (read.ok)
+        return decode(read.bytes);
+    Decode result;
+    result.problem = read.error;
+    return result;
+}
+
 } // namespace vortalex

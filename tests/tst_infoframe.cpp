@@ -68,8 +68,9 @@ void TestInfoFrame::hdrDecode_data()
                                    << "Too short: 2 data bytes, 26 needed";
     QTest::newRow("capture long") << kHdrData + ":00"
                                   << "Too long: 27 data bytes, 26 expected";
-    QTest::newRow("length byte wrong") << kHdrFrame + ":00"
-                                       << "Length byte says 26, 27 data bytes follow";
+    QTest::newRow("stored frame: padding after it") << kHdrFrame + ":5a" << kHdrSummary;
+    QTest::newRow("length byte 27") << QString(kHdrFrame).replace(6, 5, "1b:73") + ":00"
+                                    << "Length byte says 27, Static Metadata Type 1 has 26";
     QTest::newRow("not hex") << "87:01:1g"
                              << "Byte 3 \"1g\" is not two hex digits";
     QTest::newRow("space inside") << "87: 01"
