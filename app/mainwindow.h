@@ -4,6 +4,7 @@
 #include "device/requests.h"
 #include "device/usblink.h"
 #include "dialogs.h"
+#include "edid/edidtext.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -111,6 +112,8 @@ private:
     void showSignalStatus();
     void readEdidFrom(vortalex::EdidSource source);
     void writeEdidTable();
+    // The EDID text as a table; a "Hex Format Error" warning when it is none.
+    bool readEdidTextOrWarn(vortalex::EdidTable &table, int &byteCount);
     void releaseForm();
     // Adds the "Tools" menu before "Help" and its entries (mainwindow_tools.cpp).
     void setupToolsMenu();

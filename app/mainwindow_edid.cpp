@@ -47,14 +47,14 @@ void showEdidTable(QTextEdit *edit, const EdidTable &table, float scaleFactor)
     QTextCharFormat lineEnd = ordinary;
 
     for (int i = 0; i < kEdidSize; ++i) {
-        const QString byte = QString::asprintf("%02X", table[std::size_t(i)]);
-        if (i % kEdidBytesPerLine != kEdidBytesPerLine - 1) {
+        const QString byte = edidByteText(table[std::size_t(i)]);
+        const EdidBytePlace place = edidBytePlace(i);
+        if (place == EdidBytePlace::MidLine) {
             cursor.insertText(byte + QLatin1Char(' '), ordinary);
             continue;
         }
         // QFont::Bold and QFont::Normal are the weights Qt 4 numbered 75 and 50.
-        const bool checksumByte = i == kEdidBlockSize - 1 || i == kEdidSize - 1;
-        lineEnd.setFontWeight(checksumByte ? QFont::Bold : QFont::Normal);
+        lineEnd.setFontWeight(place == EdidBytePlace::Checksum ? QFont::Bold : QFont::Normal);
         cursor.insertText(byte, lineEnd);
         // The line feed takes the format of the byte before it.
         cursor.insertText(QStringLiteral("\n"));
@@ -126,13 +126,20 @@ void MainWindow::readEdidFrom(EdidSource source)
         setStyledText(ui->EDIDtext, formatEdidText(table), Qt::black, QFont::Normal);
 }
 
+bool MainWindow::readEdidTextOrWarn(EdidTable &table, int &byteCount)
+{
+    if (parseEdidTable(ui->EDIDtext->toPlainText(), table, byteCount))
+        return true;
+    m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
+    return false;
+}
+
 void MainWindow::CalculateChkSum()
 {
     EdidTable table {};
-    if (!parseEdidTable(ui->EDIDtext->toPlainText(), table)) {
-        m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
+    int byteCount = 0;
+    if (!readEdidTextOrWarn(table, byteCount))
         return;
-    }
     if (!tablePassesChecksums(table)) {
         const auto answer
             = m_context.dialogs.question(QString(), trWindow("The EDID Checksum is not correct."),
@@ -161,10 +168,8 @@ void MainWindow::writeEdidTable()
     prepareProgressBar(statusBar(), m_edidProgress);
     EdidTable table {};
     int byteCount = 0;
-    if (!parseEdidTable(ui->EDIDtext->toPlainText(), table, byteCount)) {
-        m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
+    if (!readEdidTextOrWarn(table, byteCount))
         return;
-    }
     // A refusal first, as there is nothing to ask about; then the header
     // question, since a table that is no EDID at all makes its checksums moot.
     const EdidWriteCheck check = checkEdidWrite(byteCount, table);
@@ -213,10 +218,9 @@ void MainWindow::LoadEDIDfromFile()
 void MainWindow::SaveEDIDtoFile()
 {
     EdidTable table {};
-    if (!parseEdidTable(ui->EDIDtext->toPlainText(), table)) {
-        m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
+    int byteCount = 0;
+    if (!readEdidTextOrWarn(table, byteCount))
         return;
-    }
     const QString name = m_context.dialogs.saveFileName(this, trWindow("Save File"),
         QStringLiteral("VORTALEX_edid0.bin"), trWindow("Binary file (*.bin)"));
     if (name.isEmpty())

@@ -81,18 +81,37 @@ bool parseEdidTable(const QString &text, EdidTable &table, int &byteCount)
     return true;
 }
 
+namespace {
+
+constexpr char kDigits[] = "0123456789ABCDEF";
+
+} // namespace
+
 QString formatEdidText(const EdidTable &table)
 {
-    static const char digits[] = "0123456789ABCDEF";
     QByteArray text;
     text.reserve(kEdidCanonicalTextLength);
     for (int i = 0; i < kEdidSize; ++i) {
         const std::uint8_t byte = table[std::size_t(i)];
-        text.append(digits[byte >> 4]);
-        text.append(digits[byte & 0x0F]);
-        text.append(i % kEdidBytesPerLine == kEdidBytesPerLine - 1 ? '\n' : ' ');
+        text.append(kDigits[byte >> 4]);
+        text.append(kDigits[byte & 0x0F]);
+        text.append(edidBytePlace(i) == EdidBytePlace::MidLine ? ' ' : '\n');
     }
     return QString::fromLatin1(text);
+}
+
+QString edidByteText(std::uint8_t byte)
+{
+    const char digits[] = { kDigits[byte >> 4], kDigits[byte & 0x0F] };
+    return QString::fromLatin1(digits, 2);
+}
+
+EdidBytePlace edidBytePlace(int index)
+{
+    if (index % kEdidBytesPerLine != kEdidBytesPerLine - 1)
+        return EdidBytePlace::MidLine;
+    const bool checksum = index == kEdidBlockSize - 1 || index == kEdidSize - 1;
+    return checksum ? EdidBytePlace::Checksum : EdidBytePlace::LineEnd;
 }
 
 } // namespace vortalex

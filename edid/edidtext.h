@@ -52,4 +52,12 @@ bool parseEdidTable(const QString &text, EdidTable &table, int &byteCount);
 // The canonical layout of `table`: 768 characters, the last a line feed.
 QString formatEdidText(const EdidTable &table);
 
+// Pieces of the canonical layout for a styled display: a byte's two digits,
+// and where byte `index` of the table stands: mid-line (a space follows), at
+// a line end (a line feed follows), or at the line end that is a block's
+// checksum.
+enum class EdidBytePlace { MidLine, LineEnd, Checksum };
+QString edidByteText(std::uint8_t byte);
+EdidBytePlace edidBytePlace(int index);
+
 } // namespace vortalex
