@@ -19,15 +19,6 @@ int badHexList(CliSession &session, const QString &text, int maxChars)
     return problem.isNull() ? CliExit::Done : session.fail(CliExit::BadUsage, problem);
 }
 
-int doneOrFailed(CliSession &session, bool done)
-{
-    if (!done)
-        return session.boxFailed();
-    if (session.options().json)
-        session.printJson({ { QStringLiteral("ok"), true } });
-    return CliExit::Done;
-}
-
 } // namespace
 
 int runCecCommand(CliSession &session, const QStringList &args)
@@ -39,7 +30,7 @@ int runCecCommand(CliSession &session, const QStringList &args)
             return exitCode;
         if (!session.connect())
             return session.exitCode();
-        return doneOrFailed(session, sendCecMessage(session.cecContext(), args[1]));
+        return session.finish(sendCecMessage(session.cecContext(), args[1]));
     }
     if (args.size() == 3 && args[0] == QLatin1String("store")) {
         Command code = Command::CecStoreSp;
@@ -52,7 +43,7 @@ int runCecCommand(CliSession &session, const QStringList &args)
             return exitCode;
         if (!session.connect())
             return session.exitCode();
-        return doneOrFailed(session, storeCecCommand(session.cecContext(), code, args[2]));
+        return session.finish(storeCecCommand(session.cecContext(), code, args[2]));
     }
     return session.fail(CliExit::BadUsage, usage);
 }
@@ -81,16 +72,16 @@ int runInfoFrameCommand(CliSession &session, const QStringList &args)
         // InfoFrame and then turns the setting on whatever the send did.
         const bool sent = sendHdrInfoFrame(context, args[1]);
         if (!session.options().force)
-            return doneOrFailed(session, sent);
+            return session.finish(sent);
         const bool forced = requests.writeSetting(SettingId::ForceHdrActive, 1);
-        return doneOrFailed(session, sent && forced);
+        return session.finish(sent && forced);
     }
     // "Send AVI": after a good send the box's REPLACE AVI follows the check
     // box, here --replace.
     if (!sendAviInfoFrame(context, args[1]))
         return session.boxFailed();
-    return doneOrFailed(
-        session, requests.writeSetting(SettingId::ReplaceAvi, session.options().replace ? 1 : 0));
+    return session.finish(
+        requests.writeSetting(SettingId::ReplaceAvi, session.options().replace ? 1 : 0));
 }
 
 } // namespace vortalex

@@ -141,6 +141,15 @@ int CliSession::boxFailed()
     return CliExit::BoxFailed;
 }
 
+int CliSession::finish(bool done)
+{
+    if (!done)
+        return boxFailed();
+    if (m_options.json)
+        printJson({ { QStringLiteral("ok"), true } });
+    return CliExit::Done;
+}
+
 void CliSession::showStatus(const QString &text, int ms)
 {
     Q_UNUSED(ms);

@@ -72,6 +72,9 @@ public:
     // The box failed: the messages the window would have shown are on
     // standard error (or a line saying the box did not answer); returns 1.
     int boxFailed();
+    // The end of a command that only acts: {"ok":true} with --json when
+    // `done`, otherwise boxFailed().
+    int finish(bool done);
 
 private:
     void showStatus(const QString &text, int ms) override;

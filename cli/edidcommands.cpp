@@ -125,11 +125,7 @@ int writeCommand(CliSession &session, const QStringList &args)
 
     const EdidWriteOutcome outcome = writeEdid(session.requests(), session.clock(), table,
         session.progress(QStringLiteral("Writing EDID")));
-    if (outcome.failedChunks > 0 || !outcome.applied)
-        return session.boxFailed();
-    if (session.options().json)
-        session.printJson({ { QStringLiteral("ok"), true } });
-    return CliExit::Done;
+    return session.finish(outcome.failedChunks == 0 && outcome.applied);
 }
 
 // Checksums of both blocks; exit 2 when one is wrong.

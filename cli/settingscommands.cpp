@@ -145,11 +145,7 @@ int runSetCommand(CliSession &session, const QStringList &args)
                 .arg(args[1].left(60)));
     if (!session.connect())
         return session.exitCode();
-    if (!session.requests().writeSetting(setting->id, *value))
-        return session.boxFailed();
-    if (session.options().json)
-        session.printJson({ { QStringLiteral("ok"), true } });
-    return CliExit::Done;
+    return session.finish(session.requests().writeSetting(setting->id, *value));
 }
 
 // The CONFIG tab's factory reset, without typing RESET: --yes confirms.
@@ -176,11 +172,7 @@ int runResetCommand(CliSession &session, const QStringList &args)
         = chooseFactoryReset(QString::fromLatin1(kResetConfirmationWord), settings, edid);
     if (!session.connect())
         return session.exitCode();
-    if (!session.requests().writeSetting(SettingId::FactoryReset, choice.value))
-        return session.boxFailed();
-    if (session.options().json)
-        session.printJson({ { QStringLiteral("ok"), true } });
-    return CliExit::Done;
+    return session.finish(session.requests().writeSetting(SettingId::FactoryReset, choice.value));
 }
 
 } // namespace vortalex
