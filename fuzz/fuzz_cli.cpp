@@ -3,11 +3,8 @@
 // emulated box on a virtual clock: no crash, no hang, and one of the four
 // exit statuses. Runs in a fresh folder, and arguments with a '/' are
 // dropped, so that file names given by the input stay in that folder.
-#include "cli/clihost.h"
 #include "cli/clirun.h"
-#include "device/clock.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "cli/memoryclihost.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,29 +12,6 @@
 #include <cstdlib>
 
 using namespace vortalex;
-
-namespace {
-
-class FuzzHost : public CliHost
-{
-public:
-    Clock &clock() override { return m_clock; }
-    SimBridge &emulatedBridge() override { return m_sim; }
-    UsbBridge &realBridge() override { return m_real; }
-    bool permissionDenied() const override { return false; }
-    void writeOut(const QByteArray &) override { }
-    void writeErr(const QByteArray &) override { }
-    bool errIsTerminal() const override { return true; }
-
-private:
-    VirtualClock m_clock;
-    EmulatedBox m_box { m_clock };
-    SimBridge m_sim { m_clock, m_box };
-    EmulatedBox m_realBox { m_clock };
-    SimBridge m_real { m_clock, m_realBox };
-};
-
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -56,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         if (!argument.contains(QLatin1Char('/')))
             arguments.append(argument);
     }
-    FuzzHost host;
+    MemoryCliHost host;
+    // Progress lines too.
+    host.terminal = true;
     const int exitCode = runCli(arguments, host);
     if (exitCode < 0 || exitCode > 3)
         std::abort();

@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vortalex-cli's commands run in-process against the emulated box on a
 // virtual clock: exit status, standard output and error, and the frame log.
-#include "cli/clihost.h"
 #include "cli/clirun.h"
-#include "device/clock.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "cli/memoryclihost.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,28 +11,6 @@
 using namespace vortalex;
 
 namespace {
-
-class TestHost : public CliHost
-{
-public:
-    Clock &clock() override { return m_clock; }
-    SimBridge &emulatedBridge() override { return sim; }
-    UsbBridge &realBridge() override { return real; }
-    bool permissionDenied() const override { return denied; }
-    void writeOut(const QByteArray &bytes) override { out += bytes; }
-    void writeErr(const QByteArray &bytes) override { err += bytes; }
-    bool errIsTerminal() const override { return terminal; }
-
-    VirtualClock m_clock { 5000 };
-    EmulatedBox box { m_clock };
-    SimBridge sim { m_clock, box };
-    EmulatedBox realBox { m_clock };
-    SimBridge real { m_clock, realBox };
-    bool denied = false;
-    bool terminal = false;
-    QByteArray out;
-    QByteArray err;
-};
 
 QByteArray readFile(const QString &path)
 {
@@ -88,7 +63,7 @@ private slots:
     void realBoxFrameLog();
 
 private:
-    int run(TestHost &host, const QStringList &args, bool emulated = true);
+    int run(MemoryCliHost &host, const QStringList &args, bool emulated = true);
     QStringList frameLog() const;
 
     QTemporaryDir m_dir;
@@ -126,7 +101,7 @@ void TestCli::initTestCase()
                      .repeated(40));
 }
 
-int TestCli::run(TestHost &host, const QStringList &args, bool emulated)
+int TestCli::run(MemoryCliHost &host, const QStringList &args, bool emulated)
 {
     QStringList arguments { "vortalex-cli", "--frame-log", m_dir.filePath("frames.log") };
     if (emulated)
@@ -249,7 +224,7 @@ void TestCli::commands()
 {
     QFETCH(QStringList, args);
     QFETCH(int, exitCode);
-    TestHost host;
+    MemoryCliHost host;
     QCOMPARE(run(host, args), exitCode);
     // An expected output that ends in "..." gives its first lines only.
     QFETCH(QString, out);
@@ -338,7 +313,7 @@ void TestCli::usageErrors_data()
 void TestCli::usageErrors()
 {
     QFETCH(QStringList, args);
-    TestHost host;
+    MemoryCliHost host;
     QCOMPARE(run(host, args), 2);
     QTEST(QString::fromUtf8(host.err), "err");
     QCOMPARE(host.out, QByteArray());
@@ -370,7 +345,7 @@ void TestCli::boxFailures()
 {
     QFETCH(QStringList, args);
     QFETCH(QString, fault);
-    TestHost host;
+    MemoryCliHost host;
     if (fault == "silent")
         host.sim.injectFault(Fault::NoAnswer, FaultWhen::always());
     else if (fault == "setting")
@@ -407,7 +382,7 @@ void TestCli::noBox_data()
 void TestCli::noBox()
 {
     QFETCH(bool, listed);
-    TestHost host;
+    MemoryCliHost host;
     QFETCH(bool, denied);
     host.denied = denied;
     if (!listed)
@@ -431,7 +406,7 @@ void TestCli::progress_data()
 void TestCli::progress()
 {
     QFETCH(bool, quiet);
-    TestHost host;
+    MemoryCliHost host;
     host.terminal = true;
     QCOMPARE(run(host,
                  QStringList { "edid", "read", "-o", m_dir.filePath("read.bin") }
@@ -450,7 +425,7 @@ void TestCli::progress()
 // box on USB: each answer when it is read.
 void TestCli::realBoxFrameLog()
 {
-    TestHost host;
+    MemoryCliHost host;
     host.real.setLatency(3);
     QCOMPARE(run(host, { "set", "green-led", "off" }, false), 0);
     QCOMPARE(frameLog(), QStringList({ "0 > 10 04 E0 16 00", "3 < E0 00" }));
