@@ -272,11 +272,13 @@ void MainWindow::showSignalStatus()
     Response status;
     Response product;
     Response hdr;
-    Response page31;
+    Response avi;
     m_requests.readPage(Page::Status, status, kStatusPageLength);
     m_requests.readPage(Page::SourceProduct, product, kSourceProductPageLength);
     m_requests.readPage(Page::HdrInfoFrame, hdr, kHdrInfoFramePageLength);
-    if (!m_requests.readPage(Page::Page31, page31, kPage31Length))
+    // The captured AVI InfoFrame is not shown; only its read decides whether
+    // the others are.
+    if (!m_requests.readPage(Page::AviInfoFrame, avi, kAviInfoFramePageLength))
         return;
     // Pages 6, 21 and 30 are shown even when their read failed: what arrived,
     // zeros beyond.

@@ -22,7 +22,7 @@ bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         char id[kIdStringCapacity] = {};
-        if (m_bridge.identificationString(i, id, 0) != BridgeStatus::Success)
+        if (m_bridge.identificationString(i, id, IdStringKind::SerialNumber) != BridgeStatus::Success)
             continue;
         id[kIdStringCapacity - 1] = '\0';
         if (idString == QByteArray(id)) {

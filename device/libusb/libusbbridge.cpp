@@ -247,7 +247,7 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     if (!buffer)
         return BridgeStatus::InvalidParameter;
     buffer[0] = '\0';
-    if (kind < 0 || kind > 4)
+    if (kind < IdStringKind::SerialNumber || kind > IdStringKind::ProductId)
         return BridgeStatus::InvalidParameter;
     if (!ensureContext())
         return BridgeStatus::SystemError;
@@ -260,14 +260,15 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     libusb_get_device_descriptor(dev, &desc);
 
     int status = BridgeStatus::Success;
-    if (kind == 2) {
+    if (kind == IdStringKind::Path) {
         std::snprintf(buffer, kIdStringCapacity, "usb-%03u-%03u", libusb_get_bus_number(dev),
             libusb_get_device_address(dev));
-    } else if (kind == 3 || kind == 4) {
-        std::snprintf(
-            buffer, kIdStringCapacity, "%04x", kind == 3 ? desc.idVendor : desc.idProduct);
+    } else if (kind == IdStringKind::VendorId || kind == IdStringKind::ProductId) {
+        std::snprintf(buffer, kIdStringCapacity, "%04x",
+            kind == IdStringKind::VendorId ? desc.idVendor : desc.idProduct);
     } else {
-        const std::uint8_t descriptor = kind == 0 ? desc.iSerialNumber : desc.iProduct;
+        const bool serial = kind == IdStringKind::SerialNumber;
+        const std::uint8_t descriptor = serial ? desc.iSerialNumber : desc.iProduct;
         // A device without that string reports an empty one.
         if (descriptor != 0) {
             bool temporary = false;
@@ -276,7 +277,7 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
                 // Without access to the device node the kernel's copy of the
                 // string still names the device, so that the box is found and
                 // its open fails with a clear message.
-                if (!sysfsAttribute(dev, kind == 0 ? "serial" : "product", buffer))
+                if (!sysfsAttribute(dev, serial ? "serial" : "product", buffer))
                     status = BridgeStatus::DeviceNotFound;
             } else {
                 const int length = libusb_get_string_descriptor_ascii(usb, descriptor,
