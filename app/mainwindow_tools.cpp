@@ -1,9 +1,11 @@
 #include "mainwindow.h"
 
+#include "ediddetailswindow.h"
 #include "ui_VortalexForm.h"
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextEdit>
 
 // The "Tools" menu holds the windows that come on top of the settings window
 // (decoders, builders). It sits between "File" and "Help"; the form itself
@@ -13,4 +15,22 @@ void MainWindow::setupToolsMenu()
     m_toolsMenu = new QMenu(tr("Tools"), this);
     m_toolsMenu->setObjectName(QStringLiteral("menuTools"));
     ui->menubar->insertMenu(ui->menuHelp->menuAction(), m_toolsMenu);
+
+    // "EDID details…": the decoded EDID text, following every change of it.
+    QAction *edidDetails = m_toolsMenu->addAction(tr("EDID details…"));
+    edidDetails->setObjectName(QStringLiteral("actionEdidDetails"));
+    edidDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(edidDetails, &QAction::triggered, this, [this] {
+        auto *window = findChild<EdidDetailsWindow *>();
+        if (!window) {
+            window = new EdidDetailsWindow(this);
+            const auto follow
+                = [this, window] { window->showEdidText(ui->EDIDtext->toPlainText()); };
+            connect(ui->EDIDtext, &QTextEdit::textChanged, window, follow);
+            follow();
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
 }
