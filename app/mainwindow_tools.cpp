@@ -1,8 +1,10 @@
 #include "mainwindow.h"
 
 #include "ediddetailswindow.h"
+#include "infoframebuilder.h"
 #include "ui_VortalexForm.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTextEdit>
@@ -32,5 +34,20 @@ void MainWindow::setupToolsMenu()
         window->show();
         window->raise();
         window->activateWindow();
+    });
+
+    // InfoFrames from values: one non-modal builder over the HDR / IF fields.
+    QAction *infoFrameBuilder = m_toolsMenu->addAction(tr("InfoFrame builder…"));
+    infoFrameBuilder->setObjectName(QStringLiteral("actionInfoFrameBuilder"));
+    connect(infoFrameBuilder, &QAction::triggered, this, [this] {
+        auto *builder = findChild<InfoFrameBuilder *>();
+        if (!builder)
+            builder = new InfoFrameBuilder(ui->txtHdrIf, ui->IFtext, ui->AVItext, this);
+        if (builder->isVisible()) {
+            builder->raise();
+            builder->activateWindow();
+        } else {
+            builder->show();
+        }
     });
 }

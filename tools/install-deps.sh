@@ -13,6 +13,7 @@ packages=(
     clang libclang-rt-14-dev
     desktop-file-utils
     xvfb xauth fonts-dejavu-core
+    xdotool imagemagick # README screenshots (tools/take-screenshots.sh)
 )
 
 missing=()
