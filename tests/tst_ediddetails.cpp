@@ -74,7 +74,7 @@ void TestEdidDetails::opensFromToolsMenu()
     WindowHarness h;
     h.start();
     const QList<QAction *> actions = h.window()->toolsMenu()->actions();
-    QCOMPARE(actions.size(), 1);
+    QVERIFY(!actions.isEmpty());
     QCOMPARE(actions.first()->text(), QStringLiteral("EDID details…"));
     QCOMPARE(actions.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
 
