@@ -1,13 +1,37 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test.
+# VORTALEX_SEQUENCE_CHECK=1 stops after the normal suite: the quick-start
+# check (tools/check-sequence.sh) runs this script that way on a fresh clone.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 jobs="$(nproc)"
 
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# ccache, when present, with paths relative to the source tree, so that the
+# fresh clone of the quick-start check finds this build's objects.
+launcher=()
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=true
+fi
+
+# Tests and benchmarks are switched on explicitly: the demo script turns them
+# off in the same build folder. A run that finds no test fails.
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=ON \
+    -DVORTALEX_BUILD_BENCH=ON "${launcher[@]}"
 cmake --build build -j"$jobs"
-(cd build && ctest --output-on-failure -j"$jobs")
+(cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
+
+if [ "${VORTALEX_SEQUENCE_CHECK:-0}" = 1 ]; then
+    echo "VORTALEX_SEQUENCE_CHECK=1: the package, quick-start, sanitizer and fuzz stages are skipped"
+    exit 0
+fi
+
+# The Debian package: build, install, run, remove.
+bash tools/check-package.sh build
+
+# The README's quick start, in order, on a fresh clone of this commit.
+bash tools/check-sequence.sh
 
 # The same suite under AddressSanitizer (leak detection on) and
 # UndefinedBehaviorSanitizer: any report ends the test program with an error,

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Builds the Debian package from a configured and built folder (default
+# build), installs it with dpkg, runs the installed vortalex-utility
+# --version and removes the package again. Needs root or sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build="${1:-build}"
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    sudo="sudo"
+fi
+
+rm -f "$build"/vortalex-utility_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb="$(ls "$build"/vortalex-utility_*.deb)"
+echo "Package: $deb, $(stat -c %s "$deb") bytes"
+dpkg-deb --field "$deb" Depends
+if dpkg-query -W -f='${Status}' vortalex-utility 2>/dev/null | grep -q "install ok installed"; then
+    echo "vortalex-utility is already installed on this machine; not touching it" >&2
+    exit 1
+fi
+
+# dpkg leaves missing dependencies to apt, which then finishes the install.
+if ! $sudo dpkg -i "$deb"; then
+    $sudo apt-get install -f -y -qq
+fi
+trap '$sudo dpkg -r vortalex-utility >/dev/null' EXIT
+
+version="$(QT_QPA_PLATFORM=offscreen /usr/bin/vortalex-utility --version)"
+expected="vortalex-utility $(dpkg-deb --field "$deb" Version)"
+if [ "$version" != "$expected" ]; then
+    echo "installed vortalex-utility --version printed '$version', expected '$expected'" >&2
+    exit 1
+fi
+for f in /usr/lib/udev/rules.d/60-vortalex.rules /usr/share/man/man1/vortalex-utility.1.gz \
+    /usr/share/doc/vortalex-utility/copyright; do
+    [ -f "$f" ] || { echo "the package did not install $f" >&2; exit 1; }
+done
+echo "Installed, ran '$version' and removed the package"
