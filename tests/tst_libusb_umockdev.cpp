@@ -5,13 +5,13 @@
 
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
+#include "device/framelog.h"
 #include "device/frames.h"
 #include "device/libusb/libusbbridge.h"
 #include "device/requests.h"
 #include "device/usblink.h"
 #include "edid/edidtext.h"
 #include "sim/emulatedbox.h"
-#include "device/framelog.h"
 #include "support/scripteddialogs.h"
 #include "ui_VortalexForm.h"
 #include "umockdev/usbtestbed.h"
@@ -23,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace vortalex;
 
@@ -111,6 +112,7 @@ private slots:
     void findBox_data();
     void findBox();
     void unopenableBoxIsFoundBySysfsSerial();
+    void permissionDeniedHint();
     void openAndClose();
     void transaction_data();
     void transaction();
@@ -241,6 +243,49 @@ void TestLibusbUmockdev::unopenableBoxIsFoundBySysfsSerial()
     QVERIFY(!link.openDevice(index));
     QCOMPARE(m_bus->messages, QStringList { QStringLiteral("Usb device open error!") });
     QCOMPARE(link.handle(), kNoHandle);
+}
+
+void TestLibusbUmockdev::permissionDeniedHint()
+{
+    if (geteuid() == 0)
+        QSKIP("root opens any device node; ctest runs this case as an unprivileged user "
+              "(tst_libusb_umockdev_unprivileged)");
+    m_bus->testbed.setAttribute(kBoxNode, QStringLiteral("serial"), QStringLiteral("2023"));
+    m_bus->testbed.denyNode(kBoxNode);
+
+    // The hint goes the way a user sees it: Qt's own message handler on
+    // standard error, captured in a file.
+    QTemporaryFile captured;
+    QVERIFY(captured.open());
+    std::fflush(stderr);
+    const int savedStderr = dup(STDERR_FILENO);
+    dup2(captured.handle(), STDERR_FILENO);
+    const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+    qunsetenv("QT_MESSAGE_PATTERN");
+    QStringList messages;
+    {
+        LibusbBridge bridge;
+        VirtualClock clock;
+        UsbLink link(bridge, clock, [&messages](const QString &t) { messages << t; });
+        std::uint32_t index = 77;
+        if (link.findDevice(UsbLink::kBoxIdString, index))
+            link.openDevice(index);
+    }
+    qInstallMessageHandler(testHandler);
+    std::fflush(stderr);
+    dup2(savedStderr, STDERR_FILENO);
+    ::close(savedStderr);
+
+    // The window's own message is unchanged; the hint comes once, on its own line.
+    QCOMPARE(messages, QStringList { QStringLiteral("Usb device open error!") });
+    captured.seek(0);
+    QCOMPARE(QString::fromUtf8(captured.readAll()),
+        QStringLiteral("vortalex.usb: no permission to open the USB device 10c4:ea61 at "
+                       "/dev/bus/usb/001/003. The udev rule "
+                       "/usr/lib/udev/rules.d/60-vortalex.rules (installed by the "
+                       "vortalex-utility package) gives the user at the seat access; install "
+                       "it, then unplug and replug the box. See \"Troubleshooting\" in the "
+                       "README.\n"));
 }
 
 void TestLibusbUmockdev::openAndClose()
