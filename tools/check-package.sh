@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package from a configured and built folder (default
 # build), installs it with dpkg, runs the installed vortalex-utility
-# --version and removes the package again. Needs root or sudo.
+# --version and purges the package again. Needs root or sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
@@ -26,7 +26,7 @@ fi
 if ! $sudo dpkg -i "$deb"; then
     $sudo apt-get install -f -y -qq
 fi
-trap '$sudo dpkg -r vortalex-utility >/dev/null' EXIT
+trap '$sudo dpkg --purge vortalex-utility >/dev/null' EXIT
 
 version="$(QT_QPA_PLATFORM=offscreen /usr/bin/vortalex-utility --version)"
 expected="vortalex-utility $(dpkg-deb --field "$deb" Version)"
