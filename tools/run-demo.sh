@@ -4,11 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh demo
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=true
-fi
+source tools/ccache-env.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=OFF \
     -DVORTALEX_BUILD_BENCH=OFF "${launcher[@]}"
 cmake --build build --target vortalex-demo -j"$(nproc)"

@@ -7,13 +7,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
 jobs="$(nproc)"
 
-# ccache, when present, with paths relative to the source tree, so that the
-# fresh clone of the quick-start check finds this build's objects.
-launcher=()
-if command -v ccache >/dev/null; then
-    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$PWD}" CCACHE_NOHASHDIR=true
-fi
+source tools/ccache-env.sh
 
 # Tests and benchmarks are switched on explicitly: the demo script turns them
 # off in the same build folder. A run that finds no test fails.
