@@ -6,6 +6,7 @@
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
 #include "device/framelog.h"
+#include "device/framelogbridge.h"
 #include "device/frames.h"
 #include "device/libusb/libusbbridge.h"
 #include "device/requests.h"
@@ -117,6 +118,7 @@ private slots:
     void transaction_data();
     void transaction();
     void flushDropsStaleAnswer();
+    void frameLogThroughLibusb();
     void noAnswerTimesOut();
     void zeroTimeoutDoesNotWaitForEver();
     void unplug_data();
@@ -400,6 +402,37 @@ void TestLibusbUmockdev::flushDropsStaleAnswer()
     QCOMPARE(m_bus->bridge.checkRxQueue(link.handle(), queued, status), BridgeStatus::Success);
     QCOMPARE(queued, 0u);
     QCOMPARE(status, LibusbBridge::kRxEmpty);
+}
+
+void TestLibusbUmockdev::frameLogThroughLibusb()
+{
+    // vortalex-utility --frame-log: every frame that crossed the bus, in the
+    // demo's format, with times counted from the program's start.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frames.txt"));
+    VirtualClock clock;
+    clock.set(500);
+    FrameLogFile log;
+    QString error;
+    QVERIFY2(log.open(path, error), qPrintable(error));
+    log.setStart(clock.tickCount());
+    FrameLogBridge logged(m_bus->bridge, clock, log.observer());
+    UsbLink link(logged, clock, [this](const QString &t) { m_bus->messages << t; });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.clearLogs();
+    clock.advance(1532);
+
+    const QByteArray frame = Frames::writeSetting(27, 1);
+    Response response;
+    QVERIFY(link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kAckLength, std::uint32_t(frame.size())));
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode), QList<QByteArray> { frame });
+    QCOMPARE(m_bus->testbed.framesFromBox(kBoxNode).size(), 1);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLatin1(file.readAll()),
+        QStringLiteral("1532 > ") + hexBytes(frame) + QStringLiteral("\n1532 < ")
+            + hexBytes(m_bus->testbed.framesFromBox(kBoxNode).first()) + QLatin1Char('\n'));
 }
 
 void TestLibusbUmockdev::noAnswerTimesOut()
