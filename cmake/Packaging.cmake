@@ -20,7 +20,8 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 # Below the prefix: /usr/lib/udev/rules.d with the prefix /usr.
 install(FILES packaging/60-vortalex.rules DESTINATION lib/udev/rules.d)
-install(FILES packaging/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortalex-utility)
+# The README's troubleshooting section, which the program's hints point to.
+install(FILES packaging/copyright README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortalex-utility)
 
 set(CPACK_PACKAGE_NAME vortalex-utility)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -287,7 +287,7 @@ void TestLibusbUmockdev::permissionDeniedHint()
                        "/usr/lib/udev/rules.d/60-vortalex.rules (installed by the "
                        "vortalex-utility package) gives the user at the seat access; install "
                        "it, then unplug and replug the box. See \"Troubleshooting\" in the "
-                       "README.\n"));
+                       "README (/usr/share/doc/vortalex-utility/README.md).\n"));
 }
 
 void TestLibusbUmockdev::openAndClose()

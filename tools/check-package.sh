@@ -35,7 +35,7 @@ if [ "$version" != "$expected" ]; then
     exit 1
 fi
 for f in /usr/lib/udev/rules.d/60-vortalex.rules /usr/share/man/man1/vortalex-utility.1.gz \
-    /usr/share/doc/vortalex-utility/copyright; do
+    /usr/share/doc/vortalex-utility/copyright /usr/share/doc/vortalex-utility/README.md; do
     [ -f "$f" ] || { echo "the package did not install $f" >&2; exit 1; }
 done
 echo "Installed, ran '$version' and removed the package"

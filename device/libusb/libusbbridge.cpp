@@ -189,7 +189,7 @@ void LibusbBridge::permissionHint(libusb_device *dev)
         "no permission to open the USB device %04x:%04x at /dev/bus/usb/%03u/%03u. The udev "
         "rule %s (installed by the vortalex-utility package) gives the user at the seat "
         "access; install it, then unplug and replug the box. See \"Troubleshooting\" in "
-        "the README.",
+        "the README (/usr/share/doc/vortalex-utility/README.md).",
         desc.idVendor, desc.idProduct, libusb_get_bus_number(dev), libusb_get_device_address(dev),
         kUdevRulePath);
     m_warnings(line);
