@@ -23,10 +23,10 @@ if dpkg-query -W -f='${Status}' vortalex-utility 2>/dev/null | grep -q "install 
 fi
 
 # dpkg leaves missing dependencies to apt, which then finishes the install.
+trap '$sudo dpkg --purge vortalex-utility >/dev/null' EXIT
 if ! $sudo dpkg -i "$deb"; then
     $sudo apt-get install -f -y -qq
 fi
-trap '$sudo dpkg --purge vortalex-utility >/dev/null' EXIT
 
 version="$(QT_QPA_PLATFORM=offscreen /usr/bin/vortalex-utility --version)"
 expected="vortalex-utility $(dpkg-deb --field "$deb" Version)"
@@ -34,8 +34,12 @@ if [ "$version" != "$expected" ]; then
     echo "installed vortalex-utility --version printed '$version', expected '$expected'" >&2
     exit 1
 fi
+doc=/usr/share/doc/vortalex-utility
 for f in /usr/lib/udev/rules.d/60-vortalex.rules /usr/share/man/man1/vortalex-utility.1.gz \
-    /usr/share/doc/vortalex-utility/copyright /usr/share/doc/vortalex-utility/README.md; do
+    /usr/share/applications/org.vortalex.Utility.desktop \
+    /usr/share/metainfo/org.vortalex.Utility.metainfo.xml \
+    /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/org.vortalex.Utility.png \
+    "$doc/copyright" "$doc/README.md"; do
     [ -f "$f" ] || { echo "the package did not install $f" >&2; exit 1; }
 done
-echo "Installed, ran '$version' and removed the package"
+echo "Installed, ran '$version' and purged the package"
