@@ -1,9 +1,13 @@
 #include "mainwindow.h"
 
+#include "ediddetailswindow.h"
+#include "infoframebuilder.h"
 #include "ui_VortalexForm.h"
 
+#include <QAction>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTextEdit>
 
 // The "Tools" menu holds the windows that come on top of the settings window
 // (decoders, builders). It sits between "File" and "Help"; the form itself
@@ -13,4 +17,37 @@ void MainWindow::setupToolsMenu()
     m_toolsMenu = new QMenu(tr("Tools"), this);
     m_toolsMenu->setObjectName(QStringLiteral("menuTools"));
     ui->menubar->insertMenu(ui->menuHelp->menuAction(), m_toolsMenu);
+
+    // "EDID details…": the decoded EDID text, following every change of it.
+    QAction *edidDetails = m_toolsMenu->addAction(tr("EDID details…"));
+    edidDetails->setObjectName(QStringLiteral("actionEdidDetails"));
+    edidDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    connect(edidDetails, &QAction::triggered, this, [this] {
+        auto *window = findChild<EdidDetailsWindow *>();
+        if (!window) {
+            window = new EdidDetailsWindow(this);
+            const auto follow
+                = [this, window] { window->showEdidText(ui->EDIDtext->toPlainText()); };
+            connect(ui->EDIDtext, &QTextEdit::textChanged, window, follow);
+            follow();
+        }
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
+
+    // InfoFrames from values: one non-modal builder over the HDR / IF fields.
+    QAction *infoFrameBuilder = m_toolsMenu->addAction(tr("InfoFrame builder…"));
+    infoFrameBuilder->setObjectName(QStringLiteral("actionInfoFrameBuilder"));
+    connect(infoFrameBuilder, &QAction::triggered, this, [this] {
+        auto *builder = findChild<InfoFrameBuilder *>();
+        if (!builder)
+            builder = new InfoFrameBuilder(ui->txtHdrIf, ui->IFtext, ui->AVItext, this);
+        if (builder->isVisible()) {
+            builder->raise();
+            builder->activateWindow();
+        } else {
+            builder->show();
+        }
+    });
 }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Retakes the README's four tab screenshots from vortalex-demo under Xvfb.
-# Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick.
+# Retakes the README's four tab screenshots and the InfoFrame builder from vortalex-demo under Xvfb.
+# Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick
+# (bash tools/install-deps.sh screenshots installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=docs/screenshots
@@ -16,4 +17,17 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         sleep 1
         import -window "$wid" "'"$out"'/$3.png"
     done
+    kill $pid'
+
+# The InfoFrame builder, opened from the Tools menu (menu bar of the window at
+# the screen origin).
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    ./build/vortalex-demo & pid=$!
+    sleep 4
+    xdotool mousemove 47 5 click 1
+    sleep 1
+    xdotool mousemove 80 27 click 1
+    sleep 2
+    wid=$(xdotool search --name "InfoFrame builder" | head -1)
+    import -window "$wid" "'"$out"'/infoframe-builder.png"
     kill $pid'

@@ -1,0 +1,206 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "infoframebuilder.h"
+
+#include "infoframe/infoframehex.h"
+#include "ui_InfoFrameBuilder.h"
+
+#include <QTextEdit>
+
+namespace {
+
+constexpr int kCustomPrimaries = 3; // the last entry of the primaries list
+const QString kProblemStyle = QStringLiteral("color: #c00000;");
+
+// A decoded line under the sections: red when the field does not decode
+// cleanly; an empty field is no problem.
+void showDecodedLine(QLabel *label, const QString &text, const QString &summary, bool problem)
+{
+    const bool empty = text.trimmed().isEmpty();
+    label->setText(empty ? InfoFrameBuilder::tr("Empty") : summary);
+    label->setStyleSheet(problem && !empty ? kProblemStyle : QString());
+}
+
+} // namespace
+
+using namespace vortalex;
+
+InfoFrameBuilder::InfoFrameBuilder(
+    QTextEdit *capture, QTextEdit *customHdr, QTextEdit *customAvi, QWidget *parent)
+    : QDialog(parent)
+    , ui(std::make_unique<Ui_InfoFrameBuilder>())
+    , m_capture(capture)
+    , m_customHdr(customHdr)
+    , m_customAvi(customAvi)
+{
+    ui->setupUi(this);
+    setModal(false);
+    m_hdrFields = {
+        { ui->redX, ui->redY, ui->redError, &HdrMetadata::red, nullptr, nullptr },
+        { ui->greenX, ui->greenY, ui->greenError, &HdrMetadata::green, nullptr, nullptr },
+        { ui->blueX, ui->blueY, ui->blueError, &HdrMetadata::blue, nullptr, nullptr },
+        { ui->whiteX, ui->whiteY, ui->whiteError, &HdrMetadata::white, nullptr, nullptr },
+        { ui->hdrMaxLum, nullptr, ui->hdrMaxLumError, nullptr, &HdrMetadata::maxLuminance,
+            &readMaxLuminance },
+        { ui->hdrMinLum, nullptr, ui->hdrMinLumError, nullptr, &HdrMetadata::minLuminance,
+            &readMinLuminance },
+        { ui->hdrMaxCll, nullptr, ui->hdrMaxCllError, nullptr, &HdrMetadata::maxCll,
+            &readLightLevel },
+        { ui->hdrMaxFall, nullptr, ui->hdrMaxFallError, nullptr, &HdrMetadata::maxFall,
+            &readLightLevel },
+    };
+    for (int i = 0; i < m_hdrFields.size(); ++i) {
+        const HdrField &field = m_hdrFields.at(i);
+        // Every edit is checked at once; typing a primary makes them custom.
+        auto check = [this, i](const QString &) {
+            HdrMetadata scratch;
+            readHdrField(m_hdrFields.at(i), scratch);
+            if (m_hdrFields.at(i).point && m_hdrFields.at(i).point != &HdrMetadata::white) {
+                const QSignalBlocker blocker(ui->hdrPrimaries);
+                ui->hdrPrimaries->setCurrentIndex(kCustomPrimaries);
+            }
+        };
+        connect(field.edit, &QLineEdit::textEdited, this, check);
+        if (field.y)
+            connect(field.y, &QLineEdit::textEdited, this, check);
+    }
+    connect(ui->hdrPrimaries, &QComboBox::activated, this, &InfoFrameBuilder::choosePrimaries);
+    connect(ui->hdrCopyCapture, &QPushButton::clicked, this, &InfoFrameBuilder::copyFromCapture);
+    connect(ui->hdrUse, &QPushButton::clicked, this, &InfoFrameBuilder::useHdr);
+    connect(ui->aviUse, &QPushButton::clicked, this, &InfoFrameBuilder::useAvi);
+    for (QTextEdit *field : { m_capture, m_customHdr, m_customAvi })
+        connect(field, &QTextEdit::textChanged, this, &InfoFrameBuilder::showDecodedFields);
+
+    // Start from what the custom fields hold, where they decode.
+    const HdrDecode hdr = decodeHdrInfoFrameText(m_customHdr->toPlainText());
+    showHdrValues(hdr.ok ? hdr.values : defaultHdrMetadata());
+    const AviDecode avi = decodeAviInfoFrameText(m_customAvi->toPlainText());
+    showAviValues(avi.ok ? avi.values : AviValues());
+    showDecodedFields();
+}
+
+InfoFrameBuilder::~InfoFrameBuilder() = default;
+
+void InfoFrameBuilder::choosePrimaries(int index)
+{
+    if (index == kCustomPrimaries)
+        return;
+    HdrMetadata values;
+    readHdrFields(values);
+    setHdrPrimaries(values, HdrPrimaries(index));
+    values.white = d65WhitePoint();
+    showHdrValues(values);
+}
+
+void InfoFrameBuilder::copyFromCapture()
+{
+    const HdrDecode capture = decodeHdrInfoFrameText(m_capture->toPlainText());
+    if (!capture.ok) {
+        ui->hdrMessage->setText(tr("Capture: %1").arg(capture.problem));
+        return;
+    }
+    ui->hdrMessage->clear();
+    showHdrValues(capture.values);
+}
+
+void InfoFrameBuilder::useHdr()
+{
+    HdrMetadata values;
+    if (!readHdrFields(values)) {
+        ui->hdrMessage->setText(tr("Not used: correct the values marked in red."));
+        return;
+    }
+    ui->hdrMessage->clear();
+    m_customHdr->setPlainText(infoFrameText(encodeHdrInfoFrame(values)));
+}
+
+void InfoFrameBuilder::useAvi()
+{
+    AviValues values;
+    values.colourFormat = std::uint8_t(ui->aviColour->currentIndex());
+    setAviColorimetry(values, AviColorimetry(ui->aviColorimetry->currentIndex()));
+    setAviRange(values, AviRange(ui->aviRange->currentIndex()));
+    values.vic = std::uint8_t(ui->aviVic->value());
+    values.pictureAspect = std::uint8_t(ui->aviAspect->currentIndex());
+    const QByteArray data = encodeAviInfoFrame(values);
+    if (data.size() > kAviFieldDataBytes) {
+        ui->aviMessage->setText(tr("Not used: %1 is signalled in data byte %2, the custom AVI "
+                                   "field takes %3 data bytes.")
+                                    .arg(ui->aviColorimetry->currentText())
+                                    .arg(data.size())
+                                    .arg(kAviFieldDataBytes));
+        return;
+    }
+    ui->aviMessage->clear();
+    m_customAvi->setPlainText(infoFrameText(data));
+}
+
+void InfoFrameBuilder::showHdrValues(const HdrMetadata &values)
+{
+    ui->hdrEotf->setCurrentIndex(values.eotf < ui->hdrEotf->count() ? values.eotf : 0);
+    int primaries = kCustomPrimaries;
+    for (int i = kCustomPrimaries - 1; i >= 0; --i) {
+        if (hdrPrimariesMatch(values, HdrPrimaries(i)) && values.white == d65WhitePoint())
+            primaries = i;
+    }
+    ui->hdrPrimaries->setCurrentIndex(primaries);
+    for (const HdrField &field : std::as_const(m_hdrFields)) {
+        if (field.point) {
+            field.edit->setText(coordinateText((values.*field.point).x));
+            field.y->setText(coordinateText((values.*field.point).y));
+        } else if (field.level == &HdrMetadata::minLuminance) {
+            field.edit->setText(minLuminanceText(values.*field.level));
+        } else {
+            field.edit->setText(QString::number(values.*field.level));
+        }
+        field.error->clear();
+    }
+}
+
+void InfoFrameBuilder::showAviValues(const AviValues &values)
+{
+    if (values.colourFormat < ui->aviColour->count())
+        ui->aviColour->setCurrentIndex(values.colourFormat);
+    const AviColorimetry colorimetry = aviColorimetry(values);
+    if (colorimetry != AviColorimetry::Reserved)
+        ui->aviColorimetry->setCurrentIndex(int(colorimetry));
+    const AviRange range = values.colourFormat == 0
+        ? AviRange(qMin<int>(values.rgbQuantisation, int(AviRange::Full)))
+        : (values.yccQuantisation == 1 ? AviRange::Full : AviRange::Limited);
+    ui->aviRange->setCurrentIndex(int(range));
+    ui->aviVic->setValue(values.vic);
+    if (values.pictureAspect < ui->aviAspect->count())
+        ui->aviAspect->setCurrentIndex(values.pictureAspect);
+}
+
+bool InfoFrameBuilder::readHdrField(const HdrField &field, HdrMetadata &values)
+{
+    QString error;
+    const bool ok = field.point
+        ? readChromaticity(field.edit->text(), field.y->text(), values.*field.point, error)
+        : field.read(field.edit->text(), values.*field.level, error);
+    field.error->setText(ok ? QString() : error);
+    return ok;
+}
+
+bool InfoFrameBuilder::readHdrFields(HdrMetadata &values)
+{
+    values = HdrMetadata();
+    values.eotf = std::uint8_t(ui->hdrEotf->currentIndex());
+    bool ok = true;
+    for (const HdrField &field : std::as_const(m_hdrFields))
+        ok = readHdrField(field, values) && ok;
+    return ok;
+}
+
+void InfoFrameBuilder::showDecodedFields()
+{
+    const QString capture = m_capture->toPlainText();
+    const HdrDecode captured = decodeHdrInfoFrameText(capture);
+    showDecodedLine(ui->captureLine, capture, hdrSummary(captured), !captured.problem.isEmpty());
+    const QString hdrText = m_customHdr->toPlainText();
+    const HdrDecode hdr = decodeHdrInfoFrameText(hdrText);
+    showDecodedLine(ui->customHdrLine, hdrText, hdrSummary(hdr), !hdr.problem.isEmpty());
+    const QString aviText = m_customAvi->toPlainText();
+    const AviDecode avi = decodeAviInfoFrameText(aviText);
+    showDecodedLine(ui->customAviLine, aviText, aviSummary(avi), !avi.problem.isEmpty());
+}

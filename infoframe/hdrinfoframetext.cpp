@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The HDR InfoFrame in words: summary line, report, JSON and KEY=VALUE input.
+#include "hdrinfoframe.h"
+
+#include "infoframehex.h"
+#include "infoframevalues.h"
+
+#include <QJsonArray>
+#include <cstdlib>
+
+namespace vortalex {
+
+namespace {
+
+constexpr int kMaxCode = 0xffff;
+constexpr int kCoordinateDecimals = 5;
+constexpr int kMinLuminanceDecimals = 4;
+// Sources round primaries differently (0.3127 or 0.31270...); a preset is
+// recognised within 0.0005.
+constexpr int kPresetTolerance = 25;
+const Chromaticity kDciWhite { 15700, 17550 }; // 0.314, 0.351
+
+const QStringList kEotfKeys { QStringLiteral("sdr"), QStringLiteral("hdr"), QStringLiteral("pq"),
+    QStringLiteral("hlg") };
+const QStringList kPrimariesKeys { QStringLiteral("bt2020"), QStringLiteral("dci-p3"),
+    QStringLiteral("bt709") };
+
+bool near(const Chromaticity &a, const Chromaticity &b)
+{
+    return std::abs(a.x - b.x) <= kPresetTolerance && std::abs(a.y - b.y) <= kPresetTolerance;
+}
+
+QString pointText(const Chromaticity &p)
+{
+    return coordinateText(p.x) + QStringLiteral(", ") + coordinateText(p.y);
+}
+
+// "BT.2020", "DCI-P3 D65", "custom primaries, white 0.3, 0.3"...
+QString primariesName(const HdrMetadata &v)
+{
+    if (v.red == Chromaticity() && v.green == Chromaticity() && v.blue == Chromaticity())
+        return trInfoFrame("no primaries");
+    const char *names[] = { "BT.2020", "DCI-P3", "BT.709" };
+    QString name = trInfoFrame("custom primaries");
+    for (int i = 0; i < 3; ++i) {
+        if (hdrPrimariesMatch(v, HdrPrimaries(i)))
+            name = QString::fromLatin1(names[i]);
+    }
+    const bool p3 = name == QLatin1String("DCI-P3");
+    if (near(v.white, d65WhitePoint()))
+        return p3 ? name + QStringLiteral(" D65") : name;
+    if (p3 && near(v.white, kDciWhite))
+        return name;
+    return name + trInfoFrame(", white %1").arg(pointText(v.white));
+}
+
+QString lightLevelText(std::uint16_t value)
+{
+    return value == 0 ? trInfoFrame("unknown") : QString::number(value);
+}
+
+QJsonArray pointJson(const Chromaticity &p)
+{
+    return { double(p.x) / kChromaticityCodesPerUnit, double(p.y) / kChromaticityCodesPerUnit };
+}
+
+} // namespace
+
+bool hdrPrimariesMatch(const HdrMetadata &v, HdrPrimaries primaries)
+{
+    HdrMetadata preset;
+    setHdrPrimaries(preset, primaries);
+    return near(v.red, preset.red) && near(v.green, preset.green) && near(v.blue, preset.blue);
+}
+
+QString coordinateText(std::uint16_t code)
+{
+    return scaledCodeText(code, kChromaticityCodesPerUnit, kCoordinateDecimals);
+}
+
+QString minLuminanceText(std::uint16_t code)
+{
+    return scaledCodeText(code, kMinLuminanceCodesPerUnit, kMinLuminanceDecimals);
+}
+
+QString eotfName(std::uint8_t eotf)
+{
+    switch (Eotf(eotf)) {
+    case Eotf::Sdr:
+        return trInfoFrame("SDR");
+    case Eotf::Hdr:
+        return trInfoFrame("HDR gamma");
+    case Eotf::Pq:
+        return trInfoFrame("PQ");
+    case Eotf::Hlg:
+        return trInfoFrame("HLG");
+    }
+    return trInfoFrame("EOTF %1 (reserved)").arg(eotf);
+}
+
+QString hdrSummary(const HdrDecode &d)
+{
+    if (!d.problem.isEmpty())
+        return d.problem.left(1).toUpper() + d.problem.mid(1);
+    const HdrMetadata &v = d.values;
+    QStringList parts { eotfName(v.eotf), primariesName(v) };
+    if (v.maxLuminance == 0 && v.minLuminance == 0)
+        parts << trInfoFrame("mastering unknown");
+    else
+        parts << trInfoFrame("%1 / %2 cd/m²")
+                     .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance));
+    parts << trInfoFrame("MaxCLL %1").arg(lightLevelText(v.maxCll))
+          << trInfoFrame("MaxFALL %1").arg(lightLevelText(v.maxFall));
+    return parts.join(QStringLiteral(" · "));
+}
+
+QString hdrReport(const HdrDecode &d)
+{
+    if (!d.ok)
+        return hdrSummary(d);
+    const HdrMetadata &v = d.values;
+    QStringList lines;
+    lines << trInfoFrame("EOTF: %1").arg(eotfName(v.eotf))
+          << trInfoFrame("Metadata: Static Metadata Type %1").arg(v.descriptorId + 1)
+          << trInfoFrame("Primaries: %1").arg(primariesName(v))
+          << trInfoFrame("  red %1").arg(pointText(v.red))
+          << trInfoFrame("  green %1").arg(pointText(v.green))
+          << trInfoFrame("  blue %1").arg(pointText(v.blue))
+          << trInfoFrame("  white %1").arg(pointText(v.white))
+          << trInfoFrame("Mastering luminance: max %1 cd/m², min %2 cd/m²")
+                 .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance))
+          << trInfoFrame("MaxCLL: %1").arg(lightLevelText(v.maxCll))
+          << trInfoFrame("MaxFALL: %1").arg(lightLevelText(v.maxFall));
+    if (!d.hasHeader)
+        lines << trInfoFrame("Checksum: none (data bytes only)");
+    else if (d.checksumOk)
+        lines << trInfoFrame("Checksum: 0x%1, correct")
+                     .arg(uint(d.checksum), 2, 16, QLatin1Char('0'));
+    if (d.paddingBytes > 0)
+        lines << trInfoFrame("Padding: %1 bytes after the frame").arg(d.paddingBytes);
+    if (!d.problem.isEmpty())
+        lines << trInfoFrame("Problem: %1").arg(d.problem);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QJsonObject hdrJson(const HdrDecode &d)
+{
+    if (!d.ok)
+        return { { QStringLiteral("error"), d.problem } };
+    const HdrMetadata &v = d.values;
+    QJsonObject json {
+        { QStringLiteral("eotf"),
+            v.eotf < kEotfKeys.size() ? QJsonValue(kEotfKeys.at(v.eotf)) : QJsonValue(v.eotf) },
+        { QStringLiteral("metadata_type"), v.descriptorId + 1 },
+        { QStringLiteral("primaries"),
+            QJsonObject { { QStringLiteral("red"), pointJson(v.red) },
+                { QStringLiteral("green"), pointJson(v.green) },
+                { QStringLiteral("blue"), pointJson(v.blue) } } },
+        { QStringLiteral("white"), pointJson(v.white) },
+        { QStringLiteral("max_mastering_luminance"), v.maxLuminance },
+        { QStringLiteral("min_mastering_luminance"),
+            double(v.minLuminance) / kMinLuminanceCodesPerUnit },
+        { QStringLiteral("max_cll"), v.maxCll },
+        { QStringLiteral("max_fall"), v.maxFall },
+        // null for the bare data bytes, which carry no checksum
+        { QStringLiteral("checksum_ok"), d.hasHeader ? QJsonValue(d.checksumOk) : QJsonValue() },
+    };
+    if (!d.problem.isEmpty())
+        json.insert(QStringLiteral("problem"), d.problem);
+    return json;
+}
+
+bool readCoordinate(const QString &text, std::uint16_t &out, QString &error)
+{
+    const int code = readScaledCode(text, kChromaticityCodesPerUnit, kMaxCode);
+    if (code < 0) {
+        error = trInfoFrame("\"%1\": x and y go from 0 to 1.3107").arg(text);
+        return false;
+    }
+    out = std::uint16_t(code);
+    return true;
+}
+
+bool readChromaticity(const QString &x, const QString &y, Chromaticity &out, QString &error)
+{
+    return readCoordinate(x, out.x, error) && readCoordinate(y, out.y, error);
+}
+
+bool readMaxLuminance(const QString &text, std::uint16_t &out, QString &error)
+{
+    const int code = readWholeNumber(text, kMaxCode);
+    if (code < 0) {
+        error = trInfoFrame("\"%1\": whole cd/m² from 0 to 65535").arg(text);
+        return false;
+    }
+    out = std::uint16_t(code);
+    return true;
+}
+
+bool readMinLuminance(const QString &text, std::uint16_t &out, QString &error)
+{
+    const int code = readScaledCode(text, kMinLuminanceCodesPerUnit, kMaxCode);
+    if (code < 0) {
+        error = trInfoFrame("\"%1\": from 0 to 6.5535 cd/m² in steps of 0.0001").arg(text);
+        return false;
+    }
+    out = std::uint16_t(code);
+    return true;
+}
+
+bool readLightLevel(const QString &text, std::uint16_t &out, QString &error)
+{
+    return readMaxLuminance(text, out, error);
+}
+
+HdrMetadata defaultHdrMetadata()
+{
+    HdrMetadata v;
+    v.eotf = std::uint8_t(Eotf::Pq);
+    setHdrPrimaries(v, HdrPrimaries::Bt2020);
+    v.white = d65WhitePoint();
+    v.maxLuminance = 1000;
+    v.minLuminance = 50;
+    v.maxCll = 1000;
+    v.maxFall = 400;
+    return v;
+}
+
+HdrKeyParse parseHdrKeyValues(const QStringList &arguments)
+{
+    HdrKeyParse result;
+    result.values = defaultHdrMetadata();
+    const InfoFrameKeyValues split = splitKeyValues(arguments);
+    if (!split.ok) {
+        result.error = split.error;
+        return result;
+    }
+    HdrMetadata &v = result.values;
+    for (const auto &item : split.items) {
+        const QString &key = item.first;
+        const QString &value = item.second;
+        QString error;
+        bool ok = true;
+        const QStringList xy = value.split(QLatin1Char(','));
+        const bool pair = xy.size() == 2;
+        if (key == QLatin1String("eotf")) {
+            int eotf = nameIndex(value, kEotfKeys);
+            if (eotf < 0)
+                eotf = readWholeNumber(value, 7);
+            ok = eotf >= 0;
+            if (ok)
+                v.eotf = std::uint8_t(eotf);
+            else
+                error = trInfoFrame("sdr, hdr, pq, hlg or 0-7");
+        } else if (key == QLatin1String("metadata-type")) {
+            const int type = readWholeNumber(value, 8);
+            ok = type >= 1;
+            if (ok)
+                v.descriptorId = std::uint8_t(type - 1);
+            else
+                error = trInfoFrame("1-8");
+        } else if (key == QLatin1String("primaries")) {
+            const int preset = nameIndex(value, kPrimariesKeys);
+            ok = preset >= 0;
+            if (ok)
+                setHdrPrimaries(v, HdrPrimaries(preset));
+            else
+                error = trInfoFrame("bt2020, dci-p3 or bt709");
+        } else if (key == QLatin1String("white")
+            && value.trimmed().toLower() == QLatin1String("d65")) {
+            v.white = d65WhitePoint();
+        } else if (key == QLatin1String("white")
+            && value.trimmed().toLower() == QLatin1String("dci")) {
+            v.white = kDciWhite;
+        } else if (key == QLatin1String("red") || key == QLatin1String("green")
+            || key == QLatin1String("blue") || key == QLatin1String("white")) {
+            Chromaticity &point = key == QLatin1String("red") ? v.red
+                : key == QLatin1String("green")               ? v.green
+                : key == QLatin1String("blue")                ? v.blue
+                                                              : v.white;
+            ok = pair && readChromaticity(xy.at(0), xy.at(1), point, error);
+            if (!pair)
+                error = trInfoFrame("X,Y");
+        } else if (key == QLatin1String("max-lum")) {
+            ok = readMaxLuminance(value, v.maxLuminance, error);
+        } else if (key == QLatin1String("min-lum")) {
+            ok = readMinLuminance(value, v.minLuminance, error);
+        } else if (key == QLatin1String("max-cll")) {
+            ok = readLightLevel(value, v.maxCll, error);
+        } else if (key == QLatin1String("max-fall")) {
+            ok = readLightLevel(value, v.maxFall, error);
+        } else {
+            result.error = trInfoFrame("unknown key %1; keys: eotf, metadata-type, primaries, "
+                                       "red, green, blue, white, max-lum, min-lum, max-cll, "
+                                       "max-fall")
+                               .arg(key);
+            return result;
+        }
+        if (!ok) {
+            result.error = trInfoFrame("%1=%2: %3").arg(key, value, error);
+            return result;
+        }
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace vortalex

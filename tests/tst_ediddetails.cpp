@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The "EDID details" window: opened from the Tools menu, follows the EDID
+// text after a read and an edit, shows problems in red.
+#include "app/ediddetailswindow.h"
+#include "edid/edidtext.h"
+#include "support/windowharness.h"
+#include "ui_EdidDetailsWindow.h"
+#include "ui_VortalexForm.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QtTest>
+
+using namespace vortalex;
+
+namespace {
+
+const QString kTvA
+    = QStringLiteral("UHD TV 65 · KTV · 2022 · 3840x2160@60 · HDMI 2.0 600 MHz · HDR10, "
+                     "HLG · LPCM 2ch, AC-3 6ch, E-AC-3 8ch, DTS 6ch");
+
+QString tableText(const QString &name, int byte = -1, int value = 0)
+{
+    QFile file(QStringLiteral(VORTALEX_TEST_DATA "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    EdidTable table {};
+    const QByteArray bytes = file.readAll();
+    std::copy_n(bytes.constData(), kEdidSize, table.begin());
+    if (byte >= 0)
+        table[std::size_t(byte)] = std::uint8_t(value);
+    return formatEdidText(table);
+}
+
+// "label|value" of every red line of the tree.
+QStringList redLines(const QTreeWidget *tree)
+{
+    QStringList lines;
+    for (int s = 0; s < tree->topLevelItemCount(); ++s) {
+        const QTreeWidgetItem *section = tree->topLevelItem(s);
+        for (int i = 0; i < section->childCount(); ++i) {
+            const QTreeWidgetItem *item = section->child(i);
+            if (item->foreground(1).color() == Qt::red)
+                lines << item->text(0) + u'|' + item->text(1);
+        }
+    }
+    return lines;
+}
+
+EdidDetailsWindow *openDetails(WindowHarness &h)
+{
+    auto *action
+        = h.window()->toolsMenu()->findChild<QAction *>(QStringLiteral("actionEdidDetails"));
+    if (!action)
+        return nullptr;
+    action->trigger();
+    return h.window()->findChild<EdidDetailsWindow *>();
+}
+
+} // namespace
+
+class TestEdidDetails : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensFromToolsMenu();
+    void followsEdidText_data();
+    void followsEdidText();
+};
+
+void TestEdidDetails::opensFromToolsMenu()
+{
+    WindowHarness h;
+    h.start();
+    const QList<QAction *> actions = h.window()->toolsMenu()->actions();
+    QVERIFY(!actions.isEmpty());
+    QCOMPARE(actions.first()->text(), QStringLiteral("EDID details…"));
+    QCOMPARE(actions.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+
+    EdidDetailsWindow *details = openDetails(h);
+    QVERIFY(details);
+    QVERIFY(details->isWindow() && details->isVisible() && !details->isModal());
+    QCOMPARE(details->windowTitle(), QStringLiteral("EDID details"));
+    // A second trigger brings the same window back.
+    details->close();
+    QCOMPARE(openDetails(h), details);
+    QVERIFY(details->isVisible());
+    QCOMPARE(h.window()->findChildren<EdidDetailsWindow *>().size(), 1);
+}
+
+void TestEdidDetails::followsEdidText_data()
+{
+    QTest::addColumn<QString>("change"); // "read TV A" or the text typed
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<bool>("summaryRed");
+    QTest::addColumn<QStringList>("red");
+
+    QTest::newRow("read TV A") << QStringLiteral("read TV A") << kTvA << false << QStringList();
+    QTest::newRow("edited text") << tableText(QStringLiteral("sim_tv_b.bin"))
+                                 << QStringLiteral(
+                                        "FHD TV 43 · KTV · 2019 · 1920x1080@60 · HDMI 225 MHz · "
+                                        "LPCM 2ch, AC-3 6ch")
+                                 << false << QStringList();
+    QTest::newRow("bad checksum") << tableText(QStringLiteral("sim_tv_a.bin"), 255, 0x6D) << kTvA
+                                  << true
+                                  << QStringList { QStringLiteral("Checksum|bad"),
+                                         QStringLiteral(
+                                             "|Block 1: bad checksum 0x6d, should be 0x6c") };
+    QTest::newRow("not hex")
+        << QStringLiteral("00,FF")
+        << QStringLiteral("Hex Format Error: the EDID text is not hex bytes separated by blanks")
+        << true << QStringList();
+    QTest::newRow("empty text") << QString() << QStringLiteral("@@@ · 1990") << true
+                                << QStringList { QStringLiteral("Header|bad"),
+                                       QStringLiteral(
+                                           "|Block 0: bad header (bytes 0-7 are not 00 FF FF FF "
+                                           "FF FF FF 00)") };
+}
+
+void TestEdidDetails::followsEdidText()
+{
+    WindowHarness h;
+    h.start();
+    h.ui()->EDIDtext->setPlainText(QStringLiteral("00"));
+    EdidDetailsWindow *details = openDetails(h);
+    QVERIFY(details);
+
+    QFETCH(QString, change);
+    if (change == QLatin1String("read TV A"))
+        QVERIFY(QMetaObject::invokeMethod(h.window(), "readTvEdidA"));
+    else
+        h.ui()->EDIDtext->setPlainText(change);
+
+    const QLabel *summary = details->form()->summaryLabel;
+    QTEST(summary->text(), "summary");
+    QTEST(summary->styleSheet() == QLatin1String("color: red"), "summaryRed");
+    QTEST(redLines(details->form()->sectionsTree), "red");
+
+    details->form()->copyButton->click();
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied.section(u'\n', 0, 0), summary->text());
+}
+
+QTEST_MAIN(TestEdidDetails)
+#include "tst_ediddetails.moc"
