@@ -1,6 +1,7 @@
 // vortalex-demo: the same window against the emulated box, for trying the
 // program without hardware and for bug reports (frame log).
 #include "appcontext.h"
+#include "commandline.h"
 #include "device/clock.h"
 #include "device/framelog.h"
 #include "dialogs.h"
@@ -9,87 +10,60 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <cstdio>
-#include <cstring>
-#include <string>
 
 namespace {
 
-const char kUsage[]
-    = "Usage: vortalex-demo [--frame-log FILE] [--latency MS] [--help]\n"
-      "Runs the VORTALEX Utility against an emulated box.\n"
-      "  --frame-log FILE  append one line per frame to FILE:\n"
-      "                    <ms since start> <'>' to box | '<' from box> <hex bytes>\n"
-      "  --latency MS      answer delay of the emulated box (default 2)\n"
-      "  --help            show this text\n";
+constexpr unsigned kDefaultLatencyMs = 2;
+constexpr unsigned kMaxLatencyMs = 60000;
 
-struct DemoOptions
+bool parseLatency(const QString &text, unsigned &value)
 {
-    QString frameLog;
-    unsigned latencyMs = 2;
-};
-
-bool parseLatency(const char *text, unsigned &value)
-{
-    char *end = nullptr;
-    const unsigned long parsed = std::strtoul(text, &end, 10);
-    if (*text == '\0' || *end != '\0' || *text == '-' || parsed > 60000)
+    bool ok = false;
+    const unsigned parsed = text.toUInt(&ok);
+    if (!ok || parsed > kMaxLatencyMs || text.startsWith(QLatin1Char('+')))
         return false;
-    value = unsigned(parsed);
+    value = parsed;
     return true;
-}
-
-// Returns -1 to go on, otherwise the exit code.
-int parseOptions(int argc, char *argv[], DemoOptions &options)
-{
-    for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        if (std::strcmp(arg, "--help") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        if (std::strcmp(arg, "--frame-log") == 0 && i + 1 < argc) {
-            options.frameLog = QString::fromLocal8Bit(argv[++i]);
-            continue;
-        }
-        if (std::strcmp(arg, "--latency") == 0 && i + 1 < argc
-            && parseLatency(argv[i + 1], options.latencyMs)) {
-            ++i;
-            continue;
-        }
-        std::fprintf(stderr, "vortalex-demo: bad option '%s'\n", arg);
-        std::fputs(kUsage, stderr);
-        return 2;
-    }
-    return -1;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    DemoOptions options;
-    const int exitCode = parseOptions(argc, argv, options);
-    if (exitCode >= 0)
-        return exitCode;
-
     QApplication app(argc, argv);
+    vortalex::setWindowProgramInfo("vortalex-demo");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Runs the VORTALEX Utility against an emulated box."));
+    vortalex::addWindowProgramOptions(parser);
+    const QCommandLineOption latencyOption(QStringLiteral("latency"),
+        QStringLiteral("Answer delay of the emulated box, 0 to %1 (default %2).")
+            .arg(kMaxLatencyMs)
+            .arg(kDefaultLatencyMs),
+        QStringLiteral("ms"), QString::number(kDefaultLatencyMs));
+    parser.addOption(latencyOption);
+    parser.process(app);
+
+    unsigned latencyMs = kDefaultLatencyMs;
+    if (!parseLatency(parser.value(latencyOption), latencyMs)) {
+        std::fprintf(stderr, "vortalex-demo: bad latency '%s': give whole milliseconds, 0 to %u\n",
+            qPrintable(parser.value(latencyOption)), kMaxLatencyMs);
+        return 1;
+    }
+
     vortalex::SystemClock clock;
     vortalex::EmulatedBox box(clock);
     vortalex::SimBridge bridge(clock, box);
-    bridge.setLatency(options.latencyMs);
+    bridge.setLatency(latencyMs);
 
     vortalex::FrameLogFile log;
-    if (!options.frameLog.isEmpty()) {
-        QString error;
-        if (!log.open(options.frameLog, error)) {
-            std::fprintf(stderr, "vortalex-demo: cannot open frame log %s: %s\n",
-                qPrintable(options.frameLog), qPrintable(error));
-            return 2;
-        }
-        log.setStart(clock.tickCount());
+    if (!vortalex::applyWindowProgramOptions(parser, log, clock.tickCount()))
+        return 1;
+    if (log.isOpen())
         bridge.setFrameObserver(log.observer());
-    }
 
     vortalex::QtDialogs dialogs;
     vortalex::AppContext context { bridge, clock, dialogs, vortalex::writeDiagnosticLine,

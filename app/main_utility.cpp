@@ -1,20 +1,42 @@
 // vortalex-utility: the program users install. It talks to a real box over
-// USB and takes no command-line options.
+// USB; --frame-log records every frame for a bug report.
 #include "appcontext.h"
+#include "commandline.h"
 #include "device/clock.h"
+#include "device/framelog.h"
+#include "device/framelogbridge.h"
 #include "device/libusb/libusbbridge.h"
 #include "dialogs.h"
 #include "startup.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <memory>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    vortalex::setWindowProgramInfo("vortalex-utility");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Configures the VORTALEX HDMI box over USB."));
+    vortalex::addWindowProgramOptions(parser);
+    parser.process(app);
+
     vortalex::SystemClock clock;
-    vortalex::LibusbBridge bridge;
+    vortalex::LibusbBridge usb;
+    vortalex::FrameLogFile log;
+    if (!vortalex::applyWindowProgramOptions(parser, log, clock.tickCount()))
+        return 1;
+    // With a frame log the window talks to the box through a bridge that
+    // records every frame on its way.
+    std::unique_ptr<vortalex::FrameLogBridge> logged;
+    if (log.isOpen())
+        logged = std::make_unique<vortalex::FrameLogBridge>(usb, clock, log.observer());
+    vortalex::UsbBridge &bridge = logged ? static_cast<vortalex::UsbBridge &>(*logged) : usb;
+
     vortalex::QtDialogs dialogs;
     vortalex::AppContext context { bridge, clock, dialogs, vortalex::writeDiagnosticLine,
-                                   vortalex::exitProcessNow, {} };
+        vortalex::exitProcessNow, {} };
     return vortalex::runApplication(app, context);
 }

@@ -58,6 +58,7 @@ std::optional<std::uint8_t> MainWindow::formValue(const Setting &row)
     return std::nullopt;
 }
 
+// The form's setting slots: each hands its row to the write path.
 void MainWindow::SetActivePort()
 {
     writeSettingFromForm(SettingId::ActiveInput);

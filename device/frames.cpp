@@ -56,10 +56,10 @@ QByteArray readPage(std::uint8_t page, std::uint8_t length)
     return frame;
 }
 
-QByteArray writeSettingsBlock(const std::uint8_t *settings40)
+QByteArray writeSettingsBlock(const std::uint8_t *settings)
 {
     return header(FrameType::Set, kSettingCount, Command::WriteSettingsBlock)
-            + QByteArray(reinterpret_cast<const char *>(settings40), kSettingCount);
+            + QByteArray(reinterpret_cast<const char *>(settings), kSettingCount);
 }
 
 QByteArray fetch(EdidSource source)
@@ -74,11 +74,11 @@ QByteArray chunkRead(std::uint8_t offset)
     return frame;
 }
 
-QByteArray chunkWrite(std::uint8_t offset, const std::uint8_t *bytes8)
+QByteArray chunkWrite(std::uint8_t offset, const std::uint8_t *chunk)
 {
     QByteArray frame = header(FrameType::Set, kEdidWriteChunk, Command::Chunk);
     frame.append(char(offset));
-    frame.append(reinterpret_cast<const char *>(bytes8), kEdidWriteChunk);
+    frame.append(reinterpret_cast<const char *>(chunk), kEdidWriteChunk);
     return frame;
 }
 

@@ -54,7 +54,7 @@ constexpr std::uint8_t Status = 6;
 constexpr std::uint8_t Firmware = 7;
 constexpr std::uint8_t SourceProduct = 21;
 constexpr std::uint8_t HdrInfoFrame = 30;
-constexpr std::uint8_t Page31 = 31;
+constexpr std::uint8_t AviInfoFrame = 31;
 constexpr std::uint8_t StoredHdrInfoFrame = 35;
 constexpr std::uint8_t StoredAviInfoFrame = 36;
 } // namespace Page
@@ -67,10 +67,12 @@ namespace Frames {
 QByteArray writeSetting(std::uint8_t settingId, std::uint8_t value);
 QByteArray readSettingsBlock(std::uint8_t length = kSettingsBlockLength);
 QByteArray readPage(std::uint8_t page, std::uint8_t length);
-QByteArray writeSettingsBlock(const std::uint8_t *settings40);
+// `settings`: the kSettingCount setting bytes in block position order.
+QByteArray writeSettingsBlock(const std::uint8_t *settings);
 QByteArray fetch(EdidSource source);
 QByteArray chunkRead(std::uint8_t offset);
-QByteArray chunkWrite(std::uint8_t offset, const std::uint8_t *bytes8);
+// `chunk`: the kEdidWriteChunk table bytes from `offset` on.
+QByteArray chunkWrite(std::uint8_t offset, const std::uint8_t *chunk);
 QByteArray apply();
 // CEC send request: the payload is the message in CEC layout (header block,
 // count byte, opcode and operands); the length field is the payload length.

@@ -29,6 +29,16 @@ constexpr int WriteTimedOut = 0x0E;
 constexpr int DeviceNotFound = 0xFF;
 } // namespace BridgeStatus
 
+// Kinds of identification string, numbered as the bridge maker's access
+// library numbers them.
+namespace IdStringKind {
+constexpr int SerialNumber = 0;
+constexpr int Description = 1; // the product string
+constexpr int Path = 2; // "usb-<bus>-<address>"
+constexpr int VendorId = 3; // four hex digits
+constexpr int ProductId = 4; // four hex digits
+} // namespace IdStringKind
+
 // Room for an identification string: up to 259 characters and a zero.
 constexpr std::size_t kIdStringCapacity = 260;
 
@@ -42,7 +52,7 @@ public:
 
     // Number of bridge devices that can be enumerated, indexed from 0.
     virtual int deviceCount(std::uint32_t &count) = 0;
-    // Zero-terminated identification string of kind `kind` (0: serial number)
+    // Zero-terminated identification string of kind `kind` (an IdStringKind)
     // into `buffer`, which has room for kIdStringCapacity bytes.
     virtual int identificationString(std::uint32_t index, char *buffer, int kind) = 0;
     virtual int open(std::uint32_t index, BridgeHandle &handle) = 0;

@@ -1,6 +1,7 @@
 #include "usblink.h"
 
 #include "frames.h"
+#include "logging.h"
 
 #include <algorithm>
 #include <cstring>
@@ -16,15 +17,19 @@ bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
 {
     m_handle = kNoHandle;
     std::uint32_t count = 0;
-    if (m_bridge.deviceCount(count) != BridgeStatus::Success) {
+    const int countStatus = m_bridge.deviceCount(count);
+    qCDebug(lcLink, "%u bridge device(s), status %d", count, countStatus);
+    if (countStatus != BridgeStatus::Success) {
         m_messages(QStringLiteral("VORTALEX USB not connected!"));
         return false;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         char id[kIdStringCapacity] = {};
-        if (m_bridge.identificationString(i, id, 0) != BridgeStatus::Success)
-            continue;
+        const int idStatus = m_bridge.identificationString(i, id, IdStringKind::SerialNumber);
         id[kIdStringCapacity - 1] = '\0';
+        qCDebug(lcLink, "device %u: serial \"%s\", status %d", i, id, idStatus);
+        if (idStatus != BridgeStatus::Success)
+            continue;
         if (idString == QByteArray(id)) {
             index = i;
             return true;
@@ -37,7 +42,9 @@ bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
 bool UsbLink::openDevice(std::uint32_t index)
 {
     BridgeHandle handle = kNoHandle;
-    if (m_bridge.open(index, handle) != BridgeStatus::Success) {
+    const int status = m_bridge.open(index, handle);
+    qCDebug(lcLink, "open device %u: status %d", index, status);
+    if (status != BridgeStatus::Success) {
         m_messages(QStringLiteral("Usb device open error!"));
         m_handle = kNoHandle;
         return false;
@@ -117,7 +124,14 @@ bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
                 std::memcpy(response, buffer, received);
                 m_lastAnswerLength = received;
                 ok = readOk && received >= expected;
+                if (!ok)
+                    qCDebug(
+                        lcLink, "answer of %u bytes where %u were expected", received, expected);
+            } else if (!failed) {
+                qCDebug(lcLink, "no answer within %u ms", kAnswerLimitMs);
             }
+        } else {
+            qCDebug(lcLink, "request of %u bytes not written", requestLength);
         }
     }
 

@@ -212,7 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const bool blockRead = requests.readSettingsBlock(block);
             const bool pageRead = requests.readPage(Page::Status, page, kRefreshStatusLength);
             const RefreshPlan plan = planRefresh(block.data(), blockRead, pageRead);
-            require(plan.accepted || plan.steps.isEmpty());
+            require(plan.accepted || plan.shown.isEmpty());
             const auto bytes = [](const Response &r) {
                 return QByteArray(
                     reinterpret_cast<const char *>(r.bytes.data()), int(r.bytes.size()));

@@ -4,7 +4,7 @@
 
 #include "infoframehex.h"
 #include "infoframevalues.h"
-#include "settings/videoformats.h"
+#include "edid/edidvic.h"
 
 #include <QJsonValue>
 #include <type_traits>
@@ -72,8 +72,16 @@ QString vicText(int vic)
 {
     if (vic == 0)
         return trInfoFrame("none");
-    const QString name = videoFormatName(vic);
-    return name.isEmpty() ? QString::number(vic) : QStringLiteral("%1 (%2)").arg(vic).arg(name);
+    // Named from the EDID decoder's complete VIC table: "3840x2160p60".
+    const VicFormat *format = vicFormat(vic);
+    if (!format)
+        return QString::number(vic);
+    return QStringLiteral("%1 (%2x%3%4%5)")
+        .arg(vic)
+        .arg(format->width)
+        .arg(format->height)
+        .arg(QLatin1Char(format->interlaced ? 'i' : 'p'))
+        .arg(format->refreshHz, 0, 'g', 5);
 }
 
 QString activeFormatText(const AviValues &v)

@@ -108,8 +108,8 @@ struct Setting
     // Radio groups only. The value the refresh shows when the box reports a
     // value with no button of its own (-1: the buttons are left as they are).
     int otherValuesShowAs = -1;
-    // Radio groups only. The value written when none of the other values'
-    // buttons is checked (-1: nothing is written).
+    // Radio groups only. The value written when none of the group's buttons
+    // is checked (-1: nothing is written).
     int uncheckedWrites = -1;
 };
 

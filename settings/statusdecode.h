@@ -14,7 +14,7 @@ namespace vortalex {
 constexpr std::uint8_t kStatusPageLength = 15;
 constexpr std::uint8_t kSourceProductPageLength = 31;
 constexpr std::uint8_t kHdrInfoFramePageLength = 31;
-constexpr std::uint8_t kPage31Length = 31;
+constexpr std::uint8_t kAviInfoFramePageLength = 31;
 
 // The first line: video format with 3D and link details, then the live outputs.
 QString videoFormatLine(const QByteArray &statusPage);

@@ -19,11 +19,13 @@ std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests)
     Response status;
     Response product;
     Response hdr;
-    Response page31;
+    Response avi;
     requests.readPage(Page::Status, status, kStatusPageLength);
     requests.readPage(Page::SourceProduct, product, kSourceProductPageLength);
     requests.readPage(Page::HdrInfoFrame, hdr, kHdrInfoFramePageLength);
-    if (!requests.readPage(Page::Page31, page31, kPage31Length))
+    // The captured AVI InfoFrame is not shown; only its read decides whether
+    // the others are.
+    if (!requests.readPage(Page::AviInfoFrame, avi, kAviInfoFramePageLength))
         return std::nullopt;
     return decodeSignalStatus(pageBytes(status, kStatusPageLength),
         pageBytes(product, kSourceProductPageLength), pageBytes(hdr, kHdrInfoFramePageLength));

@@ -10,9 +10,10 @@
 
 namespace vortalex {
 
-// Reads pages 6, 21, 30 and 31 and decodes the signal status. Nothing when
-// the read of page 31, the last one, failed; pages 6, 21 and 30 are decoded
-// even when their read failed: what arrived, zeros beyond.
+// Reads pages 6, 21, 30 and 31 (the captured AVI InfoFrame) and decodes the
+// signal status. Nothing when the read of page 31, the last one, failed;
+// pages 6, 21 and 30 are decoded even when their read failed: what arrived,
+// zeros beyond.
 std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests);
 
 // The firmware version from page 7 ("1.2.0.15"); nothing when the read failed.

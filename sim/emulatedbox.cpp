@@ -281,7 +281,7 @@ QByteArray EmulatedBox::pageData(std::uint8_t page)
         return sourcepages::productPage(source);
     case Page::HdrInfoFrame:
         return sourcepages::hdrPage(source);
-    case Page::Page31:
+    case Page::AviInfoFrame:
         return sourcepages::aviPage(source);
     case Page::StoredHdrInfoFrame:
         return sized(m_storedHdr, kPageDataLength);

@@ -50,7 +50,7 @@ int SimBridge::identificationString(std::uint32_t index, char *buffer, int kind)
     if (device.idReadFails)
         return BridgeStatus::DeviceIoFailed;
     // Kind 0 is the serial number, which the box sets to its identification string.
-    const QByteArray text = kind == 0 ? device.idString : QByteArrayLiteral("USB Bridge");
+    const QByteArray text = kind == IdStringKind::SerialNumber ? device.idString : QByteArrayLiteral("USB Bridge");
     const std::size_t length
         = std::min<std::size_t>(std::size_t(text.size()), kIdStringCapacity - 1);
     std::memcpy(buffer, text.constData(), length);

@@ -3,6 +3,7 @@
 
 #include "app/mainwindow.h"
 #include "app/resources_init.h"
+#include "settings/settingstable.h"
 #include "ui_VortalexForm.h"
 
 #include <QtTest>
@@ -396,6 +397,8 @@ private slots:
     void window();
     void buttonGroups_data();
     void buttonGroups();
+    void settingRowsNameFormControls_data();
+    void settingRowsNameFormControls();
     void layoutFits_data();
     void layoutFits();
     void standInMatchesWindow();
@@ -584,6 +587,46 @@ void tst_Form::window()
             next = next->nextInFocusChain();
         QVERIFY2(next == listed.at(i + 1), qPrintable(focusOrder.at(i)));
     }
+}
+
+void tst_Form::settingRowsNameFormControls_data()
+{
+    QTest::addColumn<QString>("setting");
+    for (const vortalex::Setting &s : vortalex::settingTable())
+        QTest::newRow(s.name) << QString::fromLatin1(s.name);
+}
+
+// The settings table names the controls as plain data: each must be the
+// form's, of the kind the row says; a radio group's buttons, with the row's
+// texts, must make up one exclusive group of the form.
+void tst_Form::settingRowsNameFormControls()
+{
+    QFETCH(QString, setting);
+    const vortalex::Setting &s = *vortalex::findSetting(setting);
+
+    if (s.kind == vortalex::SettingKind::Combo) {
+        QVERIFY(object<QComboBox>(s.controlName));
+        return;
+    }
+    if (s.kind == vortalex::SettingKind::Check) {
+        QVERIFY(object<QCheckBox>(s.controlName));
+        return;
+    }
+    QVERIFY(!s.controlName);
+    QButtonGroup *group = nullptr;
+    QList<QAbstractButton *> buttons;
+    for (const vortalex::SettingValue &v : s.values) {
+        if (!v.controlName)
+            continue;
+        auto *radio = object<QRadioButton>(v.controlName);
+        QVERIFY2(radio, v.controlName);
+        QCOMPARE(radio->text(), QString::fromLatin1(v.windowText));
+        group = group ? group : radio->group();
+        QCOMPARE(radio->group(), group);
+        buttons << radio;
+    }
+    QVERIFY(group && group->exclusive());
+    QCOMPARE(group->buttons().size(), buttons.size());
 }
 
 void tst_Form::buttonGroups_data()

@@ -5,13 +5,14 @@
 
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
+#include "device/framelog.h"
+#include "device/framelogbridge.h"
 #include "device/frames.h"
 #include "device/libusb/libusbbridge.h"
 #include "device/requests.h"
 #include "device/usblink.h"
 #include "edid/edidtext.h"
 #include "sim/emulatedbox.h"
-#include "device/framelog.h"
 #include "support/scripteddialogs.h"
 #include "ui_VortalexForm.h"
 #include "umockdev/usbtestbed.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <cstring>
 #include <sys/resource.h>
+#include <unistd.h>
 
 using namespace vortalex;
 
@@ -111,10 +113,12 @@ private slots:
     void findBox_data();
     void findBox();
     void unopenableBoxIsFoundBySysfsSerial();
+    void permissionDeniedHint();
     void openAndClose();
     void transaction_data();
     void transaction();
     void flushDropsStaleAnswer();
+    void frameLogThroughLibusb();
     void noAnswerTimesOut();
     void zeroTimeoutDoesNotWaitForEver();
     void unplug_data();
@@ -243,6 +247,49 @@ void TestLibusbUmockdev::unopenableBoxIsFoundBySysfsSerial()
     QCOMPARE(link.handle(), kNoHandle);
 }
 
+void TestLibusbUmockdev::permissionDeniedHint()
+{
+    if (geteuid() == 0)
+        QSKIP("root opens any device node; ctest runs this case as an unprivileged user "
+              "(tst_libusb_umockdev_unprivileged)");
+    m_bus->testbed.setAttribute(kBoxNode, QStringLiteral("serial"), QStringLiteral("2023"));
+    m_bus->testbed.denyNode(kBoxNode);
+
+    // The hint goes the way a user sees it: Qt's own message handler on
+    // standard error, captured in a file.
+    QTemporaryFile captured;
+    QVERIFY(captured.open());
+    std::fflush(stderr);
+    const int savedStderr = dup(STDERR_FILENO);
+    dup2(captured.handle(), STDERR_FILENO);
+    const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
+    qunsetenv("QT_MESSAGE_PATTERN");
+    QStringList messages;
+    {
+        LibusbBridge bridge;
+        VirtualClock clock;
+        UsbLink link(bridge, clock, [&messages](const QString &t) { messages << t; });
+        std::uint32_t index = 77;
+        if (link.findDevice(UsbLink::kBoxIdString, index))
+            link.openDevice(index);
+    }
+    qInstallMessageHandler(testHandler);
+    std::fflush(stderr);
+    dup2(savedStderr, STDERR_FILENO);
+    ::close(savedStderr);
+
+    // The window's own message is unchanged; the hint comes once, on its own line.
+    QCOMPARE(messages, QStringList { QStringLiteral("Usb device open error!") });
+    captured.seek(0);
+    QCOMPARE(QString::fromUtf8(captured.readAll()),
+        QStringLiteral("vortalex.usb: no permission to open the USB device 10c4:ea61 at "
+                       "/dev/bus/usb/001/003. The udev rule "
+                       "/usr/lib/udev/rules.d/60-vortalex.rules (installed by the "
+                       "vortalex-utility package) gives the user at the seat access; install "
+                       "it, then unplug and replug the box. See \"Troubleshooting\" in the "
+                       "README (/usr/share/doc/vortalex-utility/README.md).\n"));
+}
+
 void TestLibusbUmockdev::openAndClose()
 {
     VirtualClock clock;
@@ -355,6 +402,37 @@ void TestLibusbUmockdev::flushDropsStaleAnswer()
     QCOMPARE(m_bus->bridge.checkRxQueue(link.handle(), queued, status), BridgeStatus::Success);
     QCOMPARE(queued, 0u);
     QCOMPARE(status, LibusbBridge::kRxEmpty);
+}
+
+void TestLibusbUmockdev::frameLogThroughLibusb()
+{
+    // vortalex-utility --frame-log: every frame that crossed the bus, in the
+    // demo's format, with times counted from the program's start.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("frames.txt"));
+    VirtualClock clock;
+    clock.set(500);
+    FrameLogFile log;
+    QString error;
+    QVERIFY2(log.open(path, error), qPrintable(error));
+    log.setStart(clock.tickCount());
+    FrameLogBridge logged(m_bus->bridge, clock, log.observer());
+    UsbLink link(logged, clock, [this](const QString &t) { m_bus->messages << t; });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.clearLogs();
+    clock.advance(1532);
+
+    const QByteArray frame = Frames::writeSetting(27, 1);
+    Response response;
+    QVERIFY(link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kAckLength, std::uint32_t(frame.size())));
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode), QList<QByteArray> { frame });
+    QCOMPARE(m_bus->testbed.framesFromBox(kBoxNode).size(), 1);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromLatin1(file.readAll()),
+        QStringLiteral("1532 > ") + hexBytes(frame) + QStringLiteral("\n1532 < ")
+            + hexBytes(m_bus->testbed.framesFromBox(kBoxNode).first()) + QLatin1Char('\n'));
 }
 
 void TestLibusbUmockdev::noAnswerTimesOut()

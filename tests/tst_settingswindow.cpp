@@ -494,7 +494,7 @@ void TestSettingsWindow::anyBoxBytesAreSafe()
     for (int p = 0; p < kSettingCount; ++p)
         h->box.setSetting(p, std::uint8_t(settings[p]));
     for (std::uint8_t page :
-        { Page::Status, Page::SourceProduct, Page::HdrInfoFrame, Page::Page31 })
+        { Page::Status, Page::SourceProduct, Page::HdrInfoFrame, Page::AviInfoFrame })
         h->box.setPage(page, pages);
     h->tick();
     h->tick();

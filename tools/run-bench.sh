@@ -4,7 +4,7 @@
 # Benchmarks measure; no test depends on these figures.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
+bash tools/install-deps.sh test
 jobs="$(nproc)"
 
 cmake -S . -B build-perf -DCMAKE_BUILD_TYPE=Release -DVORTALEX_BUILD_TESTS=ON -DVORTALEX_BUILD_BENCH=ON

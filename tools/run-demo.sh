@@ -3,7 +3,9 @@
 # an emulated box). Extra arguments go to the demo, e.g. --frame-log frames.txt
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=OFF -DVORTALEX_BUILD_BENCH=OFF
+bash tools/install-deps.sh demo
+source tools/ccache-env.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=OFF \
+    -DVORTALEX_BUILD_BENCH=OFF "${launcher[@]}"
 cmake --build build --target vortalex-demo -j"$(nproc)"
 exec ./build/vortalex-demo "$@"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Retakes the README's four tab screenshots and the InfoFrame builder from vortalex-demo under Xvfb.
-# Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick.
+# Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick
+# (bash tools/install-deps.sh screenshots installs them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=docs/screenshots

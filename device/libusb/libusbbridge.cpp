@@ -1,5 +1,7 @@
 #include "libusbbridge.h"
 
+#include "device/logging.h"
+
 #include <libusb.h>
 
 #include <algorithm>
@@ -111,9 +113,11 @@ bool sysfsAttribute(libusb_device *dev, const char *name, char *buffer)
     return true;
 }
 
+// Through the logging category, which passes warnings by default: on standard
+// error, or wherever the desktop session collects the program's messages.
 void printLine(const std::string &line)
 {
-    std::fprintf(stderr, "%s\n", line.c_str());
+    qCWarning(lcUsb, "%s", line.c_str());
 }
 
 } // namespace
@@ -180,12 +184,14 @@ void LibusbBridge::permissionHint(libusb_device *dev)
     m_permissionHintShown = true;
     libusb_device_descriptor desc {};
     libusb_get_device_descriptor(dev, &desc);
-    char line[256];
+    char line[512];
     std::snprintf(line, sizeof line,
-        "vortalex-utility: no permission to open the USB device %04x:%04x; install "
-        "packaging/60-vortalex.rules into /etc/udev/rules.d/ (or /lib/udev/rules.d/) "
-        "and replug the box",
-        desc.idVendor, desc.idProduct);
+        "no permission to open the USB device %04x:%04x at /dev/bus/usb/%03u/%03u. The udev "
+        "rule %s (installed by the vortalex-utility package) gives the user at the seat "
+        "access; install it, then unplug and replug the box. See \"Troubleshooting\" in "
+        "the README (/usr/share/doc/vortalex-utility/README.md).",
+        desc.idVendor, desc.idProduct, libusb_get_bus_number(dev), libusb_get_device_address(dev),
+        kUdevRulePath);
     m_warnings(line);
 }
 
@@ -247,7 +253,7 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     if (!buffer)
         return BridgeStatus::InvalidParameter;
     buffer[0] = '\0';
-    if (kind < 0 || kind > 4)
+    if (kind < IdStringKind::SerialNumber || kind > IdStringKind::ProductId)
         return BridgeStatus::InvalidParameter;
     if (!ensureContext())
         return BridgeStatus::SystemError;
@@ -260,14 +266,15 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
     libusb_get_device_descriptor(dev, &desc);
 
     int status = BridgeStatus::Success;
-    if (kind == 2) {
+    if (kind == IdStringKind::Path) {
         std::snprintf(buffer, kIdStringCapacity, "usb-%03u-%03u", libusb_get_bus_number(dev),
             libusb_get_device_address(dev));
-    } else if (kind == 3 || kind == 4) {
-        std::snprintf(
-            buffer, kIdStringCapacity, "%04x", kind == 3 ? desc.idVendor : desc.idProduct);
+    } else if (kind == IdStringKind::VendorId || kind == IdStringKind::ProductId) {
+        std::snprintf(buffer, kIdStringCapacity, "%04x",
+            kind == IdStringKind::VendorId ? desc.idVendor : desc.idProduct);
     } else {
-        const std::uint8_t descriptor = kind == 0 ? desc.iSerialNumber : desc.iProduct;
+        const bool serial = kind == IdStringKind::SerialNumber;
+        const std::uint8_t descriptor = serial ? desc.iSerialNumber : desc.iProduct;
         // A device without that string reports an empty one.
         if (descriptor != 0) {
             bool temporary = false;
@@ -276,7 +283,7 @@ int LibusbBridge::identificationString(std::uint32_t index, char *buffer, int ki
                 // Without access to the device node the kernel's copy of the
                 // string still names the device, so that the box is found and
                 // its open fails with a clear message.
-                if (!sysfsAttribute(dev, kind == 0 ? "serial" : "product", buffer))
+                if (!sysfsAttribute(dev, serial ? "serial" : "product", buffer))
                     status = BridgeStatus::DeviceNotFound;
             } else {
                 const int length = libusb_get_string_descriptor_ascii(usb, descriptor,
@@ -308,6 +315,8 @@ int LibusbBridge::open(std::uint32_t index, BridgeHandle &handle)
 
     OpenDevice opened;
     int result = libusb_open(dev, &opened.usb);
+    qCDebug(lcUsb, "libusb_open %03u/%03u: %s", libusb_get_bus_number(dev),
+        libusb_get_device_address(dev), libusb_error_name(result));
     if (result == LIBUSB_ERROR_ACCESS)
         permissionHint(dev);
     if (result != LIBUSB_SUCCESS)
@@ -333,14 +342,18 @@ int LibusbBridge::open(std::uint32_t index, BridgeHandle &handle)
         result = libusb_claim_interface(opened.usb, kInterface);
         claimed = result == LIBUSB_SUCCESS;
         if (!claimed)
+            qCDebug(lcUsb, "libusb_claim_interface: %s", libusb_error_name(result));
+        if (!claimed)
             status = openStatus(result);
     }
     if (status == BridgeStatus::Success) {
         result = vendorRequest(opened.usb, kRequestEnable, kEnableValue);
         if (result >= 0)
             result = vendorRequest(opened.usb, kRequestControl, kControlClearToSend);
-        if (result < 0)
+        if (result < 0) {
+            qCDebug(lcUsb, "enabling the bridge: %s", libusb_error_name(result));
             status = openStatus(result);
+        }
     }
     if (status != BridgeStatus::Success) {
         if (claimed)

@@ -54,7 +54,12 @@ public:
     static constexpr std::uint32_t kRxEmpty = 0x00;
     static constexpr std::uint32_t kRxReady = 0x02;
 
-    // Where the one-line hints for the user go (standard error by default).
+    // Where the udev rule that grants access is installed; the permission
+    // hint names it.
+    static constexpr const char *kUdevRulePath = "/usr/lib/udev/rules.d/60-vortalex.rules";
+
+    // Where the one-line hints for the user go (the vortalex.usb logging
+    // category's warnings, on standard error, by default).
     using WarningSink = std::function<void(const std::string &line)>;
 
     explicit LibusbBridge(WarningSink warnings = {});

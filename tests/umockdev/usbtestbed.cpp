@@ -485,6 +485,14 @@ void UsbTestbed::blockNode(const QString &devnode)
     mkdir(path.c_str(), 0755);
 }
 
+void UsbTestbed::denyNode(const QString &devnode)
+{
+    char *root = umockdev_testbed_get_root_dir(d->testbed);
+    const std::string path = std::string(root) + devnode.toStdString();
+    g_free(root);
+    chmod(path.c_str(), 0);
+}
+
 QList<UsbTestbed::ControlRequest> UsbTestbed::vendorRequests(const QString &devnode) const
 {
     std::lock_guard<std::mutex> lock(d->mutex);

@@ -66,6 +66,9 @@ public:
     void setAttribute(const QString &devnode, const QString &name, const QString &value);
     // Puts a directory where the device node was: opening it fails.
     void blockNode(const QString &devnode);
+    // Takes every permission off the device node (mode 000): a user without
+    // root's powers gets "permission denied" on open.
+    void denyNode(const QString &devnode);
 
     QList<ControlRequest> vendorRequests(const QString &devnode) const;
     QList<QByteArray> framesToBox(const QString &devnode) const;
