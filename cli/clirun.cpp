@@ -4,6 +4,7 @@
 #include "clicommands.h"
 #include "clisession.h"
 
+#include "device/logging.h"
 #include "device/programinfo.h"
 
 #include <QCommandLineParser>
@@ -94,6 +95,8 @@ struct Parser
         QStringLiteral("Append one line per frame to FILE: <ms since start> <'>' to box | '<' "
                        "from box> <hex bytes>."),
         QStringLiteral("FILE") };
+    QCommandLineOption verbose { QStringLiteral("verbose"),
+        QStringLiteral("Print diagnostics of the USB link on standard error.") };
     QCommandLineOption json { QStringLiteral("json"),
         QStringLiteral("Print one JSON object on standard output.") };
     QCommandLineOption quiet { { QStringLiteral("q"), QStringLiteral("quiet") },
@@ -113,8 +116,8 @@ struct Parser
     Parser()
     {
         parser.setApplicationDescription(QString::fromLatin1(kDescription));
-        parser.addOptions({ help, version, emulated, latency, frameLog, json, quiet, output,
-            fixChecksums, force, replace, yes });
+        parser.addOptions({ help, version, emulated, latency, frameLog, verbose, json, quiet,
+            output, fixChecksums, force, replace, yes });
         parser.addPositionalArgument(QStringLiteral("command"),
             QStringLiteral("The command and its arguments, as listed above."),
             QStringLiteral("command [arguments...]"));
@@ -197,6 +200,8 @@ int runCli(const QStringList &arguments, CliHost &host)
                 QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
                     .arg(p.parser.value(p.latency)));
     }
+    if (p.parser.isSet(p.verbose))
+        enableVerboseLogging();
     options.frameLog = p.parser.value(p.frameLog);
     options.json = p.parser.isSet(p.json);
     options.quiet = p.parser.isSet(p.quiet);
