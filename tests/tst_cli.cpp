@@ -95,10 +95,9 @@ void TestCli::initTestCase()
     m_binary = m_dir.filePath("program");
     QFile binary(m_binary);
     QVERIFY(binary.open(QIODevice::WriteOnly));
-    binary.write(QByteArray("\x7f"
-                            "ELF\x02\x01\x01\x00\xff\xfe",
-        10)
-                     .repeated(40));
+    // Starts as a program does: neither a raw table (first byte 0) nor hex text.
+    const QByteArray programHead = QByteArray::fromHex("7f454c4602010100fffe");
+    binary.write(programHead.repeated(40));
 }
 
 int TestCli::run(MemoryCliHost &host, const QStringList &args, bool emulated)
