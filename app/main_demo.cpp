@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vortalex-demo: the same window against the emulated box, for trying the
 // program without hardware and for bug reports (frame log).
 #include "appcontext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // vortalex-utility: the program users install. It talks to a real box over
 // USB; --frame-log records every frame for a bug report.
 #include "appcontext.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Wall time of one EDID read and one EDID write against the emulated box on
 // the system clock, with 1 ms latency per exchange. The "floor_ms" counter is
 // what the fixed pauses and that latency alone cost; the rest is the program.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Host CPU time of one quiet poll tick: the settings refresh and the signal
 // status display against the emulated box at zero latency on a virtual clock,
 // so that only the program's own work (six exchanges through the link, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the utility to a synced, shown window against the emulated box,
 // next to a bare Qt program that shows an empty QMainWindow. Each program is
 // launched `runs` times (default 15), alternately, on the offscreen platform

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CPU used while a transaction waits the full 4000 ms for an answer that never
 // comes: a write setting through the request operations and the link to the
 // emulated box on the system clock, with the answer withheld. The receive

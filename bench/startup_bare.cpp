@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the utility's start-up: a Qt Widgets program that shows
 // an empty QMainWindow and ends once the event loop has run, reporting when
 // that was and its peak memory.

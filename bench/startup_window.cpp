@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One start-up of the utility against the emulated box, along the programs'
 // own path (runApplication: the window finds the box and syncs with it, the
 // style sheet is set, the window is shown, the event loop runs) on the system

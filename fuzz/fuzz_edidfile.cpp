@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Loading an EDID file: recognition of a raw table or hex text from the first
 // bytes of any file, the line-end conversion of text files, and the parse the
 // window runs on the converted text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The EDID hex text parser on any text a user could type or paste: it never
 // reads or writes outside its buffers, and what it accepts survives the trip
 // through the canonical layout unchanged.

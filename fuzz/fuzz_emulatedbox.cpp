@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated box behind its bridge, as the demo program and every window
 // test use it, fed any request frames with time passing between them: any
 // setting value (an EDID mode, preset or automix algorithm the box does not

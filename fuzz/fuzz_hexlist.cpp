@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The hex byte list parser of the CEC and InfoFrame texts, plain and in CEC
 // layout, on any text: it never reads outside the text or writes outside its
 // hundred bytes, and the count it gives names a part of that buffer.

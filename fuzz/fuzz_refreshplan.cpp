@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings refresh plan over any settings block answer, and the combo,
 // value-text and factory-reset choices of the setting controls: every plan
 // shows each row of the table with one of its own buttons, and a refused

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The link and every request procedure against a bridge that answers random
 // bytes: operations, their arguments and every bridge result come from the
 // input. Nothing may crash, a transaction never leaves the busy flag set, a

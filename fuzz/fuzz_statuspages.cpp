@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The signal status decoders on any three pages, of any length: the texts
 // are defined for every byte value and every page length.
 #include "settings/statusdecode.h"

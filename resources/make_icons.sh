@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws the application icon (a dark box with a "V" over an HDMI port) with
 # ImageMagick and writes the PNG sizes (installed as the hicolor icons of the
 # desktop entry; 256, 48, 32 and 16 are also compiled in for the window) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "edid/edidfile.h"
 #include "edid/edidtext.h"
 #include "edid/edidwritecheck.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "edid/edidtext.h"
 #include "sim/simedid.h"
 #include "support/windowharness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window's form on its own: widget tree, texts, groups, layout,
 // connections and the compiled-in resources. No box is involved.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The libusb back end, unmodified, against USB bridge devices that umockdev
 // emulates: libusb enumerates them from a mocked sysfs and talks to them
 // through usbdevfs ioctls that umockdev/usbtestbed.cpp answers, with the

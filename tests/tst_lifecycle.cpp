@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's life: finding the box, the start-up sync, the poll tick and
 // the three ways of ending, all against the emulated box on a virtual clock.
 #include "support/windowharness.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A long run of the window against an emulated box that keeps failing:
 // thousands of poll ticks and user actions chosen by a seeded generator, with
 // faults on random exchanges, a box that stays busy, and the box unplugged and

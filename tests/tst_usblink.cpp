@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "device/frames.h"
 #include "device/usblink.h"
 #include "sim/emulatedbox.h"

@@ -41,6 +41,7 @@ for f in /usr/lib/udev/rules.d/60-vortalex.rules /usr/share/man/man1/vortalex-ut
     /usr/share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/org.vortalex.Utility.png \
     "$doc/copyright" "$doc/README.md" \
     /usr/bin/vortalex-cli /usr/share/man/man1/vortalex-cli.1.gz \
+    /usr/bin/vortalex-edid /usr/share/man/man1/vortalex-edid.1.gz \
     /usr/share/bash-completion/completions/vortalex-cli; do
     [ -f "$f" ] || { echo "the package did not install $f" >&2; exit 1; }
 done

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that are missing for one purpose:
 #   install-deps.sh demo   building and running vortalex-demo
 #   install-deps.sh test   building everything and running every test (default)

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the benchmarks (Release, in build-perf), runs them one after the
 # other on this machine and prints the performance table of the README.
 # Benchmarks measure; no test depends on these figures.

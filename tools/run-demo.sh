@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds, and starts vortalex-demo (the utility on
 # an emulated box). Extra arguments go to the demo, e.g. --frame-log frames.txt
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Retakes the README's four tab screenshots and the InfoFrame builder from vortalex-demo under Xvfb.
 # Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick
 # (bash tools/install-deps.sh screenshots installs them).

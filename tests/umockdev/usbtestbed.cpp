@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // umockdev brings glib, whose headers use the word Qt defines as a keyword:
 // include it before any Qt header.
 #include <umockdev.h>
