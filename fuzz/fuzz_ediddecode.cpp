@@ -2,6 +2,7 @@
 // The EDID decoder on any bytes: the file recognition vortalex-edid runs,
 // the decoder, the report text and the JSON object. Nothing may crash, and
 // the decoder keeps its own invariants.
+#include "fuzzrequire.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidreport.h"
@@ -11,16 +12,6 @@
 #include <cstdlib>
 
 using namespace vortalex;
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

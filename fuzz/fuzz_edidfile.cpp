@@ -2,6 +2,7 @@
 // Loading an EDID file: recognition of a raw table or hex text from the first
 // bytes of any file, the line-end conversion of text files, and the parse the
 // window runs on the converted text.
+#include "fuzzrequire.h"
 #include "edid/edidfile.h"
 
 #include <QByteArray>
@@ -9,16 +10,6 @@
 #include <cstdlib>
 
 using namespace vortalex;
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

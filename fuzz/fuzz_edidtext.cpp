@@ -2,6 +2,7 @@
 // The EDID hex text parser on any text a user could type or paste: it never
 // reads or writes outside its buffers, and what it accepts survives the trip
 // through the canonical layout unchanged.
+#include "fuzzrequire.h"
 #include "edid/edidtext.h"
 
 #include <QString>
@@ -11,12 +12,6 @@
 using namespace vortalex;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // The first byte picks how the rest becomes text: UTF-8 (invalid sequences
 // become U+FFFD), raw UTF-16 (lone surrogates included) or Latin-1.

@@ -4,6 +4,7 @@
 // setting value (an EDID mode, preset or automix algorithm the box does not
 // know included) and any page, chunk or data request must give a defined
 // answer, and the EDID tables must stay 256 bytes.
+#include "fuzzrequire.h"
 #include "sim/emulatedbox.h"
 #include "sim/simbridge.h"
 
@@ -14,12 +15,6 @@
 using namespace vortalex;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 constexpr std::uint8_t kCommands[]
     = { 0xB0, 0xB1, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xE0, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6 };

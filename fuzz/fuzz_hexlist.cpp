@@ -2,6 +2,7 @@
 // The hex byte list parser of the CEC and InfoFrame texts, plain and in CEC
 // layout, on any text: it never reads outside the text or writes outside its
 // hundred bytes, and the count it gives names a part of that buffer.
+#include "fuzzrequire.h"
 #include "cec/boxtext.h"
 #include "cec/hexlist.h"
 
@@ -10,16 +11,6 @@
 #include <cstdlib>
 
 using namespace vortalex;
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

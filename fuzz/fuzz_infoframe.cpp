@@ -2,6 +2,7 @@
 // The HDR and AVI InfoFrame decoders on any text and any bytes, and the
 // KEY=VALUE readers on any words: every input gives values or a reason,
 // and whatever decodes encodes back to the same values.
+#include "fuzzrequire.h"
 #include "infoframe/aviinfoframe.h"
 #include "infoframe/hdrinfoframe.h"
 
@@ -10,12 +11,6 @@
 using namespace vortalex;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 void checkHdr(const HdrDecode &d)
 {

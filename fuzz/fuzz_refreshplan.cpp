@@ -3,6 +3,7 @@
 // value-text and factory-reset choices of the setting controls: every plan
 // shows each row of the table with one of its own buttons, and a refused
 // block changes nothing.
+#include "fuzzrequire.h"
 #include "settings/refreshplan.h"
 #include "settings/settingstable.h"
 
@@ -12,16 +13,6 @@
 #include <cstring>
 
 using namespace vortalex;
-
-namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

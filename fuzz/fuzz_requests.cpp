@@ -4,6 +4,7 @@
 // input. Nothing may crash, a transaction never leaves the busy flag set, a
 // transaction without an open device never reaches the bridge, and every
 // failed request operation shows its own status-bar message.
+#include "fuzzrequire.h"
 #include "fuzzbridge.h"
 
 #include "cec/cecrequests.h"
@@ -39,12 +40,6 @@ public:
     Message last;
     int count = 0;
 };
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 // A failed request operation must leave exactly its own message behind.
 void requireMessage(const RecordingStatus &status, int countBefore, const char *text, int ms)

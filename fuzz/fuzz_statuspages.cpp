@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The signal status decoders on any three pages, of any length: the texts
 // are defined for every byte value and every page length.
+#include "fuzzrequire.h"
 #include "settings/statusdecode.h"
 #include "settings/videoformats.h"
 
@@ -11,12 +12,6 @@
 using namespace vortalex;
 
 namespace {
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
 
 QByteArray page(FuzzedDataProvider &input)
 {
