@@ -2,11 +2,11 @@
 // The EDID decoder on any bytes: the file recognition vortalex-edid runs,
 // the decoder, the report text and the JSON object. Nothing may crash, and
 // the decoder keeps its own invariants.
-#include "fuzzrequire.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidreport.h"
 #include "edid/edidtext.h"
+#include "fuzzrequire.h"
 
 #include <QByteArray>
 #include <cstdlib>

@@ -4,14 +4,14 @@
 // input. Nothing may crash, a transaction never leaves the busy flag set, a
 // transaction without an open device never reaches the bridge, and every
 // failed request operation shows its own status-bar message.
-#include "fuzzrequire.h"
 #include "fuzzbridge.h"
+#include "fuzzrequire.h"
 
 #include "cec/cecrequests.h"
-#include "infoframe/infoframesender.h"
 #include "device/requests.h"
 #include "device/usblink.h"
 #include "edid/edidtransfer.h"
+#include "infoframe/infoframesender.h"
 #include "settings/refreshplan.h"
 #include "settings/statusdecode.h"
 
