@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ediddetailswindow.h"
 
+#include "chromaticitydiagram.h"
 #include "edid/edidinfo.h"
 #include "edid/edidreport.h"
 #include "edid/edidtext.h"
@@ -29,6 +30,7 @@ EdidDetailsWindow::EdidDetailsWindow(QWidget *parent)
 {
     ui->setupUi(this);
     ui->sectionsTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    ui->detailsSplitter->setSizes({ 640, 460 });
     connect(ui->copyButton, &QPushButton::clicked, this, &EdidDetailsWindow::copyAsText);
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
 }
@@ -46,10 +48,12 @@ void EdidDetailsWindow::showEdidText(const QString &text)
         m_reportText = tr("Hex Format Error: the EDID text is not hex bytes separated by blanks");
         ui->summaryLabel->setText(m_reportText);
         setProblemStyle(ui->summaryLabel, true);
+        showGamut(Gamut());
         return;
     }
     const EdidInfo info
         = decodeEdid(QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize));
+    showGamut(info.base ? gamutFromXy(info.base->chromaticity) : Gamut());
     m_reportText = edidReportText(info);
     ui->summaryLabel->setText(edidSummary(info));
     setProblemStyle(ui->summaryLabel, !info.problems.isEmpty());
@@ -70,6 +74,12 @@ void EdidDetailsWindow::showEdidText(const QString &text)
             sectionItem->setForeground(0, kProblemColour);
         sectionItem->setExpanded(true);
     }
+}
+
+void EdidDetailsWindow::showGamut(const Gamut &gamut)
+{
+    ui->chromaticityDiagram->setContent({ gamut, tr("Display"), std::nullopt, QString() });
+    ui->gamutCoverageLabel->setText(gamutCoverageText(gamutCoverage(gamut)));
 }
 
 void EdidDetailsWindow::copyAsText()

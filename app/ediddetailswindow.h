@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "colour/gamut.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -27,6 +29,9 @@ private slots:
     void copyAsText();
 
 private:
+    // The base block's primaries and white point in the diagram.
+    void showGamut(const vortalex::Gamut &gamut);
+
     Ui_EdidDetailsWindow *ui = nullptr;
     QString m_reportText;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "infoframebuilder.h"
 
+#include "chromaticitydiagram.h"
 #include "infoframe/infoframehex.h"
 #include "ui_InfoFrameBuilder.h"
 
@@ -18,6 +19,18 @@ void showDecodedLine(QLabel *label, const QString &text, const QString &summary,
     const bool empty = text.trimmed().isEmpty();
     label->setText(empty ? InfoFrameBuilder::tr("Empty") : summary);
     label->setStyleSheet(problem && !empty ? kProblemStyle : QString());
+}
+
+vortalex::XyPoint xyPoint(const vortalex::Chromaticity &point)
+{
+    return { double(point.x) / vortalex::kChromaticityCodesPerUnit,
+        double(point.y) / vortalex::kChromaticityCodesPerUnit };
+}
+
+vortalex::Gamut hdrGamut(const vortalex::HdrMetadata &values)
+{
+    return { xyPoint(values.red), xyPoint(values.green), xyPoint(values.blue),
+        xyPoint(values.white) };
 }
 
 } // namespace
@@ -62,6 +75,11 @@ InfoFrameBuilder::InfoFrameBuilder(
         connect(field.edit, &QLineEdit::textEdited, this, check);
         if (field.y)
             connect(field.y, &QLineEdit::textEdited, this, check);
+        // The diagram follows the points, typed or filled in.
+        if (field.point) {
+            connect(field.edit, &QLineEdit::textChanged, this, &InfoFrameBuilder::showGamut);
+            connect(field.y, &QLineEdit::textChanged, this, &InfoFrameBuilder::showGamut);
+        }
     }
     connect(ui->hdrPrimaries, &QComboBox::activated, this, &InfoFrameBuilder::choosePrimaries);
     connect(ui->hdrCopyCapture, &QPushButton::clicked, this, &InfoFrameBuilder::copyFromCapture);
@@ -194,6 +212,7 @@ bool InfoFrameBuilder::readHdrFields(HdrMetadata &values)
 
 void InfoFrameBuilder::showDecodedFields()
 {
+    showGamut();
     const QString capture = m_capture->toPlainText();
     const HdrDecode captured = decodeHdrInfoFrameText(capture);
     showDecodedLine(ui->captureLine, capture, hdrSummary(captured), !captured.problem.isEmpty());
@@ -203,4 +222,27 @@ void InfoFrameBuilder::showDecodedFields()
     const QString aviText = m_customAvi->toPlainText();
     const AviDecode avi = decodeAviInfoFrameText(aviText);
     showDecodedLine(ui->customAviLine, aviText, aviSummary(avi), !avi.problem.isEmpty());
+}
+
+void InfoFrameBuilder::showGamut()
+{
+    // The fields' points when all four read; not given otherwise.
+    HdrMetadata fields;
+    bool ok = true;
+    for (const HdrField &field : std::as_const(m_hdrFields)) {
+        QString error;
+        if (field.point)
+            ok = ok
+                && readChromaticity(
+                    field.edit->text(), field.y->text(), fields.*field.point, error);
+    }
+    ChromaticityContent content { ok ? hdrGamut(fields) : Gamut(), tr("Fields"), std::nullopt,
+        QString() };
+    const HdrDecode capture = decodeHdrInfoFrameText(m_capture->toPlainText());
+    if (capture.ok) {
+        content.dashed = hdrGamut(capture.values);
+        content.dashedName = tr("Capture");
+    }
+    ui->chromaticityDiagram->setContent(content);
+    ui->gamutCoverageLabel->setText(gamutCoverageText(gamutCoverage(content.gamut)));
 }

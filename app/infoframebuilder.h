@@ -49,6 +49,8 @@ private:
     bool readHdrField(const HdrField &field, vortalex::HdrMetadata &values);
     bool readHdrFields(vortalex::HdrMetadata &values);
     void showDecodedFields();
+    // The fields' primaries and white point in the diagram, the capture's dashed.
+    void showGamut();
 
     std::unique_ptr<Ui_InfoFrameBuilder> ui;
     QTextEdit *m_capture;
