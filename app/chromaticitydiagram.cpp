@@ -19,8 +19,8 @@ namespace {
 constexpr double kTickLength = 4;
 constexpr double kReferenceMarkerRadius = 3;
 constexpr double kShownMarkerRadius = 4;
-// Wavelengths named along the locus; 500 nm would sit on the y axis labels.
-constexpr int kLocusLabelsNm[] = { 460, 480, 520, 540, 560, 580, 600 };
+// Wavelengths named along the locus; 460 and 500 nm would sit on the axis labels.
+constexpr int kLocusLabelsNm[] = { 480, 520, 540, 560, 580, 600 };
 constexpr XyPoint kLocusLabelCentre { 0.33, 0.33 };
 
 bool darkTheme(const QPalette &palette)

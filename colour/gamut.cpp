@@ -168,7 +168,7 @@ QString gamutCoverageText(const GamutCoverage &coverage)
         area << QStringLiteral("%1 of %2").arg(percentText(coverage.areaShare[i]), name);
         covered << QStringLiteral("%1 of %2").arg(percentText(coverage.covered[i]), name);
     }
-    return QStringLiteral("Area %1; covers %2")
+    return QStringLiteral("Area %1\nCovers %2")
         .arg(area.join(QStringLiteral(", ")), covered.join(QStringLiteral(", ")));
 }
 

@@ -59,8 +59,8 @@ struct GamutCoverage
 };
 GamutCoverage gamutCoverage(const Gamut &gamut);
 
-// "Area 100.0 % of BT.709, … ; covers 100.0 % of BT.709, …", or that the
-// primaries are not given.
+// "Area 100.0 % of BT.709, …" and below it "Covers 100.0 % of BT.709, …",
+// or that the primaries are not given.
 QString gamutCoverageText(const GamutCoverage &coverage);
 // The points in words for screen readers: "red 0.6396, 0.3300; green …;
 // blue …; white …; about 53 % of BT.2020 by area in xy".

@@ -99,20 +99,20 @@ void TestChromaticity::coverage_data()
     // Areas by hand: BT.709 0.11205, DCI-P3 0.152, BT.2020 0.2118665.
     QTest::newRow("BT.709")
         << kBt709
-        << "Area 100.0 % of BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020; covers 100.0 % of "
+        << "Area 100.0 % of BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020\nCovers 100.0 % of "
            "BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020"
         << "red 0.6400, 0.3300; green 0.3000, 0.6000; blue 0.1500, 0.0600; white 0.3127, 0.3290; "
            "about 53 % of BT.2020 by area in xy";
     QTest::newRow("DCI-P3")
         << kP3
-        << "Area 135.7 % of BT.709, 100.0 % of DCI-P3, 71.7 % of BT.2020; covers 100.0 % of "
+        << "Area 135.7 % of BT.709, 100.0 % of DCI-P3, 71.7 % of BT.2020\nCovers 100.0 % of "
            "BT.709, 100.0 % of DCI-P3, 71.7 % of BT.2020"
         << "red 0.6800, 0.3200; green 0.2650, 0.6900; blue 0.1500, 0.0600; white 0.3127, 0.3290; "
            "about 72 % of BT.2020 by area in xy";
     // Green beyond BT.2020's: bigger than BT.2020, yet not all of it covered.
     QTest::newRow("wide green")
         << Gamut { kBt709.red, { 0.05, 0.9 }, kBt709.blue, kBt709.white }
-        << "Area 195.7 % of BT.709, 144.3 % of DCI-P3, 103.5 % of BT.2020; covers 100.0 % of "
+        << "Area 195.7 % of BT.709, 144.3 % of DCI-P3, 103.5 % of BT.2020\nCovers 100.0 % of "
            "BT.709, 91.6 % of DCI-P3, 85.2 % of BT.2020"
         << "red 0.6400, 0.3300; green 0.0500, 0.9000; blue 0.1500, 0.0600; white 0.3127, 0.3290; "
            "about 104 % of BT.2020 by area in xy";
@@ -221,7 +221,7 @@ void TestChromaticity::windowsFollowFields_data()
         << edid << QStringList { "EDIDtext=" + automixText() }
         << "red 0.6396, 0.3300; green 0.2998, 0.5996; blue 0.1503, 0.0595; white 0.3125, 0.3291; "
            "about 53 % of BT.2020 by area in xy"
-        << "Area 99.9 % of BT.709, 73.6 % of DCI-P3, 52.8 % of BT.2020; covers 99.8 % of "
+        << "Area 99.9 % of BT.709, 73.6 % of DCI-P3, 52.8 % of BT.2020\nCovers 99.8 % of "
            "BT.709, 73.6 % of DCI-P3, 52.8 % of BT.2020";
     QTest::newRow("EDID details: not hex")
         << edid << QStringList { "EDIDtext=" + automixText(), "EDIDtext=00,FF" }
@@ -236,7 +236,7 @@ void TestChromaticity::windowsFollowFields_data()
            "about 53 % of BT.2020 by area in xy; dashed, Capture: red 0.6800, 0.3200; green "
            "0.2650, 0.6900; blue 0.1500, 0.0600; white 0.3127, 0.3290; about 72 % of BT.2020 by "
            "area in xy"
-        << "Area 100.0 % of BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020; covers 100.0 % of "
+        << "Area 100.0 % of BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020\nCovers 100.0 % of "
            "BT.709, 73.7 % of DCI-P3, 52.9 % of BT.2020";
     QTest::newRow("builder: red x unreadable")
         << builder << QStringList { "redX=x" }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Retakes the README's four tab screenshots and the InfoFrame builder from vortalex-demo under Xvfb.
+# Retakes the README's four tab screenshots, EDID details and the InfoFrame builder from vortalex-demo under Xvfb.
 # Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick
 # (bash tools/install-deps.sh screenshots installs them).
 set -euo pipefail
@@ -20,15 +20,23 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     done
     kill $pid'
 
-# The InfoFrame builder, opened from the Tools menu (menu bar of the window at
-# the screen origin).
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
-    ./build/vortalex-demo & pid=$!
-    sleep 4
-    xdotool mousemove 47 5 click 1
-    sleep 1
-    xdotool mousemove 80 27 click 1
-    sleep 2
-    wid=$(xdotool search --name "InfoFrame builder" | head -1)
-    import -window "$wid" "'"$out"'/infoframe-builder.png"
-    kill $pid'
+# EDID details and the InfoFrame builder, opened from the Tools menu (menu bar
+# of the window at the screen origin: EDID details first, the builder second).
+# The builder's fields are switched to DCI-P3 so that the capture's BT.2020
+# triangle shows dashed beside them.
+shoot_tool() {
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+        ./build/vortalex-demo & pid=$!
+        sleep 4
+        xdotool mousemove 47 5 click 1
+        sleep 1
+        xdotool mousemove 80 '"$1"' click 1
+        sleep 2
+        wid=$(xdotool search --name "'"$2"'" | head -1)
+        '"$4"'
+        import -window "$wid" "'"$out/$3"'.png"
+        kill $pid'
+}
+shoot_tool 27 "EDID details" edid-details ""
+shoot_tool 47 "InfoFrame builder" infoframe-builder \
+    'xdotool mousemove --window "$wid" 370 77 click 1; sleep 1; xdotool key Down Return; sleep 1'
