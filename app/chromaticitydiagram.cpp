@@ -5,7 +5,6 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPalette>
 #include <QPolygonF>
 #include <algorithm>
@@ -60,7 +59,10 @@ void drawLocus(QPainter &painter, const ChromaticityPlot &plot, const QPalette &
     painter.drawPolygon(locus); // closed by the line of purples
 
     QFont small = painter.font();
-    small.setPointSizeF(small.pointSizeF() * 0.85);
+    if (small.pointSizeF() > 0)
+        small.setPointSizeF(small.pointSizeF() * 0.85);
+    else
+        small.setPixelSize(std::max(1, int(small.pixelSize() * 0.85)));
     painter.setFont(small);
     const QFontMetricsF metrics(small);
     for (int i = 0; i < spectralLocusSize(); ++i) {

@@ -20,7 +20,6 @@ class ChromaticityPlot
 public:
     ChromaticityPlot(const QRectF &rect, const QFont &font);
     QPointF map(const vortalex::XyPoint &point) const;
-    double scale() const { return m_scale; }
 
     static constexpr double kMaxX = 0.8;
     static constexpr double kMaxY = 0.9;
