@@ -32,3 +32,17 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
     wid=$(xdotool search --name "InfoFrame builder" | head -1)
     import -window "$wid" "'"$out"'/infoframe-builder.png"
     kill $pid'
+
+# The EDID editor (third entry of the Tools menu), on its Video tab.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    ./build/vortalex-demo & pid=$!
+    sleep 4
+    xdotool mousemove 47 5 click 1
+    sleep 1
+    xdotool key Down Down Down Return
+    sleep 2
+    wid=$(xdotool search --name "EDID editor" | head -1)
+    xdotool key alt+v
+    sleep 1
+    import -window "$wid" "'"$out"'/edid-editor.png"
+    kill $pid'
