@@ -367,6 +367,10 @@ void TestEdidEdit::commandLine_data()
     const QByteArray named = setDisplayName(tv, QStringLiteral("Kitchen")).table;
     QTest::newRow("edit") << QStringList { "edit", "IN", "-o", "OUT", "--name", "Kitchen" } << 0
                           << QString() << named;
+    EdidTable namedTable {};
+    std::copy(named.begin(), named.end(), namedTable.begin());
+    QTest::newRow("hex text to standard output") << QStringList { "edit", "IN", "-o", "-", "--hex",
+        "--name", "Kitchen" } << 0 << QString() << formatEdidText(namedTable).toLatin1();
     QTest::newRow("edits in order")
         << QStringList { "edit", "IN", "-o", "OUT", "--remove-hdr", "--max-tmds", "300" } << 0
         << QString() << setMaxTmds(removeDataBlocks(tv, 7, 6).table, 300).table;
@@ -416,7 +420,10 @@ void TestEdidEdit::commandLine()
         = QString::fromUtf8(process.readAllStandardError()).replace(dir.path() + u'/', QString());
     QVERIFY2(stderrText.startsWith(error), qPrintable(stderrText));
     QFile out(dir.filePath(QStringLiteral("OUT")));
-    QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray(), written);
+    if (args.contains(QStringLiteral("-")))
+        QCOMPARE(process.readAllStandardOutput(), written);
+    else
+        QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray(), written);
 }
 
 QTEST_GUILESS_MAIN(TestEdidEdit)
