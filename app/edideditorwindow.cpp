@@ -210,6 +210,21 @@ void EdidEditorWindow::connectEdits()
     };
     for (QCheckBox *box : { f->sdrCheck, f->hdrCheck, f->pqCheck, f->hlgCheck })
         connect(box, &QCheckBox::toggled, this, eotfs);
+    connect(f->luminanceButton, &QPushButton::clicked, this, [this] {
+        QStringList words;
+        for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }) {
+            if (box->isChecked())
+                words << box->text().section(u' ', 0, 0);
+        }
+        // 0 leaves a luminance as it is; the minimum needs a maximum.
+        const auto given
+            = [](double value) { return value > 0 ? std::optional<double>(value) : std::nullopt; };
+        const bool withMax = ui->maxLuminanceSpin->value() > 0;
+        apply(setHdrStatic(m_table, words, given(ui->maxLuminanceSpin->value()),
+                  given(ui->frameAvgSpin->value()),
+                  withMax ? std::optional<double>(ui->minLuminanceSpin->value()) : std::nullopt),
+            tr("luminance"));
+    });
     connect(f->removeHdrButton, &QPushButton::clicked, this, [this] {
         apply(removeDataBlocks(m_table, ExtendedBlockTag, HdrStaticExtTag), tr("remove HDR"));
     });
@@ -342,12 +357,10 @@ void EdidEditorWindow::showTable(const QByteArray &table)
     const QStringList eotfs = cta.hdrStatic ? cta.hdrStatic->eotfs : QStringList();
     for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck })
         box->setChecked(eotfs.contains(box->text().section(u' ', 0, 0)));
-    ui->luminanceLabel->setText(cta.hdrStatic && cta.hdrStatic->maxLuminance
-            ? tr("max %1 cd/m², frame average %2 cd/m², min %3 cd/m²")
-                  .arg(*cta.hdrStatic->maxLuminance, 0, 'f', 0)
-                  .arg(cta.hdrStatic->maxFrameAvg.value_or(0), 0, 'f', 0)
-                  .arg(cta.hdrStatic->minLuminance.value_or(0), 0, 'f', 3)
-            : tr("not given"));
+    const HdrStaticBlock hdr = cta.hdrStatic.value_or(HdrStaticBlock());
+    ui->maxLuminanceSpin->setValue(hdr.maxLuminance.value_or(0));
+    ui->frameAvgSpin->setValue(hdr.maxFrameAvg.value_or(0));
+    ui->minLuminanceSpin->setValue(hdr.minLuminance.value_or(0));
     ui->colorimetryEdit->setText(cta.colorimetry.join(QStringLiteral(", ")));
 
     ui->diffTree->clear();
