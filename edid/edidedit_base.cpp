@@ -295,16 +295,24 @@ EdidEditResult setRangeLimits(const QByteArray &table, const RangeLimits &r)
         const int slot = descriptorSlot(t, kRangeTag);
         if (slot < 0)
             return QStringLiteral("the base block has no free descriptor for the range limits");
-        // Range limits only (no timing formula), then the line feed and padding.
         QByteArray data;
         data += char(r.vMinHz);
         data += char(r.vMaxHz);
         data += char(r.hMinKhz);
         data += char(r.hMaxKhz);
         data += char(clock);
-        data += char(0x01);
-        data += '\n';
-        data += QByteArray(6, ' ');
+        const int at = kFirstDescriptor + slot * kDetailedTimingBytes;
+        if (descriptorTag(t, slot) == kRangeTag) {
+            // The timing formula the table gave stays.
+            data += t.mid(at + 10, 8);
+        } else {
+            // EDID 1.4 may give the limits alone; before 1.4 they come with
+            // the default GTF.
+            const bool edid14 = t.at(18) == 1 && t.at(19) >= 4;
+            data += char(edid14 ? 0x01 : 0x00);
+            data += '\n';
+            data += QByteArray(6, ' ');
+        }
         writeDescriptor(t, slot, displayDescriptor(kRangeTag, data));
         return QString();
     });

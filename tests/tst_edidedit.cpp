@@ -145,6 +145,11 @@ QList<OperationRow> operationRows()
             { 8, 9, 10, 11, 12, 13, 14, 15, 16, 17 }, {} },
         { "preferred VIC 16", [](const QByteArray &t) { return setPreferredVic(t, 16); },
             { "preferred", "detailed" }, descriptors.mid(0, 18), {} },
+        { "range limits",
+            [](const QByteArray &t) {
+                return setRangeLimits(t, { 23, 121, 15, 255, 600 });
+            },
+            { "range" }, descriptors, {} },
         { "add VIC 2", [](const QByteArray &t) { return addVics(t, { 2 }); }, { "vics" }, {},
             { "tag:2" } },
         { "remove a VIC",
