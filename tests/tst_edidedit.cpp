@@ -116,6 +116,7 @@ struct OperationRow
     QList<int> baseBytes; // base block bytes it may change (checksum aside)
     QStringList blocks; // data blocks it may change or add (blockKey)
     bool flags = false; // it may change the extension's byte 3
+    bool mustChange = false; // a decoded fact changes whenever the edit is made
 };
 
 const QString kHdmi = QStringLiteral("oui:030c00");
@@ -130,10 +131,10 @@ QList<OperationRow> operationRows()
     return {
         { "name",
             [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("Edited 13 ch")); },
-            { "name" }, descriptors, {} },
+            { "name" }, descriptors, {}, false, true },
         { "serial string",
             [](const QByteArray &t) { return setSerialString(t, QStringLiteral("SN-42")); },
-            { "serial_string" }, descriptors, {} },
+            { "serial_string" }, descriptors, {}, false, true },
         { "identity",
             [](const QByteArray &t) {
                 EdidEditResult r = setManufacturer(t, QStringLiteral("VTX"));
@@ -142,14 +143,14 @@ QList<OperationRow> operationRows()
                 return setManufactureDate(r.table, 12, 2024);
             },
             { "manufacturer", "product_code", "serial_number", "week", "year", "model_year" },
-            { 8, 9, 10, 11, 12, 13, 14, 15, 16, 17 }, {} },
+            { 8, 9, 10, 11, 12, 13, 14, 15, 16, 17 }, {}, false, true },
         { "preferred VIC 16", [](const QByteArray &t) { return setPreferredVic(t, 16); },
             { "preferred", "detailed" }, descriptors.mid(0, 18), {} },
         { "range limits",
             [](const QByteArray &t) {
                 return setRangeLimits(t, { 23, 121, 15, 255, 600 });
             },
-            { "range" }, descriptors, {} },
+            { "range" }, descriptors, {}, false, true },
         { "add VIC 2", [](const QByteArray &t) { return addVics(t, { 2 }); }, { "vics" }, {},
             { "tag:2" } },
         { "remove a VIC",
@@ -193,10 +194,27 @@ QList<OperationRow> operationRows()
             [receiver](const QByteArray &t) { return takeAudio(t, receiver); }, { "audio" }, {},
             { "tag:1", "tag:4" }, true },
         { "physical address",
-            [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("2.1.0.0")); },
-            { "hdmi.physical_address" }, {}, { kHdmi } },
-        { "max TMDS 300", [](const QByteArray &t) { return setMaxTmds(t, 300); },
-            { "hdmi.max_tmds_mhz", "hdmi_forum.max_tmds_mhz" }, {}, { kHdmi, kForum, "ext:121" } },
+            [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("3.2.1.0")); },
+            { "hdmi.physical_address" }, {}, { kHdmi }, false, true },
+        { "max TMDS 295", [](const QByteArray &t) { return setMaxTmds(t, 295); },
+            { "hdmi.max_tmds_mhz", "hdmi_forum.max_tmds_mhz" }, {}, { kHdmi, kForum, "ext:121" },
+            false, true },
+        { "deep colour",
+            [](const QByteArray &t) {
+                return setDeepColour(t, { 30, 36 }, true);
+            },
+            { "hdmi.deep_color" }, {}, { kHdmi } },
+        { "SCDC and FRL",
+            [](const QByteArray &t) {
+                const EdidEditResult scdc = setForumScdc(t, true);
+                return scdc.ok() ? setForumFrlRate(scdc.table, 3) : scdc;
+            },
+            { "hdmi_forum.scdc", "hdmi_forum.max_frl_gbps" }, {}, { kForum, "ext:121" } },
+        { "HDR luminances",
+            [](const QByteArray &t) {
+                return setHdrStatic(t, { "sdr", "pq" }, 1000, 400, 0.05);
+            },
+            { "hdr_static" }, {}, { "ext:6" }, false, true },
         { "remove HDR", [](const QByteArray &t) { return removeDataBlocks(t, 7, 6); },
             { "hdr_static" }, {}, { "ext:6" } },
         { "HDR EOTFs",
@@ -206,9 +224,9 @@ QList<OperationRow> operationRows()
             { "hdr_static" }, {}, { "ext:6" } },
         { "colorimetry",
             [](const QByteArray &t) {
-                return setColorimetry(t, { "BT2020RGB", "BT2020YCC" });
+                return setColorimetry(t, { "xvYCC709", "BT2020YCC" });
             },
-            { "colorimetry" }, {}, { "ext:5" } },
+            { "colorimetry" }, {}, { "ext:5" }, false, true },
         { "flags", [](const QByteArray &t) { return setCtaFlags(t, true, true, true, true); }, {},
             {}, {}, true },
     };
@@ -264,6 +282,7 @@ void TestEdidEdit::operations()
     QSet<QString> allowed;
     for (const QString &fact : op.facts)
         allowed << fact << QStringLiteral("extensions[0].") + fact;
+    QVERIFY(!op.mustChange || !diffEdid(input, out).isEmpty());
     QJsonObject before = edidToJson(decodeEdid(input));
     QJsonObject after = edidToJson(info);
     for (const EdidFact &fact : diffEdid(input, out)) {
