@@ -2,6 +2,7 @@
 #include "mainwindow.h"
 
 #include "ediddetailswindow.h"
+#include "edideditorwindow.h"
 #include "infoframebuilder.h"
 #include "ui_VortalexForm.h"
 
@@ -50,5 +51,17 @@ void MainWindow::setupToolsMenu()
         } else {
             builder->show();
         }
+    });
+
+    // "EDID editor…": edits the table of the EDID text; "Use" puts it back.
+    QAction *edidEditor = m_toolsMenu->addAction(tr("EDID editor…"));
+    edidEditor->setObjectName(QStringLiteral("actionEdidEditor"));
+    connect(edidEditor, &QAction::triggered, this, [this] {
+        auto *editor = findChild<EdidEditorWindow *>();
+        if (!editor)
+            editor = new EdidEditorWindow(ui->EDIDtext, m_context.dialogs, this);
+        editor->show();
+        editor->raise();
+        editor->activateWindow();
     });
 }

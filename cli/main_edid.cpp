@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vortalex-edid: decodes an EDID table (a raw file or the utility's hex text)
 // into a readable report or one JSON object.
+#include "cli/edideditcli.h"
 #include "device/programinfo.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
@@ -29,6 +30,8 @@ void print(FILE *stream, const QString &text)
 
 int main(int argc, char *argv[])
 {
+    if (isEdidEditorCommand(argc, argv))
+        return runEdidEditorCommand(argc, argv);
     QCoreApplication app(argc, argv);
     setProgramInfo("vortalex-edid");
 

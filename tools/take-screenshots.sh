@@ -40,3 +40,17 @@ shoot_tool() {
 shoot_tool 27 "EDID details" edid-details ""
 shoot_tool 47 "InfoFrame builder" infoframe-builder \
     'xdotool mousemove --window "$wid" 370 77 click 1; sleep 1; xdotool key Down Return; sleep 1'
+
+# The EDID editor (third entry of the Tools menu), on its Video tab.
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    ./build/vortalex-demo & pid=$!
+    sleep 4
+    xdotool mousemove 47 5 click 1
+    sleep 1
+    xdotool key Down Down Down Return
+    sleep 2
+    wid=$(xdotool search --name "EDID editor" | head -1)
+    xdotool key alt+v
+    sleep 1
+    import -window "$wid" "'"$out"'/edid-editor.png"
+    kill $pid'

@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QByteArray>
+#include <QUndoStack>
+#include <QWidget>
+
+class QTextEdit;
+class Ui_EdidEditorWindow;
+
+namespace vortalex {
+class Dialogs;
+struct EdidEditResult;
+} // namespace vortalex
+
+// "EDID editor": changes the table of the EDID text (or of a file) in real
+// units with the edits of edid/edidedit.h, shows what changed against the
+// starting table and the problems of the result, and puts the result back
+// into the EDID text ("Use") or a file. Every edit is one step on an undo
+// stack that keeps whole tables. Non-modal.
+class EdidEditorWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    EdidEditorWindow(QTextEdit *edidText, vortalex::Dialogs &dialogs, QWidget *parent = nullptr);
+    ~EdidEditorWindow() override;
+
+    Ui_EdidEditorWindow *form() const { return ui; }
+    QByteArray table() const { return m_table; }
+    QUndoStack &undoStack() { return m_undo; }
+
+    // Starts over from the table in the EDID text.
+    void startFromEdidText();
+    // Shows `table` (an undo step sets it).
+    void showTable(const QByteArray &table);
+
+private:
+    void startFrom(const QByteArray &table, const QString &source);
+    // Pushes a successful edit as one undo step, or shows the refusal.
+    void apply(const vortalex::EdidEditResult &result, const QString &what);
+    void connectEdits();
+    void openFile();
+    void audioFromFile();
+    void use();
+    void saveAs();
+    void showStatus(const QString &text, bool problem);
+
+    Ui_EdidEditorWindow *ui = nullptr;
+    QTextEdit *m_edidText = nullptr;
+    vortalex::Dialogs &m_dialogs;
+    QUndoStack m_undo;
+    QByteArray m_start;
+    QByteArray m_table;
+    bool m_showing = false;
+};

@@ -1,0 +1,432 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// vortalex-edid edit, merge and diff: the table edits of edid/edidedit.h
+// from a shell. Edits run in the order given; the first refusal stops
+// everything and nothing is written.
+#include "edideditcli.h"
+
+#include "device/programinfo.h"
+#include "edid/ediddiff.h"
+#include "edid/edidedit.h"
+#include "edid/edidinfo.h"
+#include "edid/edidinput.h"
+#include "edid/edidtext.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QSaveFile>
+#include <cstdio>
+#include <functional>
+
+namespace vortalex {
+
+namespace {
+
+enum ExitCode { Done = 0, InputProblems = 1, Refused = 2 };
+
+using Edit = std::function<EdidEditResult(const QByteArray &table, const QString &value)>;
+
+void print(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+int fail(const QString &message)
+{
+    print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(message));
+    return Refused;
+}
+
+bool parseNumber(const QString &text, int &value)
+{
+    bool ok = false;
+    value = text.toInt(&ok);
+    return ok && !text.startsWith(u'+') && !text.startsWith(u' ');
+}
+
+// "16,4,31"; false at the first word that is not a number.
+bool parseNumbers(const QString &text, QList<int> &values)
+{
+    for (const QString &word : text.split(u',')) {
+        int value = 0;
+        if (!parseNumber(word, value))
+            return false;
+        values << value;
+    }
+    return true;
+}
+
+EdidEditResult badValue(const QString &value, const char *wanted)
+{
+    return { QByteArray(), QStringLiteral("\"%1\" is not %2").arg(value, QLatin1String(wanted)) };
+}
+
+Edit numbersEdit(EdidEditResult (*edit)(const QByteArray &, const QList<int> &))
+{
+    return [edit](const QByteArray &table, const QString &value) {
+        QList<int> numbers;
+        return parseNumbers(value, numbers) ? edit(table, numbers)
+                                            : badValue(value, "a list of numbers");
+    };
+}
+
+Edit numberEdit(EdidEditResult (*edit)(const QByteArray &, int))
+{
+    return [edit](const QByteArray &table, const QString &value) {
+        int number = 0;
+        return parseNumber(value, number) ? edit(table, number) : badValue(value, "a number");
+    };
+}
+
+EdidEditResult removeBlockNamed(const QByteArray &table, const QString &name)
+{
+    static const struct
+    {
+        const char *name;
+        int tag;
+        int extendedTag;
+    } blocks[] = { { "audio", AudioBlockTag, -1 }, { "speaker", SpeakerBlockTag, -1 },
+        { "hdr", ExtendedBlockTag, HdrStaticExtTag },
+        { "colorimetry", ExtendedBlockTag, ColorimetryExtTag } };
+    for (const auto &b : blocks) {
+        if (name == QLatin1String(b.name))
+            return removeDataBlocks(table, b.tag, b.extendedTag);
+    }
+    if (name == QLatin1String("hdmi-forum"))
+        return removeHdmiForumBlock(table);
+    if (name == QLatin1String("ycbcr420")) {
+        const EdidEditResult video = removeDataBlocks(table, ExtendedBlockTag, Ycbcr420VideoExtTag);
+        return video.ok() ? removeDataBlocks(video.table, ExtendedBlockTag, Ycbcr420MapExtTag)
+                          : video;
+    }
+    int number = 0;
+    if (name.startsWith(QLatin1String("tag:")) && parseNumber(name.mid(4), number))
+        return removeDataBlocks(table, number);
+    if (name.startsWith(QLatin1String("ext:")) && parseNumber(name.mid(4), number) && number >= 0)
+        return removeDataBlocks(table, ExtendedBlockTag, number);
+    return badValue(name,
+        "a block name (audio, speaker, hdr, colorimetry, hdmi-forum, ycbcr420, tag:N, ext:N)");
+}
+
+struct EditOption
+{
+    const char *name;
+    const char *argument; // nullptr: a switch
+    const char *help;
+    Edit apply;
+};
+
+const QList<EditOption> &editOptions()
+{
+    static const QList<EditOption> options = {
+        { "name", "TEXT", "display product name (up to 13 characters; empty removes it)",
+            [](const QByteArray &t, const QString &v) { return setDisplayName(t, v); } },
+        { "serial-string", "TEXT", "serial number text (up to 13 characters)",
+            [](const QByteArray &t, const QString &v) { return setSerialString(t, v); } },
+        { "manufacturer", "ABC", "three-letter manufacturer id",
+            [](const QByteArray &t, const QString &v) { return setManufacturer(t, v); } },
+        { "product-code", "N", "product code 0-65535", numberEdit(setProductCode) },
+        { "preferred-vic", "N", "preferred detailed timing from a VIC's timing",
+            numberEdit(setPreferredVic) },
+        { "physical-address", "A.B.C.D", "HDMI physical address",
+            [](const QByteArray &t, const QString &v) { return setPhysicalAddress(t, v); } },
+        { "add-vic", "N[,N...]", "add VICs to the video data block", numbersEdit(addVics) },
+        { "remove-vic", "N[,N...]", "remove VICs from the video data block",
+            numbersEdit(removeVics) },
+        { "native-vic", "N", "mark the native VIC (1-64; 0 clears)", numberEdit(setNativeVic) },
+        { "add-420-vic", "N[,N...]", "add YCbCr 4:2:0-only VICs", numbersEdit(addYcbcr420Vics) },
+        { "remove-420-vic", "N[,N...]", "remove YCbCr 4:2:0-only VICs",
+            numbersEdit(removeYcbcr420Vics) },
+        { "max-tmds", "MHZ",
+            "maximum TMDS clock (the HDMI Forum block's character rate too above 340)",
+            numberEdit(setMaxTmds) },
+        { "frl-rate", "N", "HDMI Forum maximum FRL rate code 0-6", numberEdit(setForumFrlRate) },
+        { "remove-hdr", nullptr, "remove the HDR static metadata block",
+            [](const QByteArray &t, const QString &) {
+                return removeDataBlocks(t, ExtendedBlockTag, HdrStaticExtTag);
+            } },
+        { "hdr-eotfs", "LIST", "HDR EOTFs from sdr,hdr,pq,hlg (adds the block when missing)",
+            [](const QByteArray &t, const QString &v) {
+                return setHdrStatic(t, v.split(u',', Qt::SkipEmptyParts));
+            } },
+        { "colorimetry", "LIST", "colorimetry names (BT2020RGB,BT2020YCC,...; empty removes)",
+            [](const QByteArray &t, const QString &v) {
+                return setColorimetry(t, v.split(u',', Qt::SkipEmptyParts));
+            } },
+        { "audio-from", "FILE", "audio data block and speaker allocation of another table",
+            [](const QByteArray &t, const QString &v) {
+                QByteArray other;
+                QString error;
+                if (!readEdidInput(v, other, error))
+                    return EdidEditResult { QByteArray(), error };
+                return takeAudio(t, other);
+            } },
+        { "remove-block", "NAME",
+            "remove data blocks: audio, speaker, hdr, colorimetry, hdmi-forum, ycbcr420, tag:N, "
+            "ext:N",
+            removeBlockNamed },
+    };
+    return options;
+}
+
+QString usage()
+{
+    QString text = QStringLiteral(
+        "Usage: vortalex-edid edit IN -o OUT [--hex] [EDIT...]\n"
+        "       vortalex-edid merge --video A --audio B -o OUT [--hex]\n"
+        "       vortalex-edid diff A B [--json]\n\n"
+        "edit changes a table (128 or 256 bytes) in the order the edits are given; merge\n"
+        "takes the video of A and the audio of B; diff lists the decoded facts that differ.\n"
+        "OUT - is standard output; --hex writes the utility's hex text instead of bytes.\n"
+        "Exit status: 0 done, 1 the input table has problems (the edit is still made),\n"
+        "2 bad arguments, an edit that does not fit, or unreadable input (nothing written).\n\n"
+        "Edits:\n");
+    for (const EditOption &o : editOptions()) {
+        const QString option = QStringLiteral("--%1%2").arg(QLatin1String(o.name),
+            o.argument ? QStringLiteral(" ") + QLatin1String(o.argument) : QString());
+        text += QStringLiteral("  %1  %2\n").arg(option, -26).arg(QLatin1String(o.help));
+    }
+    return text;
+}
+
+QString inputProblemsLine(const QString &path, const QByteArray &table)
+{
+    const QStringList problems = decodeEdid(table).problems;
+    return problems.isEmpty() ? QString()
+                              : QStringLiteral("%1: the input table has problems: %2")
+                                    .arg(path, problems.join(QStringLiteral("; ")));
+}
+
+// Like cp: a regular (or new) file is replaced whole, a device or FIFO
+// written directly, "-" is standard output.
+bool checkOutput(const QString &path, QString &error)
+{
+    const QFileInfo info(path);
+    if (path != QLatin1String("-") && info.isDir()) {
+        error = QStringLiteral("%1: is a directory").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool writeOutput(const QString &path, const QByteArray &table, bool hex, QString &error)
+{
+    QByteArray bytes = table;
+    if (hex) {
+        EdidTable padded {};
+        std::copy(table.begin(), table.end(), padded.begin());
+        bytes = formatEdidText(padded).toLatin1();
+    }
+    if (path == QLatin1String("-")) {
+        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+        return std::fflush(stdout) == 0;
+    }
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
+            error = QStringLiteral("%1: %2").arg(path, file.errorString());
+            return false;
+        }
+        return true;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+// Writes the result and says what was wrong with the inputs.
+int finish(const QString &out, const QByteArray &table, bool hex, const QStringList &problemLines)
+{
+    QString error;
+    if (!writeOutput(out, table, hex, error))
+        return fail(error);
+    for (const QString &line : problemLines)
+        print(stderr, QStringLiteral("vortalex-edid: %1 (the edit is made)\n").arg(line));
+    return problemLines.isEmpty() ? Done : InputProblems;
+}
+
+bool readTable(const QString &path, QByteArray &table, QStringList &problemLines, QString &error)
+{
+    if (!readEdidInput(path, table, error))
+        return false;
+    const QString problems = inputProblemsLine(path, table);
+    if (!problems.isEmpty())
+        problemLines << problems;
+    const EdidEditResult checked = checkEditableTable(table);
+    if (!checked.ok()) {
+        error = QStringLiteral("%1: %2").arg(path, checked.refusal);
+        return false;
+    }
+    table = checked.table;
+    return true;
+}
+
+int runEdit(const QStringList &args)
+{
+    QString in;
+    QString out;
+    bool hex = false;
+    QList<std::pair<const EditOption *, QString>> edits;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            if (++i == args.size())
+                return fail(QStringLiteral("-o needs a file"));
+            out = args.at(i);
+            continue;
+        }
+        if (arg == QLatin1String("--hex")) {
+            hex = true;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-")) {
+            if (!in.isNull())
+                return fail(QStringLiteral("give one input table (see edit --help)"));
+            in = arg;
+            continue;
+        }
+        const EditOption *option = nullptr;
+        for (const EditOption &o : editOptions()) {
+            if (arg.mid(2) == QLatin1String(o.name))
+                option = &o;
+        }
+        if (!option)
+            return fail(QStringLiteral("unknown option %1 (see edit --help)").arg(arg));
+        QString value;
+        if (option->argument) {
+            if (++i == args.size())
+                return fail(
+                    QStringLiteral("%1 needs %2").arg(arg, QLatin1String(option->argument)));
+            value = args.at(i);
+        }
+        edits.append({ option, value });
+    }
+    if (in.isNull() || out.isNull())
+        return fail(QStringLiteral("give an input table and -o OUT (see edit --help)"));
+    QString error;
+    QByteArray table;
+    QStringList problems;
+    if (!checkOutput(out, error) || !readTable(in, table, problems, error))
+        return fail(error);
+    for (const auto &[option, value] : edits) {
+        const EdidEditResult result = option->apply(table, value);
+        if (!result.ok())
+            return fail(QStringLiteral("--%1: %2; nothing written")
+                            .arg(QLatin1String(option->name), result.refusal));
+        table = result.table;
+    }
+    return finish(out, table, hex, problems);
+}
+
+int runMerge(const QStringList &args)
+{
+    QString video;
+    QString audio;
+    QString out;
+    bool hex = false;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        QString *target = arg == QLatin1String("--video") ? &video
+            : arg == QLatin1String("--audio")             ? &audio
+            : arg == QLatin1String("-o")                  ? &out
+                                                          : nullptr;
+        if (arg == QLatin1String("--hex")) {
+            hex = true;
+        } else if (!target || ++i == args.size()) {
+            return fail(QStringLiteral("merge: give --video A --audio B -o OUT"));
+        } else {
+            *target = args.at(i);
+        }
+    }
+    if (video.isNull() || audio.isNull() || out.isNull())
+        return fail(QStringLiteral("merge: give --video A --audio B -o OUT"));
+    QString error;
+    QByteArray a;
+    QByteArray b;
+    QStringList problems;
+    if (!checkOutput(out, error) || !readTable(video, a, problems, error)
+        || !readTable(audio, b, problems, error))
+        return fail(error);
+    const EdidEditResult merged = mergeEdid(a, b);
+    if (!merged.ok())
+        return fail(QStringLiteral("merge: %1; nothing written").arg(merged.refusal));
+    return finish(out, merged.table, hex, problems);
+}
+
+int runDiff(const QStringList &args)
+{
+    QStringList files;
+    bool json = false;
+    for (const QString &arg : args) {
+        if (arg == QLatin1String("--json"))
+            json = true;
+        else if (arg.startsWith(QLatin1String("--")))
+            return fail(QStringLiteral("diff: unknown option %1").arg(arg));
+        else
+            files << arg;
+    }
+    if (files.size() != 2)
+        return fail(QStringLiteral("diff: give two tables A B"));
+    QByteArray tables[2];
+    QStringList problems;
+    for (int i = 0; i < 2; ++i) {
+        QString error;
+        if (!readEdidInput(files.at(i), tables[i], error))
+            return fail(error);
+        const QString line = inputProblemsLine(files.at(i), tables[i]);
+        if (!line.isEmpty())
+            problems << line;
+    }
+    const QList<EdidFact> facts = diffEdid(tables[0], tables[1]);
+    if (json) {
+        QJsonArray array;
+        for (const EdidFact &f : facts)
+            array << QJsonObject { { QStringLiteral("fact"), f.fact },
+                { QStringLiteral("before"), f.before }, { QStringLiteral("after"), f.after } };
+        print(stdout, QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented)));
+    } else {
+        for (const EdidFact &f : facts)
+            print(stdout,
+                QStringLiteral("%1: %2 -> %3\n")
+                    .arg(f.fact, factText(f.before), factText(f.after)));
+    }
+    for (const QString &line : problems)
+        print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(line));
+    return problems.isEmpty() ? Done : InputProblems;
+}
+
+} // namespace
+
+bool isEdidEditorCommand(int argc, char *argv[])
+{
+    if (argc < 2)
+        return false;
+    const QByteArray command(argv[1]);
+    return command == "edit" || command == "merge" || command == "diff";
+}
+
+int runEdidEditorCommand(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    setProgramInfo("vortalex-edid");
+    const QStringList args = app.arguments().mid(2);
+    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
+        print(stdout, usage());
+        return Done;
+    }
+    const QString command = app.arguments().at(1);
+    if (command == QLatin1String("edit"))
+        return runEdit(args);
+    if (command == QLatin1String("merge"))
+        return runMerge(args);
+    return runDiff(args);
+}
+
+} // namespace vortalex

@@ -1,0 +1,454 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The EDID table edits on the emulated box's tables and on real-world
+// tables: only the edited facts change, every other byte stays, checksums
+// are right, and edid-decode finds no new failure; then the refusals and
+// vortalex-edid edit/merge/diff.
+#include "edid/ediddiff.h"
+#include "edid/edidedit.h"
+#include "edid/edidreport.h"
+#include "edid/edidtext.h"
+#include "edid/edidvic.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace vortalex;
+
+namespace {
+
+using Operation = std::function<EdidEditResult(const QByteArray &)>;
+
+QString dataPath(const QString &name)
+{
+    return QStringLiteral(VORTALEX_TEST_DATA "/") + name;
+}
+
+QByteArray readData(const QString &name)
+{
+    QFile file(dataPath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A data block's identity for "which blocks may an edit touch": tag, the
+// extended tag, or the vendor's OUI.
+QString blockKey(const QByteArray &b)
+{
+    const int tag = std::uint8_t(b.at(0)) >> 5;
+    if (tag == 7 && b.size() > 1)
+        return QStringLiteral("ext:%1").arg(std::uint8_t(b.at(1)));
+    if (tag == 3 && b.size() > 3)
+        return QStringLiteral("oui:%1").arg(QString::fromLatin1(b.mid(1, 3).toHex()));
+    return QStringLiteral("tag:%1").arg(tag);
+}
+
+// The extension block's data blocks and detailed timings, split here
+// rather than by the code under test.
+void splitCta(const QByteArray &table, QList<QByteArray> &blocks, QList<QByteArray> &timings)
+{
+    if (table.size() < 256 || table.at(126) != 1)
+        return;
+    const QByteArray ext = table.mid(128);
+    const int dtd = std::uint8_t(ext.at(2));
+    for (int at = 4; at < dtd; at += 1 + (std::uint8_t(ext.at(at)) & 0x1F))
+        blocks << ext.mid(at, 1 + (std::uint8_t(ext.at(at)) & 0x1F));
+    for (int at = dtd; dtd && at + 18 <= 127 && (ext.at(at) || ext.at(at + 1)); at += 18)
+        timings << ext.mid(at, 18);
+}
+
+QList<QByteArray> blocksOtherThan(const QByteArray &table, const QStringList &touched)
+{
+    QList<QByteArray> blocks;
+    QList<QByteArray> timings;
+    splitCta(table, blocks, timings);
+    QList<QByteArray> kept;
+    for (const QByteArray &b : blocks) {
+        if (!touched.contains(blockKey(b)))
+            kept << b;
+    }
+    return kept + timings;
+}
+
+// The lines of edid-decode's "Failures:" section.
+QSet<QString> edidDecodeFailures(const QByteArray &table)
+{
+    QProcess process;
+    process.start(QStringLiteral("edid-decode"), { QStringLiteral("--check") });
+    process.write(table);
+    process.closeWriteChannel();
+    process.waitForFinished();
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const int at = out.indexOf(QLatin1String("\nFailures:\n"));
+    QSet<QString> failures;
+    if (at >= 0) {
+        for (const QString &line : out.mid(at).split(u'\n', Qt::SkipEmptyParts))
+            failures << line.trimmed();
+    }
+    failures.remove(QStringLiteral("Failures:"));
+    failures.remove(QStringLiteral("EDID conformity: FAIL"));
+    return failures;
+}
+
+QStringList tableFiles()
+{
+    QStringList files { QStringLiteral("sim_tv_a.bin"), QStringLiteral("sim_tv_b.bin"),
+        QStringLiteral("sim_box_fixed.bin"), QStringLiteral("sim_box_automix.bin") };
+    for (const QString &name : QDir(dataPath(QStringLiteral("edid"))).entryList({ "*.bin" }))
+        files << QStringLiteral("edid/") + name;
+    return files;
+}
+
+CtaBlock videoOf(const QByteArray &table)
+{
+    const auto cta = decodeEdid(table).extensions.value(0).cta;
+    return cta ? *cta : CtaBlock();
+}
+
+struct OperationRow
+{
+    const char *name;
+    Operation apply;
+    QStringList facts; // JSON paths the edit may change (extension paths without "extensions[0].")
+    QList<int> baseBytes; // base block bytes it may change (checksum aside)
+    QStringList blocks; // data blocks it may change or add (blockKey)
+    bool flags = false; // it may change the extension's byte 3
+    bool mustChange = false; // a decoded fact changes whenever the edit is made
+};
+
+const QString kHdmi = QStringLiteral("oui:030c00");
+const QString kForum = QStringLiteral("oui:d85dc4");
+
+QList<OperationRow> operationRows()
+{
+    const QByteArray receiver = readData(QStringLiteral("edid/yamaha_rx-s600.bin"));
+    QList<int> descriptors;
+    for (int i = 54; i < 126; ++i)
+        descriptors << i;
+    return {
+        { "name",
+            [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("Edited 13 ch")); },
+            { "name" }, descriptors, {}, false, true },
+        { "serial string",
+            [](const QByteArray &t) { return setSerialString(t, QStringLiteral("SN-42")); },
+            { "serial_string" }, descriptors, {}, false, true },
+        { "identity",
+            [](const QByteArray &t) {
+                EdidEditResult r = setManufacturer(t, QStringLiteral("VTX"));
+                r = setProductCode(r.table, 4242);
+                r = setSerialNumber(r.table, 123456);
+                return setManufactureDate(r.table, 12, 2024);
+            },
+            { "manufacturer", "product_code", "serial_number", "week", "year", "model_year" },
+            { 8, 9, 10, 11, 12, 13, 14, 15, 16, 17 }, {}, false, true },
+        { "preferred VIC 16", [](const QByteArray &t) { return setPreferredVic(t, 16); },
+            { "preferred", "detailed" }, descriptors.mid(0, 18), {} },
+        { "range limits",
+            [](const QByteArray &t) {
+                return setRangeLimits(t, { 23, 121, 15, 255, 600 });
+            },
+            { "range" }, descriptors, {}, false, true },
+        { "add VIC 2", [](const QByteArray &t) { return addVics(t, { 2 }); }, { "vics" }, {},
+            { "tag:2" } },
+        { "remove a VIC",
+            [](const QByteArray &t) {
+                // One without an HDMI VIC twin (93-95, 98), which edid-decode would miss.
+                int vic = 1;
+                for (const VideoDescriptor &v : videoOf(t).vics)
+                    vic = QList<int> { 93, 94, 95, 98 }.contains(v.vic) || vic != 1 ? vic : v.vic;
+                return removeVics(t, { vic });
+            },
+            { "vics", "ycbcr420_vics" }, {}, { "tag:2", "ext:15" } },
+        { "native VIC",
+            [](const QByteArray &t) {
+                // The VIC of the preferred timing's size, so native formats do not mix.
+                const auto preferred = preferredTiming(decodeEdid(t));
+                int native = 0;
+                for (const VideoDescriptor &v : videoOf(t).vics) {
+                    const VicFormat *f = vicFormat(v.vic);
+                    if (!native && v.vic <= 64 && preferred && f->width == preferred->width
+                        && f->height == preferred->height && !f->interlaced)
+                        native = v.vic;
+                }
+                return setNativeVic(t, native);
+            },
+            { "vics" }, {}, { "tag:2" } },
+        { "4K60 to 4:2:0 only",
+            [](const QByteArray &t) {
+                // Half the clock, so it stays in every table's range limits.
+                const CtaBlock cta = videoOf(t);
+                for (int vic : { 97, 96 }) {
+                    if (std::any_of(cta.vics.begin(), cta.vics.end(),
+                            [vic](const VideoDescriptor &v) { return v.vic == vic; }))
+                        return addYcbcr420Vics(removeVics(t, { vic }).table, { vic });
+                }
+                if (!cta.ycbcr420OnlyVics.isEmpty())
+                    return removeYcbcr420Vics(t, { cta.ycbcr420OnlyVics.first() });
+                return checkEditableTable(t);
+            },
+            { "vics", "ycbcr420_vics" }, {}, { "tag:2", "ext:14", "ext:15" } },
+        { "audio from a receiver",
+            [receiver](const QByteArray &t) { return takeAudio(t, receiver); }, { "audio" }, {},
+            { "tag:1", "tag:4" }, true },
+        { "physical address",
+            [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("3.2.1.0")); },
+            { "hdmi.physical_address" }, {}, { kHdmi }, false, true },
+        { "max TMDS 295", [](const QByteArray &t) { return setMaxTmds(t, 295); },
+            { "hdmi.max_tmds_mhz", "hdmi_forum.max_tmds_mhz" }, {}, { kHdmi, kForum, "ext:121" },
+            false, true },
+        { "deep colour",
+            [](const QByteArray &t) {
+                return setDeepColour(t, { 30, 36 }, true);
+            },
+            { "hdmi.deep_color" }, {}, { kHdmi } },
+        { "SCDC and FRL",
+            [](const QByteArray &t) {
+                const EdidEditResult scdc = setForumScdc(t, true);
+                return scdc.ok() ? setForumFrlRate(scdc.table, 3) : scdc;
+            },
+            { "hdmi_forum.scdc", "hdmi_forum.max_frl_gbps" }, {}, { kForum, "ext:121" } },
+        { "HDR luminances",
+            [](const QByteArray &t) {
+                return setHdrStatic(t, { "sdr", "pq" }, 1000, 400, 0.05);
+            },
+            { "hdr_static" }, {}, { "ext:6" }, false, true },
+        { "remove HDR", [](const QByteArray &t) { return removeDataBlocks(t, 7, 6); },
+            { "hdr_static" }, {}, { "ext:6" } },
+        { "HDR EOTFs",
+            [](const QByteArray &t) {
+                return setHdrStatic(t, { "sdr", "hlg" });
+            },
+            { "hdr_static" }, {}, { "ext:6" } },
+        { "colorimetry",
+            [](const QByteArray &t) {
+                return setColorimetry(t, { "xvYCC709", "BT2020YCC" });
+            },
+            { "colorimetry" }, {}, { "ext:5" }, false, true },
+        { "flags", [](const QByteArray &t) { return setCtaFlags(t, true, true, true, true); }, {},
+            {}, {}, true },
+    };
+}
+
+} // namespace
+
+class TestEdidEdit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void operations_data();
+    void operations();
+    void refusals_data();
+    void refusals();
+    void commandLine_data();
+    void commandLine();
+};
+
+void TestEdidEdit::operations_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("row");
+    const QList<OperationRow> rows = operationRows();
+    for (const QString &file : tableFiles()) {
+        for (int row = 0; row < rows.size(); ++row)
+            QTest::addRow("%s: %s", qPrintable(file), rows.at(row).name) << file << row;
+    }
+}
+
+void TestEdidEdit::operations()
+{
+    QFETCH(QString, file);
+    QFETCH(int, row);
+    const OperationRow op = operationRows().at(row);
+    const QByteArray input = checkEditableTable(readData(file)).table;
+    QVERIFY(!input.isEmpty());
+    const EdidEditResult result = op.apply(input);
+    if (!result.ok()) {
+        // Only a lack of room or of the block the edit changes may stop it.
+        QVERIFY2(result.refusal.contains(QLatin1String(" left; this edit needs "))
+                || result.refusal.startsWith(QLatin1String("the table has no"))
+                || result.refusal.startsWith(QLatin1String("the base block has no free")),
+            qPrintable(result.refusal));
+        return;
+    }
+    const QByteArray &out = result.table;
+    const EdidInfo info = decodeEdid(out);
+    QVERIFY(!info.checksumsOk.contains(false));
+
+    // The decoded facts differ only in the edited ones, and the diff names them.
+    QSet<QString> allowed;
+    for (const QString &fact : op.facts)
+        allowed << fact << QStringLiteral("extensions[0].") + fact;
+    QVERIFY(!op.mustChange || !diffEdid(input, out).isEmpty());
+    QJsonObject before = edidToJson(decodeEdid(input));
+    QJsonObject after = edidToJson(info);
+    for (const EdidFact &fact : diffEdid(input, out)) {
+        QVERIFY2(std::any_of(allowed.begin(), allowed.end(),
+                     [&fact](const QString &path) {
+                         return fact.fact == path || fact.fact.startsWith(path + u'.')
+                             || fact.fact.startsWith(path + u'[');
+                     }),
+            qPrintable(fact.fact));
+    }
+    for (QJsonObject *json : { &before, &after }) {
+        for (const QString &fact : op.facts)
+            json->remove(fact);
+        QJsonArray extensions = json->value(QLatin1String("extensions")).toArray();
+        if (!extensions.isEmpty()) {
+            QJsonObject cta = extensions.at(0).toObject();
+            for (const QString &fact : op.facts) {
+                const QStringList path = fact.split(u'.');
+                if (path.size() == 2 && cta.value(path[0]).isObject()) {
+                    QJsonObject inner = cta.value(path[0]).toObject();
+                    inner.remove(path[1]);
+                    cta[path[0]] = inner;
+                } else {
+                    cta.remove(fact);
+                }
+            }
+            extensions[0] = cta;
+            (*json)[QStringLiteral("extensions")] = extensions;
+        }
+    }
+    QCOMPARE(after, before);
+
+    // Bytes outside the edited structures stay.
+    for (int i = 0; i < 127; ++i) {
+        if (!op.baseBytes.contains(i))
+            QVERIFY2(out.at(i) == input.at(i), qPrintable(QStringLiteral("base byte %1").arg(i)));
+    }
+    if (input.size() == 256) {
+        QCOMPARE(out.mid(128, 2), input.mid(128, 2));
+        if (!op.flags)
+            QCOMPARE(out.at(131), input.at(131));
+        QCOMPARE(blocksOtherThan(out, op.blocks), blocksOtherThan(input, op.blocks));
+    }
+
+    // edid-decode finds no failure the input did not have.
+    if (QStandardPaths::findExecutable(QStringLiteral("edid-decode")).isEmpty())
+        QSKIP("edid-decode is not installed");
+    static QHash<QString, QSet<QString>> inputFailures;
+    if (!inputFailures.contains(file))
+        inputFailures[file] = edidDecodeFailures(input);
+    const QSet<QString> added = edidDecodeFailures(out) - inputFailures.value(file);
+    QVERIFY2(added.isEmpty(), qPrintable(QStringList(added.begin(), added.end()).join(u'\n')));
+}
+
+void TestEdidEdit::refusals_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("edit");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("table over 256 bytes")
+        << "all_vics.bin" << 0
+        << "the table has 384 bytes; the box holds at most 256 (the base block and one extension)";
+    QTest::newRow("name over 13 characters")
+        << "sim_tv_a.bin" << 1 << "the name has 14 characters; a descriptor holds 13";
+    QTest::newRow("VIC outside the table")
+        << "sim_tv_a.bin" << 2 << "VIC 220 is not in the CTA-861 table (1-127, 193-219)";
+    QTest::newRow("edit that does not fit")
+        << "edid/onkyo_ht-r592.bin" << 3
+        << "the extension block has 9 bytes left; this edit needs 12";
+    QTest::newRow("physical address out of range")
+        << "sim_tv_a.bin" << 4
+        << "physical address \"1.16.0.0\": give four numbers 0-15 as A.B.C.D";
+    QTest::newRow("native VIC above 64")
+        << "sim_tv_a.bin" << 5
+        << "only VICs 1-64 can be marked native in a video data block; not 97";
+}
+
+void TestEdidEdit::refusals()
+{
+    QFETCH(QString, file);
+    QFETCH(int, edit);
+    QFETCH(QString, refusal);
+    const QByteArray table = readData(file);
+    const QList<Operation> edits = {
+        [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("X")); },
+        [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("Fourteen chars")); },
+        [](const QByteArray &t) { return addVics(t, { 220 }); },
+        [](const QByteArray &t) {
+            return addVics(t, { 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204 });
+        },
+        [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("1.16.0.0")); },
+        [](const QByteArray &t) { return setNativeVic(t, 97); },
+    };
+    const EdidEditResult result = edits.at(edit)(table);
+    QCOMPARE(result.refusal, refusal);
+    QVERIFY(result.table.isEmpty());
+}
+
+void TestEdidEdit::commandLine_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QByteArray>("written"); // the expected output, empty: nothing written
+    const QByteArray tv = checkEditableTable(readData(QStringLiteral("sim_tv_a.bin"))).table;
+    const QByteArray named = setDisplayName(tv, QStringLiteral("Kitchen")).table;
+    QTest::newRow("edit") << QStringList { "edit", "IN", "-o", "OUT", "--name", "Kitchen" } << 0
+                          << QString() << named;
+    EdidTable namedTable {};
+    std::copy(named.begin(), named.end(), namedTable.begin());
+    QTest::newRow("hex text to standard output") << QStringList { "edit", "IN", "-o", "-", "--hex",
+        "--name", "Kitchen" } << 0 << QString() << formatEdidText(namedTable).toLatin1();
+    QTest::newRow("edits in order")
+        << QStringList { "edit", "IN", "-o", "OUT", "--remove-hdr", "--max-tmds", "300" } << 0
+        << QString() << setMaxTmds(removeDataBlocks(tv, 7, 6).table, 300).table;
+    QTest::newRow("refused, nothing written")
+        << QStringList { "edit", "IN", "-o", "OUT", "--name", "Kitchen", "--physical-address",
+               "1.2.3" }
+        << 2
+        << "vortalex-edid: --physical-address: physical address \"1.2.3\": give four numbers "
+           "0-15 as A.B.C.D; nothing written\n"
+        << QByteArray();
+    QTest::newRow("input with problems")
+        << QStringList { "edit", "BAD", "-o", "OUT", "--name", "Kitchen" } << 1
+        << "vortalex-edid: BAD: the input table has problems: " << named;
+    QTest::newRow("merge") << QStringList {
+        "merge", "--video", "IN", "--audio", "AUDIO", "-o", "OUT"
+    } << 0 << QString() << mergeEdid(tv, readData(QStringLiteral("edid/yamaha_rx-s600.bin"))).table;
+    QTest::newRow("unknown option")
+        << QStringList { "edit", "IN", "-o", "OUT", "--rename", "X" } << 2
+        << "vortalex-edid: unknown option --rename (see edit --help)\n"
+        << QByteArray();
+}
+
+void TestEdidEdit::commandLine()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    QFETCH(QByteArray, written);
+    QTemporaryDir dir;
+    QByteArray bad = checkEditableTable(readData(QStringLiteral("sim_tv_a.bin"))).table;
+    bad[127] = 0;
+    QFile badFile(dir.filePath(QStringLiteral("BAD")));
+    QVERIFY(badFile.open(QIODevice::WriteOnly) && badFile.write(bad) == bad.size());
+    badFile.close();
+    for (QString &arg : args) {
+        if (arg == QLatin1String("IN") || arg == QLatin1String("AUDIO"))
+            arg = dataPath(arg == QLatin1String("IN") ? QStringLiteral("sim_tv_a.bin")
+                                                      : QStringLiteral("edid/yamaha_rx-s600.bin"));
+        else if (arg == QLatin1String("OUT") || arg == QLatin1String("BAD"))
+            arg = dir.filePath(arg);
+    }
+    QProcess process;
+    process.start(QStringLiteral(VORTALEX_EDID_PROGRAM), args);
+    QVERIFY(process.waitForFinished());
+    QCOMPARE(process.exitCode(), exitCode);
+    const QString stderrText
+        = QString::fromUtf8(process.readAllStandardError()).replace(dir.path() + u'/', QString());
+    QVERIFY2(stderrText.startsWith(error), qPrintable(stderrText));
+    QFile out(dir.filePath(QStringLiteral("OUT")));
+    if (args.contains(QStringLiteral("-")))
+        QCOMPARE(process.readAllStandardOutput(), written);
+    else
+        QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray(), written);
+}
+
+QTEST_GUILESS_MAIN(TestEdidEdit)
+#include "tst_edidedit.moc"
