@@ -8,8 +8,11 @@
 
 #include "device/logging.h"
 #include "device/programinfo.h"
+#include "sim/emulatedstatefile.h"
+#include "sim/simbridge.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace vortalex {
 
@@ -158,6 +161,38 @@ int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
     return CliExit::Done;
 }
 
+// Gives the emulated box the state a former run left in `path`; else why not.
+QString restoreEmulatedBox(CliHost &host, const QString &path)
+{
+    EmulatedBox &box = host.emulatedBridge().box();
+    EmulatedBoxState state = box.state();
+    QString error;
+    if (!loadEmulatedState(path, state, error))
+        return QStringLiteral("cannot read the emulated box's state %1: %2; remove the file to "
+                              "start from the factory state")
+            .arg(path, error);
+    box.restoreState(state);
+    return QString();
+}
+
+// Keeps the box's state for the next run; a factory reset of both settings
+// and EDID forgets it, so the next run starts as the box leaves the factory.
+QString keepEmulatedBox(
+    CliHost &host, const QString &path, const QStringList &words, int exitCode)
+{
+    const bool resetBoth = words[0] == QLatin1String("reset") && exitCode == CliExit::Done
+        && (words.contains(QLatin1String("both"))
+            || (words.contains(QLatin1String("settings")) && words.contains(QLatin1String("edid"))));
+    if (resetBoth) {
+        QFile::remove(path);
+        return QString();
+    }
+    const QString error = saveEmulatedState(path, host.emulatedBridge().box().state());
+    return error.isNull()
+        ? QString()
+        : QStringLiteral("cannot keep the emulated box's state in %1: %2").arg(path, error);
+}
+
 } // namespace
 
 QString cliHelpText()
@@ -250,8 +285,28 @@ int runCli(const QStringList &arguments, CliHost &host)
             QStringLiteral("unknown command \"%1\"%2; the commands are %3")
                 .arg(words[0].left(60), didYouMean(words[0], commandNames()),
                     commandNames().join(QLatin1String(", "))));
-    CliSession session(host, options);
-    return command->run(session, words.mid(1));
+    const QString statePath = options.emulated
+        ? (p.parser.isSet(p.emulatedState) ? p.parser.value(p.emulatedState)
+                                           : host.emulatedStateFile())
+        : QString();
+    if (!statePath.isEmpty()) {
+        const QString problem = restoreEmulatedBox(host, statePath);
+        if (!problem.isNull())
+            return usage.fail(CliExit::BadUsage, problem);
+    }
+    int exitCode = CliExit::Done;
+    bool connected = false;
+    {
+        CliSession session(host, options);
+        exitCode = command->run(session, words.mid(1));
+        connected = session.connected();
+    }
+    if (!statePath.isEmpty() && connected) {
+        const QString problem = keepEmulatedBox(host, statePath, words, exitCode);
+        if (!problem.isNull())
+            usage.fail(exitCode, problem);
+    }
+    return exitCode;
 }
 
 } // namespace vortalex

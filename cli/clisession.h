@@ -58,6 +58,7 @@ public:
     // `quietly`) and returns false; exitCode() then says how to end.
     bool connect(bool quietly = false);
     int exitCode() const { return m_exitCode; }
+    bool connected() const { return !m_searching; }
     // After a failed request: whether the box is still on the bus.
     bool boxPresent();
 
