@@ -32,7 +32,7 @@ CliSession::CliSession(CliHost &host, const CliOptions &options)
 
 CliSession::~CliSession()
 {
-    if (m_link)
+    if (m_link && !m_gone)
         m_link->closeDevice();
     // The emulated box outlives the session; its frames no longer go to this log.
     if (m_options.emulated && m_frameLog.isOpen())
@@ -156,7 +156,9 @@ int CliSession::boxFailed()
 bool CliSession::boxPresent()
 {
     std::uint32_t count = 0;
-    return m_bridge && m_bridge->deviceCount(count) == BridgeStatus::Success && count > 0;
+    // A box that went has no handle left to close.
+    m_gone = !(m_bridge && m_bridge->deviceCount(count) == BridgeStatus::Success && count > 0);
+    return !m_gone;
 }
 
 void CliSession::printJsonError(const QString &message, int exitCode)

@@ -99,6 +99,7 @@ private:
     QStringList m_heldMessages; // --quiet: shown only when the command fails
     QString m_lastMessage; // the last message with words, for the JSON error
     bool m_searching = true;
+    bool m_gone = false;
     bool m_messageShown = false;
     bool m_progressOpen = false;
     int m_exitCode = CliExit::Done;
