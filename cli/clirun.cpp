@@ -82,8 +82,8 @@ struct Parser
     Parser()
     {
         complete.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.setApplicationDescription(QString::fromLatin1(kIntroduction) + cliCommandList()
-            + QString::fromLatin1(kNotes));
+        parser.setApplicationDescription(
+            QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
         parser.addOptions({ help, version, emulated, latency, frameLog, verbose, json, quiet,
             output, fixChecksums, force, replace, yes, interval, dryRun, edid, emulatedState,
             complete });
@@ -108,9 +108,8 @@ QStringList givenOptions(const Parser &p)
 {
     QStringList names;
     for (const QString &name : p.parser.optionNames()) {
-        for (const QCommandLineOption *option :
-            { &p.output, &p.fixChecksums, &p.force, &p.replace, &p.yes, &p.interval, &p.dryRun,
-                &p.edid }) {
+        for (const QCommandLineOption *option : { &p.output, &p.fixChecksums, &p.force, &p.replace,
+                 &p.yes, &p.interval, &p.dryRun, &p.edid }) {
             if (option->names().contains(name))
                 names.append(option->names().constLast());
         }
@@ -177,12 +176,12 @@ QString restoreEmulatedBox(CliHost &host, const QString &path)
 
 // Keeps the box's state for the next run; a factory reset of both settings
 // and EDID forgets it, so the next run starts as the box leaves the factory.
-QString keepEmulatedBox(
-    CliHost &host, const QString &path, const QStringList &words, int exitCode)
+QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &words, int exitCode)
 {
     const bool resetBoth = words[0] == QLatin1String("reset") && exitCode == CliExit::Done
         && (words.contains(QLatin1String("both"))
-            || (words.contains(QLatin1String("settings")) && words.contains(QLatin1String("edid"))));
+            || (words.contains(QLatin1String("settings"))
+                && words.contains(QLatin1String("edid"))));
     if (resetBoth) {
         QFile::remove(path);
         return QString();

@@ -121,8 +121,7 @@ const EncodeKey kAviKeys[] = {
     { "left-right", "END,START (bar pixels, 0-65535)" },
 };
 
-template<std::size_t N>
-QStringList encodeWords(const EncodeKey (&keys)[N])
+template<std::size_t N> QStringList encodeWords(const EncodeKey (&keys)[N])
 {
     QStringList words;
     for (const EncodeKey &entry : keys) {
@@ -138,8 +137,7 @@ QStringList encodeWords(const EncodeKey (&keys)[N])
     return words;
 }
 
-template<std::size_t N>
-QString encodeKeyHelp(const char *title, const EncodeKey (&keys)[N])
+template<std::size_t N> QString encodeKeyHelp(const char *title, const EncodeKey (&keys)[N])
 {
     QString text = QString::fromLatin1(title) + QLatin1Char('\n');
     for (const EncodeKey &entry : keys)
@@ -304,8 +302,7 @@ QString cliCommandList()
         + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", kAviKeys);
 }
 
-QString cliCommandHelp(
-    const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp)
+QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp)
 {
     QString text;
     for (const QString &form : QString::fromLatin1(command.forms).split(QLatin1Char('\n')))
@@ -357,8 +354,7 @@ QList<OwnedOption> ownedOptions()
 
 bool ownedBy(const OwnedOption &entry, const QStringList &words)
 {
-    return entry.command == words.value(0)
-        && (entry.sub.isEmpty() || entry.sub == words.value(1));
+    return entry.command == words.value(0) && (entry.sub.isEmpty() || entry.sub == words.value(1));
 }
 
 } // namespace
@@ -394,7 +390,8 @@ QString misplacedCliOption(const QStringList &given, const QStringList &words)
             if (entry.option != option)
                 continue;
             belongs = belongs || ownedBy(entry, words);
-            owners.append(entry.sub.isEmpty() ? entry.command : entry.command + QLatin1Char(' ') + entry.sub);
+            owners.append(
+                entry.sub.isEmpty() ? entry.command : entry.command + QLatin1Char(' ') + entry.sub);
         }
         if (!owners.isEmpty() && !belongs)
             return QStringLiteral("--%1 belongs to %2")

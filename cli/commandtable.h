@@ -37,8 +37,7 @@ const CliCommand *findCliCommand(const QString &name);
 QString cliCommandList();
 // `help COMMAND` and `COMMAND --help`: usage, options with their
 // descriptions (from `optionHelp`: long name -> text), examples.
-QString cliCommandHelp(
-    const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp);
+QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp);
 
 // Null when every option in `given` (long names) belongs to the command of
 // `words`; else the message naming its owners.

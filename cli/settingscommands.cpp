@@ -62,8 +62,8 @@ QJsonObject settingsJson(const Response &block)
 
 // The NAME VALUE or NAME=VALUE... arguments of set, all checked; false after
 // the message naming the first bad one.
-bool settingPairs(CliSession &session, const QStringList &args, QList<SettingValuePair> &pairs,
-    int &exitCode)
+bool settingPairs(
+    CliSession &session, const QStringList &args, QList<SettingValuePair> &pairs, int &exitCode)
 {
     QStringList names;
     QStringList values;
@@ -154,8 +154,7 @@ int runSettingsCommand(CliSession &session, const QStringList &args)
         return session.fail(CliExit::BadUsage,
             QStringLiteral("settings takes nothing, \"save FILE\" or \"load FILE\""));
     Response block;
-    const bool withBox
-        = session.connect(true) && session.requests().readSettingsBlock(block);
+    const bool withBox = session.connect(true) && session.requests().readSettingsBlock(block);
     QJsonObject all;
     for (const Setting &setting : settingTable()) {
         const QStringList names = settingValueNames(setting);
@@ -171,8 +170,8 @@ int runSettingsCommand(CliSession &session, const QStringList &args)
                                 : QJsonValue() } });
         } else if (withBox) {
             const QString current = settingValueName(setting, blockValue(block, setting));
-            session.printLine(QStringLiteral("%1: %2 [%3]")
-                                  .arg(name, names.join(QLatin1Char(' ')), current));
+            session.printLine(
+                QStringLiteral("%1: %2 [%3]").arg(name, names.join(QLatin1Char(' ')), current));
         } else {
             session.printLine(QStringLiteral("%1: %2").arg(name, names.join(QLatin1Char(' '))));
         }

@@ -38,8 +38,8 @@ bool parseSettings(const QJsonObject &object, SettingsFile &file, QString &error
         if (!number) {
             error = QStringLiteral("settings.%1 takes %2, not %3")
                         .arg(name, settingValueNames(setting).join(QLatin1String(", ")),
-                            QString::fromUtf8(QJsonDocument(QJsonArray { value })
-                                                  .toJson(QJsonDocument::Compact))
+                            QString::fromUtf8(
+                                QJsonDocument(QJsonArray { value }).toJson(QJsonDocument::Compact))
                                 .mid(1)
                                 .chopped(1)
                                 .left(60));
@@ -61,7 +61,8 @@ bool parseSettings(const QJsonObject &object, SettingsFile &file, QString &error
 bool parseEdid(const QJsonValue &value, SettingsFile &file, QString &error)
 {
     const QByteArray hex = value.toString().toLatin1();
-    const bool hexOnly = std::all_of(hex.begin(), hex.end(), [](char c) { return isxdigit(uchar(c)); });
+    const bool hexOnly
+        = std::all_of(hex.begin(), hex.end(), [](char c) { return isxdigit(uchar(c)); });
     if (!value.isString() || hex.size() != 2 * kEdidSize || !hexOnly) {
         error = QStringLiteral("edid takes the 256 bytes of an EDID table as 512 hex digits");
         return false;
@@ -128,7 +129,8 @@ bool parseSettingsFile(const QByteArray &text, SettingsFile &file, QString &erro
         const QStringList known { QStringLiteral("format"), QStringLiteral("version"),
             QStringLiteral("settings"), QStringLiteral("edid") };
         if (!known.contains(it.key())) {
-            error = QStringLiteral("unknown key \"%1\"%2").arg(it.key().left(60), didYouMean(it.key(), known));
+            error = QStringLiteral("unknown key \"%1\"%2")
+                        .arg(it.key().left(60), didYouMean(it.key(), known));
             return false;
         }
     }

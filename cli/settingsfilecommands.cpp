@@ -36,8 +36,8 @@ QString writeFile(const QString &name, const QByteArray &data)
 int save(CliSession &session, const QString &name)
 {
     if (QFileInfo(name).isDir())
-        return session.fail(CliExit::BadUsage,
-            QStringLiteral("cannot write file %1: it is a directory").arg(name));
+        return session.fail(
+            CliExit::BadUsage, QStringLiteral("cannot write file %1: it is a directory").arg(name));
     if (!session.connect())
         return session.exitCode();
     Response block;
@@ -101,8 +101,8 @@ int load(CliSession &session, const QString &name)
             return session.boxFailed();
         edidChanged = boxTable != *file.edid;
         for (int offset = 0; edidChanged && offset < kEdidSize; offset += kEdidWriteChunk)
-            frames.append(frameText(
-                Frames::chunkWrite(std::uint8_t(offset), file.edid->data() + offset)));
+            frames.append(
+                frameText(Frames::chunkWrite(std::uint8_t(offset), file.edid->data() + offset)));
         if (edidChanged)
             frames.append(frameText(Frames::apply()));
     }
@@ -122,8 +122,7 @@ int load(CliSession &session, const QString &name)
     }
     if (session.options().json) {
         session.printJson({ { QStringLiteral("dry_run"), dryRun },
-            { QStringLiteral("changed"), changed },
-            { QStringLiteral("edid_changed"), edidChanged },
+            { QStringLiteral("changed"), changed }, { QStringLiteral("edid_changed"), edidChanged },
             { QStringLiteral("frames"), QJsonArray::fromStringList(frames) } });
     } else if (dryRun) {
         for (const QString &frame : std::as_const(frames))
@@ -137,8 +136,8 @@ int load(CliSession &session, const QString &name)
 int runSettingsFileCommand(CliSession &session, const QStringList &args)
 {
     if (args.size() != 2)
-        return session.fail(CliExit::BadUsage,
-            QStringLiteral("settings %1 takes a FILE").arg(args.value(0)));
+        return session.fail(
+            CliExit::BadUsage, QStringLiteral("settings %1 takes a FILE").arg(args.value(0)));
     return args[0] == QLatin1String("save") ? save(session, args[1]) : load(session, args[1]);
 }
 

@@ -40,9 +40,8 @@ QJsonObject signalStatusJson(const SignalStatusPages &pages)
 {
     const SignalStatusFacts facts
         = decodeSignalFacts(pages.status, pages.sourceProduct, pages.hdrInfoFrame);
-    const std::optional<VideoTiming> timing = facts.hdmiVic
-        ? videoTimingOfHdmiVic(facts.hdmiVic)
-        : videoTimingOfVic(facts.vic);
+    const std::optional<VideoTiming> timing
+        = facts.hdmiVic ? videoTimingOfHdmiVic(facts.hdmiVic) : videoTimingOfVic(facts.vic);
     const QByteArray hdrData = capturedHdrData(pages.hdrInfoFrame);
     const QByteArray aviData = capturedAviData(pages.aviInfoFrame);
     const HdrDecode hdr = decodeHdrInfoFrame(hdrData);

@@ -255,9 +255,8 @@ SignalStatusFacts decodeSignalFacts(const QByteArray &statusPage,
     static const char *const kFormats[] = { "rgb", "ycbcr422", "ycbcr444", "ycbcr420" };
     facts.colorFormat = QString::fromLatin1(kFormats[(byteAt(statusPage, kAviPb1Byte) >> 5) & 3]);
     static const char *const kColorimetry[] = { "none", "bt601", "bt709" };
-    static const char *const kExtended[]
-        = { "xvycc601", "xvycc709", "sycc601", "opycc601", "oprgb", "bt2020cl", "bt2020",
-              "extended" };
+    static const char *const kExtended[] = { "xvycc601", "xvycc709", "sycc601", "opycc601", "oprgb",
+        "bt2020cl", "bt2020", "extended" };
     const int c = byteAt(statusPage, kAviPb2Byte) >> 6;
     facts.colorimetry = QString::fromLatin1(
         c < 3 ? kColorimetry[c] : kExtended[(byteAt(statusPage, kAviPb3Byte) >> 4) & 7]);

@@ -179,8 +179,8 @@ EmulatedBoxState EmulatedBox::state()
 {
     settle();
     // A rebuild still under way is the table the box will have.
-    return { m_settings, m_rebuildPending ? buildBoxEdid() : m_boxEdid, m_customEdid, m_storedSp, m_storedLp, m_storedHdr,
-        m_storedAvi };
+    return { m_settings, m_rebuildPending ? buildBoxEdid() : m_boxEdid, m_customEdid, m_storedSp,
+        m_storedLp, m_storedHdr, m_storedAvi };
 }
 
 void EmulatedBox::restoreState(const EmulatedBoxState &state)

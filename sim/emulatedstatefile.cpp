@@ -42,12 +42,12 @@ QString saveEmulatedState(const QString &path, const EmulatedBoxState &state)
 {
     QJsonObject object { { QStringLiteral("format"), kFormat },
         { QStringLiteral("settings"),
-            QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(state.settings.data()),
-                int(state.settings.size()))
+            QString::fromLatin1(QByteArray(
+                reinterpret_cast<const char *>(state.settings.data()), int(state.settings.size()))
                                     .toHex()) } };
     for (const Field &field : kFields)
-        object.insert(QString::fromLatin1(field.key),
-            QString::fromLatin1((state.*field.bytes).toHex()));
+        object.insert(
+            QString::fromLatin1(field.key), QString::fromLatin1((state.*field.bytes).toHex()));
     QSaveFile file(path);
     const QByteArray text = QJsonDocument(object).toJson();
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())

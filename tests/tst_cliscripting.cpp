@@ -108,8 +108,8 @@ void TestCliScripting::initTestCase()
 int TestCliScripting::run(MemoryCliHost &host, const QStringList &args)
 {
     QFile::remove(m_dir.filePath("frames.log"));
-    return runCli(QStringList { "vortalex-cli", "--emulated", "--frame-log",
-                      m_dir.filePath("frames.log") }
+    return runCli(
+        QStringList { "vortalex-cli", "--emulated", "--frame-log", m_dir.filePath("frames.log") }
             + args,
         host);
 }
@@ -237,18 +237,21 @@ void TestCliScripting::messages_data()
         << "vortalex-cli: hdcp takes 1.4, 2.2 (or the number 2 to 3), not \"3.0\"\n"
         << QStringList {};
     QTest::newRow("pairs in order")
-        << QStringList { "set", "green-led=off", "blue-leds=0", "active-input=port-b" } << 0
-        << "" << ""
+        << QStringList { "set", "green-led=off", "blue-leds=0", "active-input=port-b" } << 0 << ""
+        << ""
         << QStringList { "0 > 10 04 E0 16 00", "2 < E0 00", "2 > 10 04 E0 17 00", "4 < E0 00",
                "4 > 10 04 E0 00 02", "6 < E0 00" };
     QTest::newRow("get two, one read")
         << QStringList { "get", "hdcp", "edid-mode" } << 0 << "hdcp: 2.2\nedid-mode: automix\n"
-        << "" << QStringList { "0 > 11 2A E1", "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 "
-                                                  "00 00 00 00 01 00 00 00 00 00 00 00 00 00 01 "
-                                                  "01 01 01 00 00 00 00 00 00 00 00 00 00" };
+        << ""
+        << QStringList { "0 > 11 2A E1",
+               "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 "
+               "00 00 00 00 01 00 00 00 00 00 00 00 00 00 01 "
+               "01 01 01 00 00 00 00 00 00 00 00 00 00" };
     QTest::newRow("option of another command")
         << QStringList { "status", "--interval", "1" } << 2 << ""
-        << "vortalex-cli: --interval belongs to watch\n" << QStringList {};
+        << "vortalex-cli: --interval belongs to watch\n"
+        << QStringList {};
     QTest::newRow("help COMMAND")
         << QStringList { "help", "reset" } << 0
         << "Usage: vortalex-cli [options] reset settings|edid|both --yes\n\n"
@@ -266,12 +269,13 @@ void TestCliScripting::messages_data()
                                     << "Usage: vortalex-cli [options] cec send HEX\n"
                                        "Usage: vortalex-cli [options] cec store sp|lp HEX\n..."
                                     << "" << QStringList {};
-    QTest::newRow("complete values") << QStringList { "--complete", "words", "--", "set",
-        "hdr-mode", "" } << 0 << "full\nsamsung\n"
-                                     << "" << QStringList {};
-    QTest::newRow("complete pairs") << QStringList { "--complete", "words", "--", "set",
-        "cec=" } << 0 << "cec=off\ncec=on\n"
-                                    << "" << QStringList {};
+    QTest::newRow("complete values")
+        << QStringList { "--complete", "words", "--", "set", "hdr-mode", "" } << 0
+        << "full\nsamsung\n"
+        << "" << QStringList {};
+    QTest::newRow("complete pairs")
+        << QStringList { "--complete", "words", "--", "set", "cec=" } << 0 << "cec=off\ncec=on\n"
+        << "" << QStringList {};
     QTest::newRow("complete --yes after reset")
         << QStringList { "--complete", "options", "--", "reset", "both", "-" } << 0
         << "--help\n--version\n--emulated\n--latency\n--frame-log\n--verbose\n--json\n--quiet\n"
@@ -279,7 +283,8 @@ void TestCliScripting::messages_data()
         << "" << QStringList {};
     QTest::newRow("complete encode keys")
         << QStringList { "--complete", "words", "--", "infoframe", "encode", "avi", "sc" } << 0
-        << "color=\n..." << "" << QStringList {};
+        << "color=\n..."
+        << "" << QStringList {};
 }
 
 void TestCliScripting::messages()
@@ -406,12 +411,12 @@ void TestCliScripting::loadRefusals_data()
     QTest::newRow("newer version")
         << QByteArray(R"({"format":"vortalex-settings","version":2,"settings":{}})")
         << "version 2 is newer than this program reads (1)";
-    QTest::newRow("unknown key")
-        << QByteArray(R"({"format":"vortalex-settings","version":1,"settings":{},"edd":""})")
-        << "unknown key \"edd\" (did you mean edid?)";
-    QTest::newRow("bad edid")
-        << QByteArray(R"({"format":"vortalex-settings","version":1,"settings":{},"edid":"00"})")
-        << "edid takes the 256 bytes of an EDID table as 512 hex digits";
+    QTest::newRow("unknown key") << QByteArray(
+        R"({"format":"vortalex-settings","version":1,"settings":{},"edd":""})")
+                                 << "unknown key \"edd\" (did you mean edid?)";
+    QTest::newRow("bad edid") << QByteArray(
+        R"({"format":"vortalex-settings","version":1,"settings":{},"edid":"00"})")
+                              << "edid takes the 256 bytes of an EDID table as 512 hex digits";
 }
 
 void TestCliScripting::loadRefusals()
