@@ -79,14 +79,22 @@ struct Parser
     // last of the positional arguments, "options" for the options.
     QCommandLineOption complete { QStringLiteral("complete"), QString(), QStringLiteral("WHAT") };
 
+    // Every option, in the order --help lists them. A command option (one
+    // the command table gives to a command) needs only its row's word besides.
+    QList<const QCommandLineOption *> all() const
+    {
+        return { &help, &version, &emulated, &latency, &frameLog, &verbose, &json, &quiet,
+            &output, &fixChecksums, &force, &replace, &yes, &interval, &dryRun, &edid,
+            &emulatedState, &complete };
+    }
+
     Parser()
     {
         complete.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.setApplicationDescription(
             QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
-        parser.addOptions({ help, version, emulated, latency, frameLog, verbose, json, quiet,
-            output, fixChecksums, force, replace, yes, interval, dryRun, edid, emulatedState,
-            complete });
+        for (const QCommandLineOption *option : all())
+            parser.addOption(*option);
         parser.addPositionalArgument(QStringLiteral("command"),
             QStringLiteral("The command and its arguments, as listed above."),
             QStringLiteral("command [arguments...]"));
@@ -103,27 +111,31 @@ bool parseLatency(const QString &text, unsigned &value)
     return true;
 }
 
-// The long names of the options given on the command line.
+// The long names of the command options (those the command table gives to a
+// command) on the command line.
 QStringList givenOptions(const Parser &p)
 {
     QStringList names;
-    for (const QString &name : p.parser.optionNames()) {
-        for (const QCommandLineOption *option : { &p.output, &p.fixChecksums, &p.force, &p.replace,
-                 &p.yes, &p.interval, &p.dryRun, &p.edid }) {
-            if (option->names().contains(name))
-                names.append(option->names().constLast());
-        }
+    const QStringList owned = commandOwnedOptions();
+    for (const QCommandLineOption *option : p.all()) {
+        const QString name = option->names().constLast();
+        if (owned.contains(name) && p.parser.isSet(name))
+            names.append(name);
     }
     return names;
 }
 
-// Each option's long name and description, for a command's help.
+// For a command's help: the options any command takes and the command
+// options, each with its long name, value name and description.
 QList<QPair<QString, QString>> optionHelp(const Parser &p)
 {
     QList<QPair<QString, QString>> help;
-    for (const QCommandLineOption *option : { &p.json, &p.quiet, &p.emulated, &p.output,
-             &p.fixChecksums, &p.force, &p.replace, &p.yes, &p.interval, &p.dryRun, &p.edid }) {
+    const QStringList owned = commandOwnedOptions();
+    for (const QCommandLineOption *option : p.all()) {
         QString name = option->names().constLast();
+        if (!owned.contains(name) && option != &p.json && option != &p.quiet
+            && option != &p.emulated)
+            continue;
         if (!option->valueName().isEmpty())
             name += QLatin1Char(' ') + option->valueName();
         help.append({ name, option->description() });
@@ -145,9 +157,10 @@ int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
     QStringList candidates;
     if (p.parser.value(p.complete) == QLatin1String("options")) {
         const QStringList owned = commandOwnedOptions();
-        for (const QCommandLineOption *option : { &p.help, &p.version, &p.emulated, &p.latency,
-                 &p.frameLog, &p.verbose, &p.json, &p.quiet, &p.emulatedState }) {
-            candidates.append(QStringLiteral("--") + option->names().constLast());
+        for (const QCommandLineOption *option : p.all()) {
+            const QString name = option->names().constLast();
+            if (!owned.contains(name) && option != &p.complete)
+                candidates.append(QStringLiteral("--") + name);
         }
         for (const QString &name : commandOptions(words.mid(0, words.size() - 1).mid(0, 2)))
             candidates.append(QStringLiteral("--") + name);

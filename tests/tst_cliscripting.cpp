@@ -258,10 +258,10 @@ void TestCliScripting::messages_data()
            "  reset settings|edid|both --yes  factory reset of the settings, the EDID or\n"
            "                                  both\n\n"
            "Options:\n"
+           "  --emulated            Use the emulated box instead of the box on USB.\n"
            "  --json                Print one JSON object on standard output.\n"
            "  --quiet               No progress and no messages, except when the command "
            "fails.\n"
-           "  --emulated            Use the emulated box instead of the box on USB.\n"
            "  --yes                 reset: confirm the factory reset.\n\n"
            "Examples:\n  vortalex-cli reset both --yes\n"
         << "" << QStringList {};
