@@ -92,6 +92,7 @@ private slots:
     void loadRefusals_data();
     void loadRefusals();
     void emulatedState();
+    void helpEntries();
 
 private:
     int run(MemoryCliHost &host, const QStringList &args);
@@ -453,6 +454,26 @@ void TestCliScripting::emulatedState()
     MemoryCliHost fresh;
     QCOMPARE(run(fresh, { "set", "hdcp", "1.4" }), 0);
     QVERIFY(!QFile::exists(state)); // without the option the test host keeps nothing
+}
+
+// help2man reads an entry as a term and its text only when the text starts
+// on the term's line, two spaces on, and its further lines line up with it.
+void TestCliScripting::helpEntries()
+{
+    const QStringList lines = cliHelpText().split('\n');
+    const QRegularExpression entry("^  (\\S.*?)  +(\\S)");
+    int column = -1;
+    for (const QString &line : lines) {
+        const QRegularExpressionMatch match = entry.match(line);
+        if (line.startsWith("  ") && !line.startsWith("   ")) {
+            QVERIFY2(match.hasMatch(), qPrintable(line));
+            column = int(match.capturedStart(2));
+        } else if (line.startsWith("   ") && column > 0) {
+            QCOMPARE(line.indexOf(QRegularExpression("\\S")), column);
+        } else {
+            column = -1;
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCliScripting)
