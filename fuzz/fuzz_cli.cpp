@@ -6,7 +6,7 @@
 // --output, --frame-log, also in short-option clusters and with "=") are
 // dropped; those are all the options with an 'o' but --json, --force and
 // --version. "save" (settings save FILE) and --emulated-state FILE write
-// files too and are dropped; the box goes after 1000 exchanges, which ends
+// files too and are dropped; the box goes after 400 exchanges, which ends
 // watch.
 #include "cli/clirun.h"
 #include "cli/memoryclihost.h"
@@ -40,8 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             arguments.append(argument);
     }
     MemoryCliHost host;
-    host.sim.unplugAfter(1000);
-    host.real.unplugAfter(1000);
+    host.sim.unplugAfter(400);
+    host.real.unplugAfter(400);
     // Progress lines too.
     host.terminal = true;
     const int exitCode = runCli(arguments, host);
