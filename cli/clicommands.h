@@ -17,6 +17,9 @@ int runResetCommand(CliSession &session, const QStringList &args);
 int runEdidCommand(CliSession &session, const QStringList &args);
 int runCecCommand(CliSession &session, const QStringList &args);
 int runInfoFrameCommand(CliSession &session, const QStringList &args);
+// settings save|load FILE
+int runSettingsFileCommand(CliSession &session, const QStringList &args);
+int runWatchCommand(CliSession &session, const QStringList &args);
 // infoframe decode|encode hdr|avi ...
 int runInfoFrameCodecCommand(CliSession &session, const QStringList &args);
 

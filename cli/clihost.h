@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 
 namespace vortalex {
 
@@ -21,6 +22,9 @@ public:
     virtual Clock &clock() = 0;
     // The emulated box (--emulated), on the host's clock.
     virtual SimBridge &emulatedBridge() = 0;
+    // Where --emulated keeps the box's state between runs when no
+    // --emulated-state names a file; empty: the box starts afresh each run.
+    virtual QString emulatedStateFile() const { return QString(); }
     // The box on USB.
     virtual UsbBridge &realBridge() = 0;
     // True once the USB back end was refused access to a device: the udev

@@ -3,82 +3,34 @@
 
 #include "clicommands.h"
 #include "clisession.h"
+#include "commandtable.h"
+#include "didyoumean.h"
 
 #include "device/logging.h"
 #include "device/programinfo.h"
+#include "sim/emulatedstatefile.h"
+#include "sim/simbridge.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 namespace vortalex {
 
 namespace {
 
-const char kDescription[]
+const char kIntroduction[]
     = "Scripts the VORTALEX HDMI box: every action of the VORTALEX Utility's window.\n"
-      "\n"
-      "Commands:\n"
-      "  status                       firmware, the four signal status lines, every setting\n"
-      "  settings                     every setting name with its allowed values\n"
-      "  get NAME                     one setting's value\n"
-      "  set NAME VALUE               write one setting (a value name or its number)\n"
-      "  edid read [box|top|bot]      the box's EDID or the EDID of the TV on the top or\n"
-      "                               bottom output: hex text on standard output, or with\n"
-      "                               -o FILE the raw 256 bytes in FILE\n"
-      "  edid write FILE              write a raw or hex text EDID file to the box; a bad\n"
-      "                               checksum is refused unless --fix-checksums repairs it,\n"
-      "                               a table without the EDID header unless --force;\n"
-      "                               the box uses it with edid-mode custom, custom-edid 0\n"
-      "  edid check FILE              checksums of both blocks (exit 2 when one is wrong)\n"
-      "  edid decode FILE             what the table says: a report, or with --json its\n"
-      "                               JSON object (FILE - reads standard input)\n"
-      "  cec send HEX                 send a CEC message, e.g. 40:04 (power on)\n"
-      "  cec store sp|lp HEX          store a CEC command in the box\n"
-      "  infoframe hdr HEX            inject an HDR InfoFrame; --force also sets\n"
-      "                               FORCE HDR ACTIVE\n"
-      "  infoframe avi HEX            inject an AVI InfoFrame; --replace also sets\n"
-      "                               REPLACE AVI\n"
-      "  infoframe decode hdr|avi HEX an InfoFrame in real units (report or JSON)\n"
-      "  infoframe encode hdr|avi KEY=VALUE...\n"
-      "                               the hex list of an InfoFrame from real units\n"
-      "  reset settings|edid --yes    factory reset of the settings, the EDID or both\n"
-      "\n"
+      "\n";
+
+const char kNotes[]
+    = "\n"
       "NAME and VALUE: vortalex-cli settings lists them; a VALUE may also be its number.\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
+      "vortalex-cli help COMMAND or vortalex-cli COMMAND --help: one command's usage,\n"
+      "options and examples.\n"
       "\n"
       "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"
       "input (nothing was sent); 3 no box, or it cannot be opened.";
-
-struct CommandEntry
-{
-    const char *name;
-    int (*run)(CliSession &, const QStringList &);
-};
-
-constexpr CommandEntry kCommands[] = {
-    { "status", runStatusCommand },
-    { "settings", runSettingsCommand },
-    { "get", runGetCommand },
-    { "set", runSetCommand },
-    { "edid", runEdidCommand },
-    { "cec", runCecCommand },
-    { "infoframe", runInfoFrameCommand },
-    { "reset", runResetCommand },
-};
-
-// Options that belong to one command: given to another, they are a mistake.
-struct CommandOption
-{
-    const char *option;
-    const char *command; // and subcommand
-};
-
-constexpr CommandOption kCommandOptions[] = {
-    { "output", "edid read" },
-    { "fix-checksums", "edid write" },
-    { "force", "edid write|infoframe hdr" },
-    { "replace", "infoframe avi" },
-    { "yes", "reset" },
-};
 
 struct Parser
 {
@@ -112,12 +64,37 @@ struct Parser
         QStringLiteral("infoframe avi: also set REPLACE AVI.") };
     QCommandLineOption yes { QStringLiteral("yes"),
         QStringLiteral("reset: confirm the factory reset.") };
+    QCommandLineOption interval { QStringLiteral("interval"),
+        QStringLiteral("watch: seconds between two reads of the signal status (default 3)."),
+        QStringLiteral("SECONDS") };
+    QCommandLineOption dryRun { QStringLiteral("dry-run"),
+        QStringLiteral("settings load: print the frames it would send; send none.") };
+    QCommandLineOption edid { QStringLiteral("edid"),
+        QStringLiteral("settings save: also save the box's EDID.") };
+    QCommandLineOption emulatedState { QStringLiteral("emulated-state"),
+        QStringLiteral("The emulated box keeps its state in FILE (default: "
+                       "vortalex-emulated.json in $XDG_RUNTIME_DIR)."),
+        QStringLiteral("FILE") };
+    // The shell completion asks the program for its words: "words" for the
+    // last of the positional arguments, "options" for the options.
+    QCommandLineOption complete { QStringLiteral("complete"), QString(), QStringLiteral("WHAT") };
+
+    // Every option, in the order --help lists them. A command option (one
+    // the command table gives to a command) needs only its row's word besides.
+    QList<const QCommandLineOption *> all() const
+    {
+        return { &help, &version, &emulated, &latency, &frameLog, &verbose, &json, &quiet,
+            &output, &fixChecksums, &force, &replace, &yes, &interval, &dryRun, &edid,
+            &emulatedState, &complete };
+    }
 
     Parser()
     {
-        parser.setApplicationDescription(QString::fromLatin1(kDescription));
-        parser.addOptions({ help, version, emulated, latency, frameLog, verbose, json, quiet,
-            output, fixChecksums, force, replace, yes });
+        complete.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.setApplicationDescription(
+            QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
+        for (const QCommandLineOption *option : all())
+            parser.addOption(*option);
         parser.addPositionalArgument(QStringLiteral("command"),
             QStringLiteral("The command and its arguments, as listed above."),
             QStringLiteral("command [arguments...]"));
@@ -134,23 +111,98 @@ bool parseLatency(const QString &text, unsigned &value)
     return true;
 }
 
-// Null when every command option given belongs to `words`' command.
-QString misplacedOption(const QCommandLineParser &parser, const QStringList &words)
+// The long names of the command options (those the command table gives to a
+// command) on the command line.
+QStringList givenOptions(const Parser &p)
 {
-    const QString command = words.mid(0, 2).join(QLatin1Char(' '));
-    for (const CommandOption &entry : kCommandOptions) {
-        const QString option = QString::fromLatin1(entry.option);
-        if (!parser.isSet(option))
-            continue;
-        const QStringList owners = QString::fromLatin1(entry.command).split(QLatin1Char('|'));
-        bool belongs = false;
-        for (const QString &owner : owners)
-            belongs = belongs || command == owner || words.value(0) == owner;
-        if (!belongs)
-            return QStringLiteral("--%1 belongs to %2")
-                .arg(option, owners.join(QLatin1String(" and ")));
+    QStringList names;
+    const QStringList owned = commandOwnedOptions();
+    for (const QCommandLineOption *option : p.all()) {
+        const QString name = option->names().constLast();
+        if (owned.contains(name) && p.parser.isSet(name))
+            names.append(name);
     }
+    return names;
+}
+
+// For a command's help: the options any command takes and the command
+// options, each with its long name, value name and description.
+QList<QPair<QString, QString>> optionHelp(const Parser &p)
+{
+    QList<QPair<QString, QString>> help;
+    const QStringList owned = commandOwnedOptions();
+    for (const QCommandLineOption *option : p.all()) {
+        QString name = option->names().constLast();
+        if (!owned.contains(name) && option != &p.json && option != &p.quiet
+            && option != &p.emulated)
+            continue;
+        if (!option->valueName().isEmpty())
+            name += QLatin1Char(' ') + option->valueName();
+        help.append({ name, option->description() });
+    }
+    return help;
+}
+
+QStringList commandNames()
+{
+    QStringList names;
+    for (const CliCommand &command : cliCommands())
+        names.append(QString::fromLatin1(command.name));
+    return names;
+}
+
+// --complete: the words the shell offers, one a line.
+int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
+{
+    QStringList candidates;
+    if (p.parser.value(p.complete) == QLatin1String("options")) {
+        const QStringList owned = commandOwnedOptions();
+        for (const QCommandLineOption *option : p.all()) {
+            const QString name = option->names().constLast();
+            if (!owned.contains(name) && option != &p.complete)
+                candidates.append(QStringLiteral("--") + name);
+        }
+        for (const QString &name : commandOptions(words.mid(0, words.size() - 1).mid(0, 2)))
+            candidates.append(QStringLiteral("--") + name);
+    } else if (words.size() <= 1) {
+        candidates = commandNames();
+    } else if (const CliCommand *command = findCliCommand(words[0])) {
+        candidates = command->complete(words.mid(1));
+    }
+    host.writeOut(candidates.join(QLatin1Char('\n')).toUtf8() + '\n');
+    return CliExit::Done;
+}
+
+// Gives the emulated box the state a former run left in `path`; else why not.
+QString restoreEmulatedBox(CliHost &host, const QString &path)
+{
+    EmulatedBox &box = host.emulatedBridge().box();
+    EmulatedBoxState state = box.state();
+    QString error;
+    if (!loadEmulatedState(path, state, error))
+        return QStringLiteral("cannot read the emulated box's state %1: %2; remove the file to "
+                              "start from the factory state")
+            .arg(path, error);
+    box.restoreState(state);
     return QString();
+}
+
+// Keeps the box's state for the next run; a factory reset of both settings
+// and EDID forgets it, so the next run starts as the box leaves the factory.
+QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &words, int exitCode)
+{
+    const bool resetBoth = words[0] == QLatin1String("reset") && exitCode == CliExit::Done
+        && (words.contains(QLatin1String("both"))
+            || (words.contains(QLatin1String("settings"))
+                && words.contains(QLatin1String("edid"))));
+    if (resetBoth) {
+        QFile::remove(path);
+        return QString();
+    }
+    const QString error = saveEmulatedState(path, host.emulatedBridge().box().state());
+    return error.isNull()
+        ? QString()
+        : QStringLiteral("cannot keep the emulated box's state in %1: %2").arg(path, error);
 }
 
 } // namespace
@@ -171,13 +223,26 @@ int runCli(const QStringList &arguments, CliHost &host)
 {
     Parser p;
     CliOptions options;
+    // Errors before the options are read are JSON too when --json was asked.
+    options.json = arguments.contains(QLatin1String("--json"));
     // Reports what is wrong before any command runs.
     CliSession usage(host, options);
     if (!p.parser.parse(arguments))
         return usage.fail(
             CliExit::BadUsage, p.parser.errorText() + QStringLiteral(" See vortalex-cli --help."));
-    if (p.parser.isSet(p.help)) {
-        host.writeOut(cliHelpText().toUtf8());
+    const QStringList words = p.parser.positionalArguments();
+    if (p.parser.isSet(p.complete))
+        return printCompletion(p, words, host);
+    const bool helpAsked = p.parser.isSet(p.help) || words.value(0) == QLatin1String("help");
+    if (helpAsked) {
+        const QString topic = p.parser.isSet(p.help) ? words.value(0) : words.value(1);
+        const CliCommand *command = topic.isEmpty() ? nullptr : findCliCommand(topic);
+        if (!topic.isEmpty() && !command)
+            return usage.fail(CliExit::BadUsage,
+                QStringLiteral("unknown command \"%1\"%2; the commands are %3")
+                    .arg(topic.left(60), didYouMean(topic, commandNames()),
+                        commandNames().join(QLatin1String(", "))));
+        host.writeOut((command ? cliCommandHelp(*command, optionHelp(p)) : cliHelpText()).toUtf8());
         return CliExit::Done;
     }
     if (p.parser.isSet(p.version)) {
@@ -187,7 +252,6 @@ int runCli(const QStringList &arguments, CliHost &host)
         return CliExit::Done;
     }
 
-    const QStringList words = p.parser.positionalArguments();
     if (words.isEmpty())
         return usage.fail(
             CliExit::BadUsage, QStringLiteral("no command given. See vortalex-cli --help."));
@@ -200,32 +264,61 @@ int runCli(const QStringList &arguments, CliHost &host)
                 QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
                     .arg(p.parser.value(p.latency)));
     }
+    if (p.parser.isSet(p.emulatedState) && !options.emulated)
+        return usage.fail(
+            CliExit::BadUsage, QStringLiteral("--emulated-state belongs to --emulated"));
+    if (p.parser.isSet(p.interval)) {
+        bool ok = false;
+        const double seconds = p.parser.value(p.interval).toDouble(&ok);
+        if (!ok || seconds < 0.1 || seconds > 3600)
+            return usage.fail(CliExit::BadUsage,
+                QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
+                    .arg(p.parser.value(p.interval).left(60)));
+        options.intervalMs = unsigned(seconds * 1000 + 0.5);
+    }
     if (p.parser.isSet(p.verbose))
         enableVerboseLogging();
     options.frameLog = p.parser.value(p.frameLog);
-    options.json = p.parser.isSet(p.json);
     options.quiet = p.parser.isSet(p.quiet);
     options.output = p.parser.value(p.output);
     options.fixChecksums = p.parser.isSet(p.fixChecksums);
     options.force = p.parser.isSet(p.force);
     options.replace = p.parser.isSet(p.replace);
     options.yes = p.parser.isSet(p.yes);
-    const QString misplaced = misplacedOption(p.parser, words);
+    options.dryRun = p.parser.isSet(p.dryRun);
+    options.saveEdid = p.parser.isSet(p.edid);
+    const QString misplaced = misplacedCliOption(givenOptions(p), words);
     if (!misplaced.isNull())
         return usage.fail(CliExit::BadUsage, misplaced);
 
-    for (const CommandEntry &command : kCommands) {
-        if (words[0] == QLatin1String(command.name)) {
-            CliSession session(host, options);
-            return command.run(session, words.mid(1));
-        }
+    const CliCommand *command = findCliCommand(words[0]);
+    if (!command || !command->run)
+        return usage.fail(CliExit::BadUsage,
+            QStringLiteral("unknown command \"%1\"%2; the commands are %3")
+                .arg(words[0].left(60), didYouMean(words[0], commandNames()),
+                    commandNames().join(QLatin1String(", "))));
+    const QString statePath = options.emulated
+        ? (p.parser.isSet(p.emulatedState) ? p.parser.value(p.emulatedState)
+                                           : host.emulatedStateFile())
+        : QString();
+    if (!statePath.isEmpty()) {
+        const QString problem = restoreEmulatedBox(host, statePath);
+        if (!problem.isNull())
+            return usage.fail(CliExit::BadUsage, problem);
     }
-    QStringList names;
-    for (const CommandEntry &command : kCommands)
-        names.append(QString::fromLatin1(command.name));
-    return usage.fail(CliExit::BadUsage,
-        QStringLiteral("unknown command \"%1\"; the commands are %2")
-            .arg(words[0].left(60), names.join(QLatin1String(", "))));
+    int exitCode = CliExit::Done;
+    bool connected = false;
+    {
+        CliSession session(host, options);
+        exitCode = command->run(session, words.mid(1));
+        connected = session.connected();
+    }
+    if (!statePath.isEmpty() && connected) {
+        const QString problem = keepEmulatedBox(host, statePath, words, exitCode);
+        if (!problem.isNull())
+            usage.fail(exitCode, problem);
+    }
+    return exitCode;
 }
 
 } // namespace vortalex

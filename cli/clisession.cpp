@@ -32,14 +32,14 @@ CliSession::CliSession(CliHost &host, const CliOptions &options)
 
 CliSession::~CliSession()
 {
-    if (m_link)
+    if (m_link && !m_gone)
         m_link->closeDevice();
     // The emulated box outlives the session; its frames no longer go to this log.
     if (m_options.emulated && m_frameLog.isOpen())
         m_host.emulatedBridge().setFrameObserver({});
 }
 
-bool CliSession::connect()
+bool CliSession::connect(bool quietly)
 {
     UsbBridge *bridge = nullptr;
     if (!m_options.frameLog.isEmpty()) {
@@ -65,6 +65,7 @@ bool CliSession::connect()
         bridge = &m_host.realBridge();
     }
 
+    m_bridge = bridge;
     // The link's own warnings while looking for the box are replaced by the
     // one line below that says what to do.
     m_link = std::make_unique<UsbLink>(*bridge, clock(), [this](const QString &text) {
@@ -74,11 +75,15 @@ bool CliSession::connect()
     m_requests = std::make_unique<BoxRequests>(*m_link, static_cast<StatusSink &>(*this));
     std::uint32_t index = 0;
     if (!m_link->findDevice(UsbLink::kBoxIdString, index)) {
+        if (quietly)
+            return false;
         m_exitCode = fail(CliExit::NoBox,
             QStringLiteral("no VORTALEX box found; is it plugged in and switched on?"));
         return false;
     }
     if (!m_link->openDevice(index)) {
+        if (quietly)
+            return false;
         const QString why = m_host.permissionDenied()
             ? QStringLiteral("no permission to open the box; install the udev rule %1 "
                              "(packaging/60-vortalex.rules in the source tree) and replug the box")
@@ -128,17 +133,38 @@ void CliSession::printJson(const QJsonObject &object)
 int CliSession::fail(int exitCode, const QString &message)
 {
     writeErrLine(QStringLiteral("vortalex-cli: ") + message);
+    printJsonError(message, exitCode);
     return exitCode;
 }
 
 int CliSession::boxFailed()
 {
+    QString last = QStringLiteral("the box did not answer");
     for (const QString &line : std::as_const(m_heldMessages))
         writeErrLine(line);
+    if (!m_heldMessages.isEmpty())
+        last = m_heldMessages.constLast();
+    else if (!m_lastMessage.isEmpty())
+        last = m_lastMessage;
     m_heldMessages.clear();
     if (!m_messageShown)
         writeErrLine(QStringLiteral("vortalex-cli: the box did not answer"));
+    printJsonError(last, CliExit::BoxFailed);
     return CliExit::BoxFailed;
+}
+
+bool CliSession::boxPresent()
+{
+    std::uint32_t count = 0;
+    // A box that went has no handle left to close.
+    m_gone = !(m_bridge && m_bridge->deviceCount(count) == BridgeStatus::Success && count > 0);
+    return !m_gone;
+}
+
+void CliSession::printJsonError(const QString &message, int exitCode)
+{
+    if (m_options.json)
+        printJson({ { QStringLiteral("error"), message }, { QStringLiteral("exit"), exitCode } });
 }
 
 int CliSession::finish(bool done)
@@ -156,6 +182,7 @@ void CliSession::showStatus(const QString &text, int ms)
     const QString line = text.trimmed();
     if (!hasWords(line))
         return;
+    m_lastMessage = line;
     if (m_options.quiet)
         m_heldMessages.append(line);
     else

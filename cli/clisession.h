@@ -38,6 +38,9 @@ struct CliOptions
     bool force = false; // edid write, infoframe hdr
     bool replace = false; // infoframe avi
     bool yes = false; // reset
+    unsigned intervalMs = 3000; // watch
+    bool dryRun = false; // settings load
+    bool saveEdid = false; // settings save
 };
 
 // One run of one command: its options, the output streams and, once
@@ -51,10 +54,13 @@ public:
 
     const CliOptions &options() const { return m_options; }
 
-    // Opens the frame log and the box. On failure prints why and returns
-    // false; exitCode() then says how to end.
-    bool connect();
+    // Opens the frame log and the box. On failure prints why (unless
+    // `quietly`) and returns false; exitCode() then says how to end.
+    bool connect(bool quietly = false);
     int exitCode() const { return m_exitCode; }
+    bool connected() const { return !m_searching; }
+    // After a failed request: whether the box is still on the bus.
+    bool boxPresent();
 
     BoxRequests &requests() { return *m_requests; }
     Clock &clock() { return m_host.clock(); }
@@ -67,7 +73,9 @@ public:
     void printLine(const QString &line);
     // The command's JSON object on standard output.
     void printJson(const QJsonObject &object);
-    // "vortalex-cli: <message>" on standard error; returns the exit status.
+    // "vortalex-cli: <message>" on standard error, and with --json
+    // {"error": message, "exit": status} on standard output; returns the
+    // exit status.
     int fail(int exitCode, const QString &message);
     // The box failed: the messages the window would have shown are on
     // standard error (or a line saying the box did not answer); returns 1.
@@ -79,15 +87,19 @@ public:
 private:
     void showStatus(const QString &text, int ms) override;
     void writeErrLine(const QString &line);
+    void printJsonError(const QString &message, int exitCode);
 
     CliHost &m_host;
     CliOptions m_options;
     FrameLogFile m_frameLog;
     std::unique_ptr<UsbBridge> m_logBridge;
+    UsbBridge *m_bridge = nullptr;
     std::unique_ptr<UsbLink> m_link;
     std::unique_ptr<BoxRequests> m_requests;
     QStringList m_heldMessages; // --quiet: shown only when the command fails
+    QString m_lastMessage; // the last message with words, for the JSON error
     bool m_searching = true;
+    bool m_gone = false;
     bool m_messageShown = false;
     bool m_progressOpen = false;
     int m_exitCode = CliExit::Done;

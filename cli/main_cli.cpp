@@ -45,6 +45,13 @@ public:
 
     bool permissionDenied() const override { return m_permissionDenied; }
 
+    QString emulatedStateFile() const override
+    {
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        return runtime.isEmpty() ? QString()
+                                 : QString::fromLocal8Bit(runtime) + "/vortalex-emulated.json";
+    }
+
     void writeOut(const QByteArray &bytes) override
     {
         std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);

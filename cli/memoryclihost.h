@@ -7,7 +7,24 @@
 #include "sim/emulatedbox.h"
 #include "sim/simbridge.h"
 
+#include <functional>
+
 namespace vortalex {
+
+// A virtual clock that tells a test each time the program sleeps, so that
+// the test can change the box at given times.
+class ScriptedClock : public VirtualClock
+{
+public:
+    using VirtualClock::VirtualClock;
+    void sleep(std::uint32_t ms) override
+    {
+        VirtualClock::sleep(ms);
+        if (onSleep)
+            onSleep(tickCount());
+    }
+    std::function<void(std::uint32_t now)> onSleep;
+};
 
 // Runs the commands in-process, for tests and the fuzz target: a virtual
 // clock, one emulated box for --emulated and another one in place of the box
@@ -23,7 +40,7 @@ public:
     void writeErr(const QByteArray &bytes) override { err += bytes; }
     bool errIsTerminal() const override { return terminal; }
 
-    VirtualClock virtualClock { 5000 };
+    ScriptedClock virtualClock { 5000 };
     EmulatedBox box { virtualClock };
     SimBridge sim { virtualClock, box };
     EmulatedBox realBox { virtualClock };

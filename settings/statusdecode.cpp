@@ -225,6 +225,74 @@ QString capturedHdrInfoFrame(const QByteArray &hdrInfoFramePage)
     return text;
 }
 
+SignalStatusFacts decodeSignalFacts(const QByteArray &statusPage,
+    const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage)
+{
+    SignalStatusFacts facts;
+    facts.vic = byteAt(statusPage, kVicByte);
+    facts.hdmi = byteAt(statusPage, kSignalByte) & kHdmiSignal;
+    const std::uint8_t format = byteAt(statusPage, kHdmiVsifPb4Byte);
+    const std::uint8_t pb5 = byteAt(statusPage, kHdmiVsifPb5Byte);
+    if (format == kExtendedResolutionFormat)
+        facts.hdmiVic = pb5;
+    else if (format == k3DFormat && pb5 == 0x00)
+        facts.structure3d = QStringLiteral("frame-packing");
+    else if (format == k3DFormat && pb5 == 0x60)
+        facts.structure3d = QStringLiteral("top-and-bottom");
+    else if (format == k3DFormat && pb5 == 0x80)
+        facts.structure3d = QStringLiteral("side-by-side");
+    const std::uint8_t link = byteAt(statusPage, kLinkByte);
+    if (link == kLink600MHz)
+        facts.link = QStringLiteral("600mhz");
+    else if (link == kLink420TenBit)
+        facts.link = QStringLiteral("420-10bit");
+    else if (facts.vic == kVic3840x2160p60 && link == 0)
+        facts.link = QStringLiteral("420-300mhz");
+    facts.outputA = byteAt(statusPage, kOutputsByte) & kOutputTxA;
+    facts.outputB = byteAt(statusPage, kOutputsByte) & kOutputTxB;
+
+    // AVI InfoFrame Y, C and EC (CTA-861), in the words of the AVI decoder.
+    static const char *const kFormats[] = { "rgb", "ycbcr422", "ycbcr444", "ycbcr420" };
+    facts.colorFormat = QString::fromLatin1(kFormats[(byteAt(statusPage, kAviPb1Byte) >> 5) & 3]);
+    static const char *const kColorimetry[] = { "none", "bt601", "bt709" };
+    static const char *const kExtended[] = { "xvycc601", "xvycc709", "sycc601", "opycc601", "oprgb",
+        "bt2020cl", "bt2020", "extended" };
+    const int c = byteAt(statusPage, kAviPb2Byte) >> 6;
+    facts.colorimetry = QString::fromLatin1(
+        c < 3 ? kColorimetry[c] : kExtended[(byteAt(statusPage, kAviPb3Byte) >> 4) & 7]);
+
+    facts.vendor = paddedName(sourceProductPage, kVendorOffset, kVendorLength);
+    facts.product = paddedName(sourceProductPage, kProductOffset, kProductLength);
+    facts.eotf = byteAt(hdrInfoFramePage, kInfoFrameDataByte);
+    return facts;
+}
+
+namespace {
+
+QByteArray capturedData(const QByteArray &page, std::uint8_t type)
+{
+    const int count = qMin(int(byteAt(page, kInfoFrameLengthByte)), kInfoFrameMaxData);
+    if (byteAt(page, kInfoFrameTypeByte) != type)
+        return QByteArray();
+    QByteArray data;
+    for (int i = 0; i < count; ++i)
+        data.append(char(byteAt(page, kInfoFrameDataByte + i)));
+    return data;
+}
+
+} // namespace
+
+QByteArray capturedHdrData(const QByteArray &hdrInfoFramePage)
+{
+    return capturedData(hdrInfoFramePage, kHdrInfoFrameType);
+}
+
+QByteArray capturedAviData(const QByteArray &aviInfoFramePage)
+{
+    // The AVI InfoFrame's type (CTA-861).
+    return capturedData(aviInfoFramePage, 0x82);
+}
+
 SignalStatusTexts decodeSignalStatus(const QByteArray &statusPage,
     const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage)
 {

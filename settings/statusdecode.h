@@ -39,6 +39,32 @@ struct SignalStatusTexts
     QString hdrInfoFrame; // empty: clear the captured InfoFrame text
 };
 
+// The facts the four lines show, each as a value of its own, named by the
+// words the InfoFrame decoders use.
+struct SignalStatusFacts
+{
+    int vic = 0; // CTA-861 VIC of the input; 0 for none
+    bool hdmi = false; // an HDMI signal, not DVI
+    int hdmiVic = 0; // HDMI 1.4 HDMI_VIC; 0 for none
+    QString structure3d; // "frame-packing", "top-and-bottom", "side-by-side"; empty for 2D
+    QString link; // "600mhz", "420-10bit", "420-300mhz"; empty for none
+    bool outputA = false; // TX A carries the picture
+    bool outputB = false; // TX B
+    QString colorFormat; // rgb, ycbcr422, ycbcr444, ycbcr420
+    QString colorimetry; // none, bt601, bt709, xvycc601, ... bt2020, "extended" for reserved
+    QString vendor; // Source Product Description names
+    QString product;
+    int eotf = 0; // EOTF of the captured HDR InfoFrame
+};
+
+SignalStatusFacts decodeSignalFacts(const QByteArray &statusPage,
+    const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage);
+
+// The data bytes of the captured HDR (26 or fewer) and AVI (13) InfoFrames;
+// empty when the page holds none of its type.
+QByteArray capturedHdrData(const QByteArray &hdrInfoFramePage);
+QByteArray capturedAviData(const QByteArray &aviInfoFramePage);
+
 SignalStatusTexts decodeSignalStatus(const QByteArray &statusPage,
     const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage);
 

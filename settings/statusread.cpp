@@ -14,7 +14,7 @@ QByteArray pageBytes(const Response &response, int length)
 
 } // namespace
 
-std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests)
+std::optional<SignalStatusPages> readSignalStatusPages(BoxRequests &requests)
 {
     Response status;
     Response product;
@@ -23,12 +23,21 @@ std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests)
     requests.readPage(Page::Status, status, kStatusPageLength);
     requests.readPage(Page::SourceProduct, product, kSourceProductPageLength);
     requests.readPage(Page::HdrInfoFrame, hdr, kHdrInfoFramePageLength);
-    // The captured AVI InfoFrame is not shown; only its read decides whether
-    // the others are.
     if (!requests.readPage(Page::AviInfoFrame, avi, kAviInfoFramePageLength))
         return std::nullopt;
-    return decodeSignalStatus(pageBytes(status, kStatusPageLength),
-        pageBytes(product, kSourceProductPageLength), pageBytes(hdr, kHdrInfoFramePageLength));
+    return SignalStatusPages { pageBytes(status, kStatusPageLength),
+        pageBytes(product, kSourceProductPageLength), pageBytes(hdr, kHdrInfoFramePageLength),
+        pageBytes(avi, kAviInfoFramePageLength) };
+}
+
+std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests)
+{
+    // The captured AVI InfoFrame is not shown; only its read decides whether
+    // the others are.
+    const std::optional<SignalStatusPages> pages = readSignalStatusPages(requests);
+    if (!pages)
+        return std::nullopt;
+    return decodeSignalStatus(pages->status, pages->sourceProduct, pages->hdrInfoFrame);
 }
 
 std::optional<QString> readFirmwareVersion(BoxRequests &requests)

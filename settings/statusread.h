@@ -16,6 +16,19 @@ namespace vortalex {
 // zeros beyond.
 std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests);
 
+// The four pages the signal status is decoded from, as read (byte 0 is the
+// echo).
+struct SignalStatusPages
+{
+    QByteArray status;
+    QByteArray sourceProduct;
+    QByteArray hdrInfoFrame;
+    QByteArray aviInfoFrame;
+};
+
+// Reads the pages as readSignalStatus does; nothing when the last read failed.
+std::optional<SignalStatusPages> readSignalStatusPages(BoxRequests &requests);
+
 // The firmware version from page 7 ("1.2.0.15"); nothing when the read failed.
 std::optional<QString> readFirmwareVersion(BoxRequests &requests);
 

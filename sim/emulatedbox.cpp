@@ -175,6 +175,27 @@ void EmulatedBox::factoryReset(std::uint8_t value)
     }
 }
 
+EmulatedBoxState EmulatedBox::state()
+{
+    settle();
+    // A rebuild still under way is the table the box will have.
+    return { m_settings, m_rebuildPending ? buildBoxEdid() : m_boxEdid, m_customEdid, m_storedSp,
+        m_storedLp, m_storedHdr, m_storedAvi };
+}
+
+void EmulatedBox::restoreState(const EmulatedBoxState &state)
+{
+    m_settings = state.settings;
+    m_boxEdid = state.boxEdid;
+    m_customEdid = state.customEdid;
+    m_storedSp = state.storedSp;
+    m_storedLp = state.storedLp;
+    m_storedHdr = state.storedHdr;
+    m_storedAvi = state.storedAvi;
+    m_rebuildPending = false;
+    m_loadPending = false;
+}
+
 // --- EDID ---
 
 void EmulatedBox::startEdidRebuild()

@@ -38,6 +38,19 @@ namespace vortalex {
 //   request with selector 0x20 or 0x80 becomes the stored InfoFrame of page
 //   35 or 36.
 // - Malformed or unknown frames get no answer (empty result).
+// What a user changes in the box and expects to find again: the settings,
+// the box's and the custom EDID, the stored CEC commands and InfoFrames.
+struct EmulatedBoxState
+{
+    std::array<std::uint8_t, kSettingCount> settings {};
+    QByteArray boxEdid;
+    QByteArray customEdid;
+    QByteArray storedSp;
+    QByteArray storedLp;
+    QByteArray storedHdr;
+    QByteArray storedAvi;
+};
+
 class EmulatedBox
 {
 public:
@@ -58,6 +71,10 @@ public:
     // The bytes the box sends back for one request frame; empty when it sends
     // nothing. Never reads outside `request`.
     QByteArray answer(const QByteArray &request);
+
+    // The state after any pending EDID rebuild or load, and back.
+    EmulatedBoxState state();
+    void restoreState(const EmulatedBoxState &state);
 
     // --- settings and status byte ---
     const std::array<std::uint8_t, kSettingCount> &settings() const { return m_settings; }

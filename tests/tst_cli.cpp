@@ -145,12 +145,10 @@ void TestCli::commands_data()
            "\"off\",\"edid-hdr\":\"on\",\"edid-mode\":\"automix\",\"edid-no-3d\":\"off\","
            "\"edid-ycbcr\":\"on\",\"force-hdr\":\"off\",\"green-led\":\"on\",\"hdcp\":\"2.2\","
            "\"hdr-hotkey\":\"off\",\"hdr-mode\":\"full\",\"output-420\":\"off\",\"priority\":"
-           "\"normal\",\"replace-avi\":\"off\"},\"status\":[\"Input : 3840x2160p60 HDMI, "
-           "[600MHz], Output: TX A, TX B\",\"Color Space: YCbCr 4:4:4, Extended: ITU-R BT.2020 "
-           "RGB\",\"Source Info: LUMIDISC UHD BD Player 4K\",\"HDR input:  SMPTE ST 2084\"]}\n"
+           "\"normal\",\"replace-avi\":\"off\"},\"signal\":{..."
         << "" << statusFrames;
     QTest::newRow("get json") << QStringList { "get", "hdcp", "--json" } << 0
-                              << "{\"name\":\"hdcp\",\"number\":3,\"value\":\"2.2\"}\n"
+                              << "{\"hdcp\":\"2.2\"}\n"
                               << "" << QStringList { "0 > 11 2A E1", "..." };
     QTest::newRow("set name") << QStringList { "set", "active-input", "matrix-swap" } << 0 << ""
                               << "" << QStringList { "0 > 10 04 E0 00 04", "2 < E0 00" };
@@ -249,7 +247,7 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown command")
         << QStringList { "frobnicate" }
         << "vortalex-cli: unknown command \"frobnicate\"; the commands are status, settings, "
-           "get, set, edid, cec, infoframe, reset\n";
+           "get, set, watch, edid, cec, infoframe, reset, help\n";
     QTest::newRow("unknown option") << QStringList { "--colour", "status" }
                                     << "vortalex-cli: Unknown option 'colour'. See "
                                        "vortalex-cli --help.\n";

@@ -1,0 +1,403 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commandtable.h"
+
+#include "clicommands.h"
+
+#include "settings/settingstable.h"
+
+#include <algorithm>
+
+namespace vortalex {
+
+namespace {
+
+QStringList settingNames()
+{
+    QStringList names;
+    for (const Setting &setting : settingTable())
+        names.append(QString::fromLatin1(setting.name));
+    return names;
+}
+
+// NAME=VALUE words for the setting named before the '=' of `typed`.
+QStringList settingPairs(const QString &typed)
+{
+    const Setting *setting = findSetting(typed.section(QLatin1Char('='), 0, 0));
+    if (!setting)
+        return {};
+    QStringList pairs;
+    for (const QString &value : settingValueNames(*setting))
+        pairs.append(QStringLiteral("%1=%2").arg(QString::fromLatin1(setting->name), value));
+    return pairs;
+}
+
+QStringList noWords(const QStringList &)
+{
+    return {};
+}
+
+QStringList completeGet(const QStringList &)
+{
+    return settingNames();
+}
+
+// set NAME VALUE, or NAME=VALUE pairs.
+QStringList completeSet(const QStringList &args)
+{
+    const QString typed = args.value(args.size() - 1);
+    if (typed.contains(QLatin1Char('=')))
+        return settingPairs(typed);
+    if (args.size() == 2) {
+        if (const Setting *setting = findSetting(args[0]))
+            return settingValueNames(*setting);
+    }
+    return settingNames();
+}
+
+QStringList completeSettings(const QStringList &args)
+{
+    if (args.size() == 1)
+        return { QStringLiteral("save"), QStringLiteral("load") };
+    return {};
+}
+
+QStringList completeEdid(const QStringList &args)
+{
+    if (args.size() == 1)
+        return { QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("check"),
+            QStringLiteral("decode") };
+    if (args.size() == 2 && args[0] == QLatin1String("read"))
+        return { QStringLiteral("box"), QStringLiteral("top"), QStringLiteral("bot") };
+    return {};
+}
+
+QStringList completeCec(const QStringList &args)
+{
+    if (args.size() == 1)
+        return { QStringLiteral("send"), QStringLiteral("store") };
+    if (args.size() == 2 && args[0] == QLatin1String("store"))
+        return { QStringLiteral("sp"), QStringLiteral("lp") };
+    return {};
+}
+
+// The keys of "infoframe encode hdr|avi" and the values they take, as the
+// InfoFrame parsers read them: for the help and the completion.
+struct EncodeKey
+{
+    const char *key;
+    const char *values; // words separated by '|', or a range
+};
+
+const EncodeKey kHdrKeys[] = {
+    { "eotf", "sdr|hdr|pq|hlg|0-7" },
+    { "metadata-type", "1-8" },
+    { "primaries", "bt2020|dci-p3|bt709" },
+    { "red", "X,Y (0 to 1.3107 each)" },
+    { "green", "X,Y" },
+    { "blue", "X,Y" },
+    { "white", "d65|dci|X,Y" },
+    { "max-lum", "0-65535 (cd/m2)" },
+    { "min-lum", "0-6.5535 (cd/m2, steps of 0.0001)" },
+    { "max-cll", "0-65535" },
+    { "max-fall", "0-65535" },
+};
+
+const EncodeKey kAviKeys[] = {
+    { "color", "rgb|ycbcr422|ycbcr444|ycbcr420" },
+    { "colorimetry",
+        "none|bt601|bt709|xvycc601|xvycc709|sycc601|opycc601|oprgb|bt2020cl|bt2020|"
+        "dci-p3-d65|dci-p3-theater" },
+    { "quant", "default|limited|full (RGB)" },
+    { "yquant", "limited|full (YCbCr)" },
+    { "it", "no|yes" },
+    { "content", "graphics|photo|cinema|game" },
+    { "scaling", "none|horizontal|vertical|both" },
+    { "vic", "0-255" },
+    { "aspect", "none|4:3|16:9" },
+    { "active", "none|same|4:3|16:9|14:9|0-15" },
+    { "scan", "none|overscan|underscan" },
+    { "repetition", "0-15" },
+    { "top-bottom", "END,START (bar lines, 0-65535)" },
+    { "left-right", "END,START (bar pixels, 0-65535)" },
+};
+
+template<std::size_t N> QStringList encodeWords(const EncodeKey (&keys)[N])
+{
+    QStringList words;
+    for (const EncodeKey &entry : keys) {
+        const QString key = QString::fromLatin1(entry.key) + QLatin1Char('=');
+        words.append(key);
+        // Named values only: ranges and coordinates are typed.
+        for (const QString &value : QString::fromLatin1(entry.values).split(QLatin1Char('|'))) {
+            if (!value.isEmpty() && value[0].isLetter() && !value.contains(QLatin1Char(' '))
+                && !value.contains(QLatin1Char(',')))
+                words.append(key + value);
+        }
+    }
+    return words;
+}
+
+template<std::size_t N> QString encodeKeyHelp(const char *title, const EncodeKey (&keys)[N])
+{
+    QString text = QString::fromLatin1(title) + QLatin1Char('\n');
+    for (const EncodeKey &entry : keys)
+        text += (QStringLiteral("  ") + QString::fromLatin1(entry.key)).leftJustified(30)
+            + QString::fromLatin1(entry.values) + QLatin1Char('\n');
+    return text;
+}
+
+QStringList completeInfoFrame(const QStringList &args)
+{
+    if (args.size() == 1)
+        return { QStringLiteral("hdr"), QStringLiteral("avi"), QStringLiteral("decode"),
+            QStringLiteral("encode") };
+    const bool codec = args[0] == QLatin1String("decode") || args[0] == QLatin1String("encode");
+    if (args.size() == 2 && codec)
+        return { QStringLiteral("hdr"), QStringLiteral("avi") };
+    if (args.size() >= 3 && args[0] == QLatin1String("encode"))
+        return args[1] == QLatin1String("hdr") ? encodeWords(kHdrKeys) : encodeWords(kAviKeys);
+    return {};
+}
+
+QStringList completeReset(const QStringList &args)
+{
+    QStringList words { QStringLiteral("settings"), QStringLiteral("edid"),
+        QStringLiteral("both") };
+    if (args.size() > 1)
+        words.append(QStringLiteral("--yes"));
+    return words;
+}
+
+QStringList completeHelp(const QStringList &args)
+{
+    QStringList names;
+    if (args.size() == 1) {
+        for (const CliCommand &command : cliCommands())
+            names.append(QString::fromLatin1(command.name));
+    }
+    return names;
+}
+
+} // namespace
+
+const QList<CliCommand> &cliCommands()
+{
+    static const QList<CliCommand> commands {
+        { "status",
+            "status\tfirmware, the four signal status lines and every setting; with --json also "
+            "each fact of the lines and the captured InfoFrames decoded",
+            "", runStatusCommand, noWords, "vortalex-cli status\nvortalex-cli --json status" },
+        { "settings",
+            "settings\tevery setting with its allowed values and, with a box, its value\n"
+            "settings save FILE\tevery setting in a JSON file (--edid: the box's EDID too; "
+            "FILE - is standard output)\n"
+            "settings load FILE\twrite what differs from FILE, all of it checked first "
+            "(--dry-run: print the frames, send none)",
+            "edid@save dry-run@load", runSettingsCommand, completeSettings,
+            "vortalex-cli settings\nvortalex-cli settings save box.json --edid\n"
+            "vortalex-cli settings load box.json --dry-run" },
+        { "get", "get [NAME...]\tthe values of the named settings, or of every setting", "",
+            runGetCommand, completeGet,
+            "vortalex-cli get active-input\nvortalex-cli --json get hdcp edid-mode" },
+        { "set",
+            "set NAME VALUE\twrite one setting (a value name or its number)\n"
+            "set NAME=VALUE...\twrite several settings; every pair is checked before the "
+            "first is written",
+            "", runSetCommand, completeSet,
+            "vortalex-cli set active-input port-b\nvortalex-cli set green-led=off blue-leds=off" },
+        { "watch",
+            "watch\tthe signal status every --interval seconds (default 3): a line, with --json "
+            "a JSON object, each time it changes; exit 3 when the box goes",
+            "interval", runWatchCommand, noWords,
+            "vortalex-cli watch\nvortalex-cli --json watch --interval 1" },
+        { "edid",
+            "edid read [box|top|bot]\tthe box's EDID or the EDID of the TV on the top or "
+            "bottom output: hex text on standard output, or with -o FILE the raw 256 bytes in "
+            "FILE\n"
+            "edid write FILE\twrite a raw or hex text EDID file to the box; a bad checksum is "
+            "refused unless --fix-checksums repairs it, a table without the EDID header unless "
+            "--force; the box uses it with edid-mode custom, custom-edid 0\n"
+            "edid check FILE\tchecksums of both blocks (exit 2 when one is wrong)\n"
+            "edid decode FILE\twhat the table says: a report, or with --json its JSON object "
+            "(FILE - reads standard input)",
+            "output@read fix-checksums@write force@write", runEdidCommand, completeEdid,
+            "vortalex-cli edid read top -o tv.bin\nvortalex-cli edid write tv.bin\n"
+            "vortalex-cli --json edid decode tv.bin" },
+        { "cec",
+            "cec send HEX\tsend a CEC message, e.g. 40:04 (power on)\n"
+            "cec store sp|lp HEX\tstore a CEC command in the box",
+            "", runCecCommand, completeCec, "vortalex-cli cec send 40:04" },
+        { "infoframe",
+            "infoframe hdr HEX\tinject an HDR InfoFrame; --force also sets FORCE HDR ACTIVE\n"
+            "infoframe avi HEX\tinject an AVI InfoFrame; --replace also sets REPLACE AVI\n"
+            "infoframe decode hdr|avi HEX\tan InfoFrame in real units (report or JSON)\n"
+            "infoframe encode hdr|avi KEY=VALUE...\tthe hex list of an InfoFrame from real "
+            "units; the keys are listed below",
+            "force@hdr replace@avi", runInfoFrameCommand, completeInfoFrame,
+            "vortalex-cli infoframe encode hdr eotf=pq max-cll=1000\n"
+            "vortalex-cli --json infoframe decode avi 40:a8:00:61:00" },
+        { "reset",
+            "reset settings|edid|both --yes\tfactory reset of the settings, the EDID or both",
+            "yes", runResetCommand, completeReset, "vortalex-cli reset both --yes" },
+        { "help", "help [COMMAND]\tthe usage, options and examples of one command", "", nullptr,
+            completeHelp, "vortalex-cli help set" },
+    };
+    return commands;
+}
+
+const CliCommand *findCliCommand(const QString &name)
+{
+    for (const CliCommand &command : cliCommands()) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// `text` in lines of at most `width` characters, broken between words.
+QStringList wrapped(const QString &text, int width)
+{
+    QStringList lines;
+    QString line;
+    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
+            lines.append(line);
+            line.clear();
+        }
+        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+    }
+    lines.append(line);
+    return lines;
+}
+
+// One entry a form: the form, at least two spaces, its text, further lines
+// of the text under its first. help2man reads each entry as one term and its
+// description.
+QString formList(const CliCommand &command)
+{
+    constexpr int kColumn = 30;
+    QString text;
+    for (const QString &entry : QString::fromLatin1(command.forms).split(QLatin1Char('\n'))) {
+        const QString form = QStringLiteral("  ") + entry.section(QLatin1Char('\t'), 0, 0);
+        // help2man keeps a description whole only when its lines line up.
+        const int column = std::max(kColumn, int(form.size()) + 2);
+        const QStringList lines = wrapped(entry.section(QLatin1Char('\t'), 1), 79 - column);
+        text += form.leftJustified(column) + lines[0] + QLatin1Char('\n');
+        for (qsizetype i = 1; i < lines.size(); ++i)
+            text += QString(column, QLatin1Char(' ')) + lines[i] + QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
+QString cliCommandList()
+{
+    QString text = QStringLiteral("Commands:\n");
+    for (const CliCommand &command : cliCommands())
+        text += formList(command);
+    return text + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode hdr:", kHdrKeys)
+        + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", kAviKeys);
+}
+
+QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp)
+{
+    QString text;
+    for (const QString &form : QString::fromLatin1(command.forms).split(QLatin1Char('\n')))
+        text += QStringLiteral("Usage: vortalex-cli [options] %1\n")
+                    .arg(form.section(QLatin1Char('\t'), 0, 0));
+    text += QLatin1Char('\n') + formList(command);
+    if (command.name == QLatin1String("infoframe"))
+        text += QLatin1Char('\n') + encodeKeyHelp("Keys of encode hdr:", kHdrKeys)
+            + QLatin1Char('\n') + encodeKeyHelp("Keys of encode avi:", kAviKeys);
+    const QStringList own = commandOptions({ QString::fromLatin1(command.name) });
+    const QStringList owned = commandOwnedOptions();
+    bool first = true;
+    for (const auto &[term, help] : optionHelp) {
+        const QString name = term.section(QLatin1Char(' '), 0, 0);
+        if (owned.contains(name) && !own.contains(name))
+            continue;
+        if (first)
+            text += QStringLiteral("\nOptions:\n");
+        first = false;
+        text += QStringLiteral("  --%1  %2\n").arg(term.leftJustified(18), help);
+    }
+    text += QStringLiteral("\nExamples:\n");
+    for (const QString &line : QString::fromLatin1(command.examples).split(QLatin1Char('\n')))
+        text += QStringLiteral("  ") + line + QLatin1Char('\n');
+    return text;
+}
+
+namespace {
+
+struct OwnedOption
+{
+    QString option;
+    QString command;
+    QString sub; // empty: every subcommand
+};
+
+QList<OwnedOption> ownedOptions()
+{
+    QList<OwnedOption> owned;
+    for (const CliCommand &command : cliCommands()) {
+        const QStringList entries
+            = QString::fromLatin1(command.options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        for (const QString &entry : entries)
+            owned.append({ entry.section(QLatin1Char('@'), 0, 0), QString::fromLatin1(command.name),
+                entry.section(QLatin1Char('@'), 1, 1) });
+    }
+    return owned;
+}
+
+bool ownedBy(const OwnedOption &entry, const QStringList &words)
+{
+    return entry.command == words.value(0) && (entry.sub.isEmpty() || entry.sub == words.value(1));
+}
+
+} // namespace
+
+QStringList commandOwnedOptions()
+{
+    QStringList names;
+    for (const OwnedOption &entry : ownedOptions()) {
+        if (!names.contains(entry.option))
+            names.append(entry.option);
+    }
+    return names;
+}
+
+QStringList commandOptions(const QStringList &words)
+{
+    QStringList names;
+    for (const OwnedOption &entry : ownedOptions()) {
+        // The command alone: the options of all its subcommands.
+        const bool anySub = words.size() == 1 && entry.command == words[0];
+        if ((anySub || ownedBy(entry, words)) && !names.contains(entry.option))
+            names.append(entry.option);
+    }
+    return names;
+}
+
+QString misplacedCliOption(const QStringList &given, const QStringList &words)
+{
+    for (const QString &option : given) {
+        QStringList owners;
+        bool belongs = false;
+        for (const OwnedOption &entry : ownedOptions()) {
+            if (entry.option != option)
+                continue;
+            belongs = belongs || ownedBy(entry, words);
+            owners.append(
+                entry.sub.isEmpty() ? entry.command : entry.command + QLatin1Char(' ') + entry.sub);
+        }
+        if (!owners.isEmpty() && !belongs)
+            return QStringLiteral("--%1 belongs to %2")
+                .arg(option, owners.join(QLatin1String(" and ")));
+    }
+    return QString();
+}
+
+} // namespace vortalex
