@@ -8,14 +8,6 @@
 
 namespace vortalex {
 
-std::uint8_t edidChecksum(const std::uint8_t *block)
-{
-    std::uint8_t sum = 0;
-    for (int i = 0; i < kEdidBlockSize - 1; ++i)
-        sum = std::uint8_t(sum + block[i]);
-    return std::uint8_t(0x100 - sum);
-}
-
 bool tablePassesChecksums(const EdidTable &table)
 {
     return table[kEdidBlockSize - 1] == edidChecksum(table.data())
