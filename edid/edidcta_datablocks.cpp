@@ -346,13 +346,13 @@ HdrStaticBlock decodeHdrStatic(const std::uint8_t *p, int length)
 }
 
 // 7.5.11: one bit per short video descriptor of the video data blocks, in
-// their order; an empty map means every one.
+// their order, reserved codes counted too; an empty map means every one.
 void decodeCapabilityMap(const std::uint8_t *p, int length, CtaBlock &cta)
 {
-    for (int i = 0; i < cta.vics.size(); ++i) {
+    for (int i = 0; i < cta.svdCodes.size(); ++i) {
         const bool marked = length == 0 || (i / 8 < length && (p[i / 8] & (1 << (i % 8))));
-        if (marked)
-            cta.ycbcr420CapableVics << cta.vics.at(i).vic;
+        if (marked && !isReservedSvd(cta.svdCodes.at(i)))
+            cta.ycbcr420CapableVics << shortVideoDescriptor(cta.svdCodes.at(i)).vic;
     }
 }
 
@@ -403,6 +403,7 @@ void decodeCtaDataBlock(const std::uint8_t *data, int length, CtaBlock &cta)
         break;
     case VideoTag:
         for (int i = 0; i < length; ++i) {
+            cta.svdCodes << p[i];
             if (!isReservedSvd(p[i]))
                 cta.vics << shortVideoDescriptor(p[i]);
         }

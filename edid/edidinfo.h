@@ -171,7 +171,8 @@ struct CtaBlock
     bool ycbcr422 = false;
     int nativeDetailedCount = 0;
     QList<DataBlockSummary> blocks;
-    QList<VideoDescriptor> vics;
+    QList<VideoDescriptor> vics; // reserved codes 0 and 128 left out
+    QList<int> svdCodes; // every short video descriptor as found, for the 4:2:0 map
     QList<int> ycbcr420OnlyVics; // YCbCr 4:2:0 video data block
     QList<int> ycbcr420CapableVics; // video data block VICs the 4:2:0 capability map marks
     QList<AudioDescriptor> audio;

@@ -577,6 +577,13 @@ void TestEdidDecode::extensionFacts_data()
         << ctaBlock("43 00 80 10 e4 0e 00 80 61")
         << QStringList { QStringLiteral("420 only: 97"),
                QStringLiteral("vic: 16 1920x1080 60.00 Hz 16:9") };
+    // The map's bits count the reserved code too: bit 2 is VIC 97.
+    QTest::newRow("4:2:0 map over a reserved code")
+        << ctaBlock("44 10 00 61 60 e2 0f 06")
+        << QStringList { QStringLiteral("420 capable: 97"),
+               QStringLiteral("vic: 16 1920x1080 60.00 Hz 16:9"),
+               QStringLiteral("vic: 97 3840x2160 60.00 Hz 16:9"),
+               QStringLiteral("vic: 96 3840x2160 50.00 Hz 16:9") };
     QTest::newRow("DisplayID 1.2 product and type I timing")
         << displayIdBlock(0x12, kProduct + kTypeI)
         << QStringList { QStringLiteral("block: Product Identification Data Block"),
