@@ -526,21 +526,23 @@ QString edidSummary(const EdidInfo &info)
     QStringList audio;
     QList<int> channels;
     for (const ExtensionBlock &e : info.extensions) {
-        if (!e.cta)
+        // DisplayID carries CTA-861 data blocks too (HDR, audio).
+        const std::optional<CtaBlock> &cta = e.cta || !e.displayId ? e.cta : e.displayId->cta;
+        if (!cta)
             continue;
-        if (e.cta->hdmi && !hdmiBlock)
-            hdmiBlock = &*e.cta;
-        if (e.cta->hdmiForum && !forumBlock)
-            forumBlock = &*e.cta;
-        if (e.cta->hdrStatic) {
-            if (e.cta->hdrStatic->eotfs.contains(QLatin1String("PQ"))
+        if (cta->hdmi && !hdmiBlock)
+            hdmiBlock = &*cta;
+        if (cta->hdmiForum && !forumBlock)
+            forumBlock = &*cta;
+        if (cta->hdrStatic) {
+            if (cta->hdrStatic->eotfs.contains(QLatin1String("PQ"))
                 && !hdr.contains(QLatin1String("HDR10")))
                 hdr << QStringLiteral("HDR10");
-            if (e.cta->hdrStatic->eotfs.contains(QLatin1String("HLG"))
+            if (cta->hdrStatic->eotfs.contains(QLatin1String("HLG"))
                 && !hdr.contains(QLatin1String("HLG")))
                 hdr << QStringLiteral("HLG");
         }
-        for (const AudioDescriptor &sad : e.cta->audio) {
+        for (const AudioDescriptor &sad : cta->audio) {
             const int at = int(audio.indexOf(sad.format));
             if (at < 0) {
                 audio << sad.format;

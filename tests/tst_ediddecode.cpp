@@ -418,6 +418,10 @@ void TestEdidDecode::decodes_data()
     QTest::newRow("unknown extension")
         << tvA(128, 0x50) << QStringLiteral("UHD TV 65 · KTV · 2022 · 3840x2160@60")
         << QList<bool> { true, true } << QStringList();
+    // A laptop panel's table: its timing and HDR come from DisplayID 2.0.
+    QTest::newRow("DisplayID only") << readData(QStringLiteral("edid/edo_edo0142.bin"))
+                                    << QStringLiteral("EDO142 · EDO · 2024 · 2880x1920@120 · HDR10")
+                                    << QList<bool> { true, true } << QStringList();
     QTest::newRow("empty") << QByteArray() << QStringLiteral("No EDID table") << QList<bool>()
                            << QStringList { QStringLiteral(
                                   "Too short for a base block: 0 of 128 bytes") };
