@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A DisplayID section in an EDID extension block (tag 0x70): the section
-// header and checksum (DisplayID 1.3 and 2.0, section 2), its data blocks by
+// header and checksum (DisplayID 1.3 and 2.0), its data blocks by
 // tag, and the product identification, display parameters and tiled display
 // topology blocks. The timing blocks are in ediddisplayid_timings.cpp.
 #include "edidblocks.h"
