@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QShortcut>
 #include <QTreeWidgetItem>
 
 using namespace vortalex;
@@ -31,6 +32,10 @@ EdidDetailsWindow::EdidDetailsWindow(QWidget *parent)
     ui->sectionsTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     connect(ui->copyButton, &QPushButton::clicked, this, &EdidDetailsWindow::copyAsText);
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    // A window of its own has no dialog's Esc: both keys close it as Close does.
+    for (const QKeySequence &keys :
+        { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 EdidDetailsWindow::~EdidDetailsWindow()

@@ -5,7 +5,7 @@
 #include "clisession.h"
 
 #include "device/logging.h"
-#include "device/programinfo.h"
+#include "program/programinfo.h"
 
 #include <QCommandLineParser>
 
@@ -24,29 +24,36 @@ const char kDescription[]
       "  edid read [box|top|bot]      the box's EDID or the EDID of the TV on the top or\n"
       "                               bottom output: hex text on standard output, or with\n"
       "                               -o FILE the raw 256 bytes in FILE\n"
-      "  edid write FILE              write a raw or hex text EDID file to the box; a bad\n"
+      "  edid write FILE              write a raw table or hex dump to the box; a bad\n"
       "                               checksum is refused unless --fix-checksums repairs it,\n"
       "                               a table without the EDID header unless --force;\n"
       "                               the box uses it with edid-mode custom, custom-edid 0\n"
-      "  edid check FILE              checksums of both blocks (exit 2 when one is wrong)\n"
+      "  edid check FILE              the header and the checksum of every block in FILE\n"
+      "                               (exit 1 when one is wrong)\n"
       "  edid decode FILE             what the table says: a report, or with --json its\n"
-      "                               JSON object (FILE - reads standard input)\n"
+      "                               JSON object (FILE - reads standard input; exit 1\n"
+      "                               when the table has problems)\n"
       "  cec send HEX                 send a CEC message, e.g. 40:04 (power on)\n"
       "  cec store sp|lp HEX          store a CEC command in the box\n"
       "  infoframe hdr HEX            inject an HDR InfoFrame; --force also sets\n"
       "                               FORCE HDR ACTIVE\n"
       "  infoframe avi HEX            inject an AVI InfoFrame; --replace also sets\n"
       "                               REPLACE AVI\n"
-      "  infoframe decode hdr|avi HEX an InfoFrame in real units (report or JSON)\n"
+      "  infoframe decode hdr|avi HEX an InfoFrame in real units (report or JSON; exit 1\n"
+      "                               when the frame has problems)\n"
       "  infoframe encode hdr|avi KEY=VALUE...\n"
       "                               the hex list of an InfoFrame from real units\n"
+      "                               (\"help\" in place of KEY=VALUE lists the keys)\n"
       "  reset settings|edid --yes    factory reset of the settings, the EDID or both\n"
       "\n"
       "NAME and VALUE: vortalex-cli settings lists them; a VALUE may also be its number.\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
       "\n"
-      "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"
-      "input (nothing was sent); 3 no box, or it cannot be opened.";
+      "FILE: a raw table, hex text, edid-decode's hex dump or xrandr --verbose's EDID.\n"
+      "\n"
+      "Exit status: 0 done; 1 the box failed or did not answer, or the table or frame\n"
+      "checked has problems; 2 bad usage or bad input (nothing was sent); 3 no box, or\n"
+      "it cannot be opened.";
 
 struct CommandEntry
 {
