@@ -307,6 +307,10 @@ void TestCli::usageErrors_data()
     } << QString("vortalex-cli: %1: line 1, column 1: U+007F is not a hex digit\n").arg(m_binary);
     QTest::newRow("directory") << QStringList { "edid", "write", m_dir.path() }
                                << QString("vortalex-cli: %1: is a directory\n").arg(m_dir.path());
+    QTest::newRow("three blocks for the box")
+        << QStringList { "edid", "write", VORTALEX_TEST_DATA "/all_vics.bin" }
+        << "vortalex-cli: " VORTALEX_TEST_DATA "/all_vics.bin holds 384 bytes; the box takes a "
+           "table of 256\n";
     QTest::newRow("bad checksum") << QStringList { "edid", "write", m_badChecksum }
                                   << "vortalex-cli: The EDID Checksum is not correct. Nothing "
                                      "was written; --fix-checksums repairs it before writing.\n";
