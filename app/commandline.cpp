@@ -3,7 +3,7 @@
 
 #include "device/framelog.h"
 #include "device/logging.h"
-#include "device/programinfo.h"
+#include "program/programinfo.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

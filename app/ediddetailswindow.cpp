@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QShortcut>
 #include <QTreeWidgetItem>
 
 using namespace vortalex;
@@ -33,6 +34,10 @@ EdidDetailsWindow::EdidDetailsWindow(QWidget *parent)
     ui->detailsSplitter->setSizes({ 640, 460 });
     connect(ui->copyButton, &QPushButton::clicked, this, &EdidDetailsWindow::copyAsText);
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    // A window of its own has no dialog's Esc: both keys close it as Close does.
+    for (const QKeySequence &keys :
+        { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 }
 
 EdidDetailsWindow::~EdidDetailsWindow()

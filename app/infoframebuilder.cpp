@@ -47,6 +47,12 @@ InfoFrameBuilder::InfoFrameBuilder(
 {
     ui->setupUi(this);
     setModal(false);
+    // Enter in a field must not press a button: the first one would copy the
+    // capture over what was typed. The buttons act on a click or Space only.
+    for (QPushButton *button : findChildren<QPushButton *>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
     m_hdrFields = {
         { ui->redX, ui->redY, ui->redError, &HdrMetadata::red, nullptr, nullptr },
         { ui->greenX, ui->greenY, ui->greenError, &HdrMetadata::green, nullptr, nullptr },

@@ -16,12 +16,13 @@
 // keeps its two menus.
 void MainWindow::setupToolsMenu()
 {
-    m_toolsMenu = new QMenu(tr("Tools"), this);
+    // Mnemonics: Alt+T opens the menu, E and I pick its entries.
+    m_toolsMenu = new QMenu(tr("&Tools"), this);
     m_toolsMenu->setObjectName(QStringLiteral("menuTools"));
     ui->menubar->insertMenu(ui->menuHelp->menuAction(), m_toolsMenu);
 
     // "EDID details…": the decoded EDID text, following every change of it.
-    QAction *edidDetails = m_toolsMenu->addAction(tr("EDID details…"));
+    QAction *edidDetails = m_toolsMenu->addAction(tr("&EDID details…"));
     edidDetails->setObjectName(QStringLiteral("actionEdidDetails"));
     edidDetails->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(edidDetails, &QAction::triggered, this, [this] {
@@ -39,8 +40,9 @@ void MainWindow::setupToolsMenu()
     });
 
     // InfoFrames from values: one non-modal builder over the HDR / IF fields.
-    QAction *infoFrameBuilder = m_toolsMenu->addAction(tr("InfoFrame builder…"));
+    QAction *infoFrameBuilder = m_toolsMenu->addAction(tr("&InfoFrame builder…"));
     infoFrameBuilder->setObjectName(QStringLiteral("actionInfoFrameBuilder"));
+    infoFrameBuilder->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     connect(infoFrameBuilder, &QAction::triggered, this, [this] {
         auto *builder = findChild<InfoFrameBuilder *>();
         if (!builder)

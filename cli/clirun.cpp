@@ -7,7 +7,7 @@
 #include "didyoumean.h"
 
 #include "device/logging.h"
-#include "device/programinfo.h"
+#include "program/programinfo.h"
 #include "sim/emulatedstatefile.h"
 #include "sim/simbridge.h"
 
@@ -29,8 +29,11 @@ const char kNotes[]
       "vortalex-cli help COMMAND or vortalex-cli COMMAND --help: one command's usage,\n"
       "options and examples.\n"
       "\n"
-      "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"
-      "input (nothing was sent); 3 no box, or it cannot be opened.";
+      "FILE: a raw table, hex text, edid-decode's hex dump or xrandr --verbose's EDID.\n"
+      "\n"
+      "Exit status: 0 done; 1 the box failed or did not answer, or the table or frame\n"
+      "checked has problems; 2 bad usage or bad input (nothing was sent); 3 no box, or\n"
+      "it cannot be opened.";
 
 struct Parser
 {

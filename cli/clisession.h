@@ -21,6 +21,9 @@ constexpr int Done = 0;
 constexpr int BoxFailed = 1; // the box refused a request or did not answer
 constexpr int BadUsage = 2; // bad arguments or bad input; nothing was sent
 constexpr int NoBox = 3; // no box, or it cannot be opened
+// Checkers (edid check|decode, infoframe decode): the table or frame was read
+// and has problems.
+constexpr int Problems = 1;
 } // namespace CliExit
 
 // Where the installed udev rule lives, named when the box cannot be opened.

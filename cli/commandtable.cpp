@@ -3,6 +3,8 @@
 
 #include "clicommands.h"
 
+#include "infoframe/aviinfoframe.h"
+#include "infoframe/hdrinfoframe.h"
 #include "settings/settingstable.h"
 
 #include <algorithm>
@@ -80,55 +82,18 @@ QStringList completeCec(const QStringList &args)
     return {};
 }
 
-// The keys of "infoframe encode hdr|avi" and the values they take, as the
-// InfoFrame parsers read them: for the help and the completion.
-struct EncodeKey
-{
-    const char *key;
-    const char *values; // words separated by '|', or a range
-};
-
-const EncodeKey kHdrKeys[] = {
-    { "eotf", "sdr|hdr|pq|hlg|0-7" },
-    { "metadata-type", "1-8" },
-    { "primaries", "bt2020|dci-p3|bt709" },
-    { "red", "X,Y (0 to 1.3107 each)" },
-    { "green", "X,Y" },
-    { "blue", "X,Y" },
-    { "white", "d65|dci|X,Y" },
-    { "max-lum", "0-65535 (cd/m2)" },
-    { "min-lum", "0-6.5535 (cd/m2, steps of 0.0001)" },
-    { "max-cll", "0-65535" },
-    { "max-fall", "0-65535" },
-};
-
-const EncodeKey kAviKeys[] = {
-    { "color", "rgb|ycbcr422|ycbcr444|ycbcr420" },
-    { "colorimetry",
-        "none|bt601|bt709|xvycc601|xvycc709|sycc601|opycc601|oprgb|bt2020cl|bt2020|"
-        "dci-p3-d65|dci-p3-theater" },
-    { "quant", "default|limited|full (RGB)" },
-    { "yquant", "limited|full (YCbCr)" },
-    { "it", "no|yes" },
-    { "content", "graphics|photo|cinema|game" },
-    { "scaling", "none|horizontal|vertical|both" },
-    { "vic", "0-255" },
-    { "aspect", "none|4:3|16:9" },
-    { "active", "none|same|4:3|16:9|14:9|0-15" },
-    { "scan", "none|overscan|underscan" },
-    { "repetition", "0-15" },
-    { "top-bottom", "END,START (bar lines, 0-65535)" },
-    { "left-right", "END,START (bar pixels, 0-65535)" },
-};
-
-template<std::size_t N> QStringList encodeWords(const EncodeKey (&keys)[N])
+// The keys of "infoframe encode hdr|avi" and the words they take, from the
+// InfoFrame parsers' own key tables: for the help and the completion.
+QStringList encodeWords(const QList<QPair<QString, QString>> &keys)
 {
     QStringList words;
-    for (const EncodeKey &entry : keys) {
-        const QString key = QString::fromLatin1(entry.key) + QLatin1Char('=');
+    for (const auto &[name, values] : keys) {
+        const QString key = name + QLatin1Char('=');
         words.append(key);
         // Named values only: ranges and coordinates are typed.
-        for (const QString &value : QString::fromLatin1(entry.values).split(QLatin1Char('|'))) {
+        QString list = values;
+        list.replace(QLatin1String(" or "), QLatin1String(", "));
+        for (const QString &value : list.split(QLatin1String(", "))) {
             if (!value.isEmpty() && value[0].isLetter() && !value.contains(QLatin1Char(' '))
                 && !value.contains(QLatin1Char(',')))
                 words.append(key + value);
@@ -137,12 +102,11 @@ template<std::size_t N> QStringList encodeWords(const EncodeKey (&keys)[N])
     return words;
 }
 
-template<std::size_t N> QString encodeKeyHelp(const char *title, const EncodeKey (&keys)[N])
+QString encodeKeyHelp(const char *title, const QList<QPair<QString, QString>> &keys)
 {
     QString text = QString::fromLatin1(title) + QLatin1Char('\n');
-    for (const EncodeKey &entry : keys)
-        text += (QStringLiteral("  ") + QString::fromLatin1(entry.key)).leftJustified(30)
-            + QString::fromLatin1(entry.values) + QLatin1Char('\n');
+    for (const auto &[name, values] : keys)
+        text += (QStringLiteral("  ") + name).leftJustified(30) + values + QLatin1Char('\n');
     return text;
 }
 
@@ -155,7 +119,7 @@ QStringList completeInfoFrame(const QStringList &args)
     if (args.size() == 2 && codec)
         return { QStringLiteral("hdr"), QStringLiteral("avi") };
     if (args.size() >= 3 && args[0] == QLatin1String("encode"))
-        return args[1] == QLatin1String("hdr") ? encodeWords(kHdrKeys) : encodeWords(kAviKeys);
+        return args[1] == QLatin1String("hdr") ? encodeWords(hdrKeyWords()) : encodeWords(aviKeyWords());
     return {};
 }
 
@@ -214,12 +178,13 @@ const QList<CliCommand> &cliCommands()
             "edid read [box|top|bot]\tthe box's EDID or the EDID of the TV on the top or "
             "bottom output: hex text on standard output, or with -o FILE the raw 256 bytes in "
             "FILE\n"
-            "edid write FILE\twrite a raw or hex text EDID file to the box; a bad checksum is "
+            "edid write FILE\twrite a raw table or hex dump to the box; a bad checksum is "
             "refused unless --fix-checksums repairs it, a table without the EDID header unless "
             "--force; the box uses it with edid-mode custom, custom-edid 0\n"
-            "edid check FILE\tchecksums of both blocks (exit 2 when one is wrong)\n"
+            "edid check FILE\tthe header and the checksum of every block in FILE (exit 1 when "
+            "one is wrong)\n"
             "edid decode FILE\twhat the table says: a report, or with --json its JSON object "
-            "(FILE - reads standard input)",
+            "(FILE - reads standard input; exit 1 when the table has problems)",
             "output@read fix-checksums@write force@write", runEdidCommand, completeEdid,
             "vortalex-cli edid read top -o tv.bin\nvortalex-cli edid write tv.bin\n"
             "vortalex-cli --json edid decode tv.bin" },
@@ -230,7 +195,8 @@ const QList<CliCommand> &cliCommands()
         { "infoframe",
             "infoframe hdr HEX\tinject an HDR InfoFrame; --force also sets FORCE HDR ACTIVE\n"
             "infoframe avi HEX\tinject an AVI InfoFrame; --replace also sets REPLACE AVI\n"
-            "infoframe decode hdr|avi HEX\tan InfoFrame in real units (report or JSON)\n"
+            "infoframe decode hdr|avi HEX\tan InfoFrame in real units (report or JSON; exit 1 "
+            "when the frame has problems)\n"
             "infoframe encode hdr|avi KEY=VALUE...\tthe hex list of an InfoFrame from real "
             "units; the keys are listed below",
             "force@hdr replace@avi", runInfoFrameCommand, completeInfoFrame,
@@ -298,8 +264,8 @@ QString cliCommandList()
     QString text = QStringLiteral("Commands:\n");
     for (const CliCommand &command : cliCommands())
         text += formList(command);
-    return text + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode hdr:", kHdrKeys)
-        + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", kAviKeys);
+    return text + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode hdr:", hdrKeyWords())
+        + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", aviKeyWords());
 }
 
 QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp)
@@ -310,8 +276,8 @@ QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QSt
                     .arg(form.section(QLatin1Char('\t'), 0, 0));
     text += QLatin1Char('\n') + formList(command);
     if (command.name == QLatin1String("infoframe"))
-        text += QLatin1Char('\n') + encodeKeyHelp("Keys of encode hdr:", kHdrKeys)
-            + QLatin1Char('\n') + encodeKeyHelp("Keys of encode avi:", kAviKeys);
+        text += QLatin1Char('\n') + encodeKeyHelp("Keys of encode hdr:", hdrKeyWords())
+            + QLatin1Char('\n') + encodeKeyHelp("Keys of encode avi:", aviKeyWords());
     const QStringList own = commandOptions({ QString::fromLatin1(command.name) });
     const QStringList owned = commandOwnedOptions();
     bool first = true;

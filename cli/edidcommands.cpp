@@ -4,7 +4,6 @@
 #include "clisession.h"
 
 #include "device/framelog.h"
-#include "edid/edidfile.h"
 #include "edid/edidfileio.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
@@ -27,38 +26,41 @@ QByteArray tableBytes(const EdidTable &table)
     return QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize);
 }
 
-// Loads the FILE of "edid write|check FILE" as the window's Load does (a raw
-// table or hex text) and parses it as Write EDID does; `byteCount` is the
-// number of table bytes the file gave. Prints why and returns false when it
-// cannot.
-bool loadEdidFile(
-    CliSession &session, const QStringList &args, EdidTable &table, int &byteCount, int &exitCode)
+// Reads the FILE of "edid write|check FILE" as vortalex-edid reads it (a raw
+// table or a hex dump, strictly). Prints why and returns false when it cannot.
+bool loadEdidBytes(CliSession &session, const QStringList &args, QByteArray &bytes, int &exitCode)
 {
     if (args.size() != 2) {
         exitCode = session.fail(CliExit::BadUsage, kEdidUsage);
         return false;
     }
-    const QString &name = args[1];
-    QByteArray head;
-    QString reason;
-    if (!readEdidFileHead(name, head, reason)) {
-        exitCode = session.fail(
-            CliExit::BadUsage, QStringLiteral("cannot read file %1: %2").arg(name, reason));
+    QString error;
+    if (!readEdidInput(args[1], bytes, error)) {
+        exitCode = session.fail(CliExit::BadUsage, error);
         return false;
     }
-    const EdidFileContent content = recogniseEdidFile(head);
-    if (content.binary) {
-        table = content.table;
-        byteCount = int(std::min<qsizetype>(head.size(), kEdidSize));
-        return true;
-    }
-    if (!parseEdidTable(content.text, table, byteCount)) {
+    return true;
+}
+
+// The box holds one table of kEdidSize bytes; `byteCount` is the number of
+// bytes the file gave.
+bool loadEdidFile(
+    CliSession &session, const QStringList &args, EdidTable &table, int &byteCount, int &exitCode)
+{
+    QByteArray bytes;
+    if (!loadEdidBytes(session, args, bytes, exitCode))
+        return false;
+    if (bytes.size() > kEdidSize) {
         exitCode = session.fail(CliExit::BadUsage,
-            QStringLiteral("%1 holds neither a raw EDID table nor its hex text "
-                           "(Hex Format Error)")
-                .arg(name));
+            QStringLiteral("%1 holds %2 bytes; the box takes a table of %3")
+                .arg(args[1])
+                .arg(bytes.size())
+                .arg(kEdidSize));
         return false;
     }
+    table = {};
+    std::copy(bytes.cbegin(), bytes.cend(), table.begin());
+    byteCount = int(bytes.size());
     return true;
 }
 
@@ -128,26 +130,43 @@ int writeCommand(CliSession &session, const QStringList &args)
     return session.finish(outcome.failedChunks == 0 && outcome.applied);
 }
 
-// Checksums of both blocks; exit 2 when one is wrong.
+// The header and the checksum of every block the file holds; exit 1 when one
+// is wrong.
 int checkCommand(CliSession &session, const QStringList &args)
 {
     int exitCode = CliExit::Done;
-    int byteCount = 0;
-    EdidTable table {};
-    if (!loadEdidFile(session, args, table, byteCount, exitCode))
+    QByteArray bytes;
+    if (!loadEdidBytes(session, args, bytes, exitCode))
         return exitCode;
 
+    const bool json = session.options().json;
+    const bool header = bytes.startsWith(QByteArray::fromHex("00ffffffffffff00"));
+    if (!json)
+        session.printLine(header
+                ? QStringLiteral("header: correct")
+                : QStringLiteral("header: wrong, should be 00 FF FF FF FF FF FF 00"));
     QJsonArray blocks;
-    bool allCorrect = true;
-    for (int block = 0; block < kEdidSize / kEdidBlockSize; ++block) {
-        const std::uint8_t *bytes = table.data() + block * kEdidBlockSize;
-        const int stored = bytes[kEdidBlockSize - 1];
-        const int expected = edidChecksum(bytes);
+    bool allCorrect = header;
+    for (int block = 0; block * kEdidBlockSize < bytes.size(); ++block) {
+        const QByteArray blockBytes = bytes.mid(block * kEdidBlockSize, kEdidBlockSize);
+        if (blockBytes.size() < kEdidBlockSize) {
+            allCorrect = false;
+            blocks.append(QJsonObject { { QStringLiteral("bytes"), int(blockBytes.size()) },
+                { QStringLiteral("correct"), false } });
+            if (!json)
+                session.printLine(QStringLiteral("block %1: only %2 of 128 bytes")
+                                      .arg(block)
+                                      .arg(blockBytes.size()));
+            break;
+        }
+        const auto *data = reinterpret_cast<const std::uint8_t *>(blockBytes.constData());
+        const int stored = data[kEdidBlockSize - 1];
+        const int expected = edidChecksum(data);
         const bool correct = stored == expected;
         allCorrect = allCorrect && correct;
         blocks.append(QJsonObject { { QStringLiteral("checksum"), stored },
             { QStringLiteral("expected"), expected }, { QStringLiteral("correct"), correct } });
-        if (!session.options().json)
+        if (!json)
             session.printLine(correct ? QStringLiteral("block %1: checksum %2 correct")
                                             .arg(block)
                                             .arg(QString::asprintf("0x%02X", stored))
@@ -156,10 +175,10 @@ int checkCommand(CliSession &session, const QStringList &args)
                                             .arg(QString::asprintf("0x%02X", stored),
                                                 QString::asprintf("0x%02X", expected)));
     }
-    if (session.options().json)
-        session.printJson(
-            { { QStringLiteral("ok"), allCorrect }, { QStringLiteral("blocks"), blocks } });
-    return allCorrect ? CliExit::Done : CliExit::BadUsage;
+    if (json)
+        session.printJson({ { QStringLiteral("ok"), allCorrect },
+            { QStringLiteral("header"), header }, { QStringLiteral("blocks"), blocks } });
+    return allCorrect ? CliExit::Done : CliExit::Problems;
 }
 
 // The EDID inspector's decoder: the report, or its JSON object. Any size of
@@ -177,7 +196,9 @@ int decodeCommand(CliSession &session, const QStringList &args)
         session.printJson(edidToJson(info));
     else
         session.printLine(edidReportText(info).chopped(1));
-    return CliExit::Done;
+    for (const QString &problem : info.problems)
+        session.fail(CliExit::Problems, problem);
+    return info.problems.isEmpty() ? CliExit::Done : CliExit::Problems;
 }
 
 } // namespace

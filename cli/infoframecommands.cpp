@@ -28,11 +28,17 @@ int decode(CliSession &session, const QString &kind, const QString &hex)
         session.printJson(hdr ? hdrJson(hdrDecode) : aviJson(aviDecode));
     else
         printText(session, hdr ? hdrReport(hdrDecode) : aviReport(aviDecode));
-    return CliExit::Done;
+    // Read, but with problems (checksum, version, length, reserved codes).
+    const QString problem = hdr ? hdrDecode.problem : aviDecode.problem;
+    return problem.isEmpty() ? CliExit::Done : session.fail(CliExit::Problems, problem);
 }
 
 int encode(CliSession &session, const QString &kind, const QStringList &keyValues)
 {
+    if (keyValues == QStringList { QStringLiteral("help") }) {
+        printText(session, kind == QLatin1String("hdr") ? hdrKeyHelp() : aviKeyHelp());
+        return CliExit::Done;
+    }
     QByteArray bytes;
     if (kind == QLatin1String("hdr")) {
         const HdrKeyParse parse = parseHdrKeyValues(keyValues);

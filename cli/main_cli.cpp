@@ -6,7 +6,7 @@
 
 #include "device/clock.h"
 #include "device/libusb/libusbbridge.h"
-#include "device/programinfo.h"
+#include "program/programinfo.h"
 #include "sim/emulatedbox.h"
 #include "sim/simbridge.h"
 

@@ -1,32 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// vortalex-edid: decodes an EDID table (a raw file or the utility's hex text)
-// into a readable report or one JSON object.
-#include "cli/edideditcli.h"
-#include "device/programinfo.h"
-#include "edid/edidinfo.h"
-#include "edid/edidinput.h"
-#include "edid/edidreport.h"
+// vortalex-edid: decodes EDID tables (raw files or hex dumps) into a readable
+// report or JSON.
+#include "edidtool/decoderun.h"
+#include "edidtool/edideditcli.h"
+#include "program/programinfo.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QJsonDocument>
-#include <cstdio>
+#include <unistd.h>
 
 using namespace vortalex;
-
-namespace {
-
-// Exit codes: the table decoded without problems, decoded with problems
-// (the report lists them), or not read at all.
-enum ExitCode { Clean = 0, Problems = 1, Unreadable = 2 };
-
-void print(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -37,37 +20,39 @@ int main(int argc, char *argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Decodes an EDID table: a raw file of 128 x n bytes or the hex text the VORTALEX "
-        "Utility saves.\nExit status: 0 no problems, 1 the table has problems (listed in "
-        "the report), 2 the input cannot be read."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption jsonOption(
-        QStringLiteral("json"), QStringLiteral("Print one JSON object instead of the report."));
+        "Decodes EDID tables: raw files of 128 x n bytes, hex text (blanks, line ends, colons "
+        "or commas between bytes, or one unbroken string), edid-decode's hex dump, the EDID: "
+        "block of xrandr --verbose, or the hex text the VORTALEX Utility saves.\nExit status: "
+        "0 no problems, 1 a table has problems (listed on standard error), 2 an input cannot "
+        "be read or the arguments are wrong; with several FILEs the worst of all."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption jsonOption(QStringLiteral("json"),
+        QStringLiteral("Print one JSON object per table, one per line, with its \"file\"."));
     parser.addOption(jsonOption);
-    parser.addPositionalArgument(
-        QStringLiteral("FILE"), QStringLiteral("The table to decode, - for standard input."));
-    parser.process(app);
-
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        print(stderr, QStringLiteral("vortalex-edid: give exactly one FILE (see --help)\n"));
-        return Unreadable;
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+        QStringLiteral("Tables to decode, - for standard input (also read when no FILE is "
+                       "given and it is not a terminal)."),
+        QStringLiteral("[FILE...]"));
+    if (!parser.parse(app.arguments())) {
+        printText(
+            stderr, QStringLiteral("vortalex-edid: %1 (see --help)\n").arg(parser.errorText()));
+        return EdidUnreadable;
     }
-    QByteArray bytes;
-    QString error;
-    if (!readEdidInput(files.first(), bytes, error)) {
-        print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(error));
-        return Unreadable;
-    }
+    if (parser.isSet(helpOption))
+        parser.showHelp(EdidClean);
+    if (parser.isSet(versionOption))
+        parser.showVersion();
 
-    const EdidInfo info = decodeEdid(bytes);
-    if (parser.isSet(jsonOption))
-        print(stdout,
-            QString::fromUtf8(QJsonDocument(edidToJson(info)).toJson(QJsonDocument::Indented)));
-    else
-        print(stdout, edidReportText(info));
-    for (const QString &problem : info.problems)
-        print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(problem));
-    return info.problems.isEmpty() ? Clean : Problems;
+    QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        if (isatty(STDIN_FILENO)) {
+            printText(stderr,
+                QStringLiteral("vortalex-edid: give a FILE, or a table on standard input "
+                               "(see --help)\n"));
+            return EdidUnreadable;
+        }
+        files.append(QStringLiteral("-"));
+    }
+    return runEdidDecode(files, parser.isSet(jsonOption));
 }

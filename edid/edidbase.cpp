@@ -167,6 +167,12 @@ BaseBlock decodeBaseBlock(const std::uint8_t *b)
     }
     base.widthCm = b[21];
     base.heightCm = b[22];
+    // 3.6.2: in EDID 1.4 one size byte of 0 turns the other into an aspect
+    // ratio, worded as edid-decode words it.
+    if (v14 && base.widthCm && !base.heightCm)
+        base.aspectRatio = QStringLiteral("%1 (landscape)").arg((b[21] + 99) / 100.0, 0, 'f', 2);
+    else if (v14 && !base.widthCm && base.heightCm)
+        base.aspectRatio = QStringLiteral("%1 (portrait)").arg(100.0 / (b[22] + 99), 0, 'f', 2);
     base.gamma = b[23] == 0xFF ? 0 : (b[23] + 100) / 100.0;
 
     // 3.6.4: feature support.

@@ -2,7 +2,6 @@
 // A CTA-861 extension block (CTA-861-H, 7.5): header, data block collection,
 // detailed timing descriptors.
 #include "edidblocks.h"
-#include "edidtext.h"
 
 namespace vortalex {
 

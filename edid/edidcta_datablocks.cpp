@@ -84,7 +84,13 @@ QString extendedTagName(int code)
 }
 
 // CTA-861-H, 7.5.1: a short video descriptor. Codes 129-192 are VICs 1-64
-// with the native flag; 0, 128 and 254-255 are reserved.
+// with the native flag; 0 and 128 are reserved and skipped, as edid-decode
+// skips them.
+bool isReservedSvd(int code)
+{
+    return code == 0 || code == 128;
+}
+
 VideoDescriptor shortVideoDescriptor(int code)
 {
     if (code >= 129 && code <= 192)
@@ -92,7 +98,15 @@ VideoDescriptor shortVideoDescriptor(int code)
     return { code, false };
 }
 
-// Table 37: audio format codes; table 40: extension type codes.
+// Audio format codes and audio format code extension types (CTA-861-H,
+// 7.5.2); extension types by edid-decode's names.
+enum AudioExtension {
+    MpegH3d = 11,
+    Ac4 = 12,
+    Lpcm3d = 13,
+    AuroCx = 14,
+};
+
 QString audioFormatName(int code, int extended)
 {
     static const char *const names[16]
@@ -101,6 +115,12 @@ QString audioFormatName(int code, int extended)
     if (code != 15)
         return QLatin1String(names[code]);
     switch (extended) {
+    case 1:
+        return QStringLiteral("HE AAC (Obsolete)");
+    case 2:
+        return QStringLiteral("HE AAC v2 (Obsolete)");
+    case 3:
+        return QStringLiteral("MPEG Surround (Obsolete)");
     case 4:
         return QStringLiteral("MPEG-4 HE AAC");
     case 5:
@@ -119,34 +139,57 @@ QString audioFormatName(int code, int extended)
         return QStringLiteral("AC-4");
     case 13:
         return QStringLiteral("L-PCM 3D Audio");
+    case 14:
+        return QStringLiteral("Auro-Cx");
+    case 15:
+        return QStringLiteral("MPEG-D USAC");
     default:
-        return QStringLiteral("Extended type %1").arg(extended);
+        return QStringLiteral("Unknown Audio Ext Format (0x%1)")
+            .arg(extended, 2, 16, QLatin1Char('0'));
     }
+}
+
+// One three-byte short audio descriptor. Byte 0 bits 2-0 are the channel
+// count less one, except for MPEG-H 3D Audio (its level) and AC-4 and
+// Auro-Cx (their own fields); L-PCM 3D Audio adds two high bits, byte 0
+// bit 7 and byte 1 bit 7, for up to 32 channels. Byte 1 bits 6-0 are the
+// sample rates; byte 2 depends on the format.
+AudioDescriptor shortAudioDescriptor(const std::uint8_t *d)
+{
+    static const double rates[7] = { 32, 44.1, 48, 88.2, 96, 176.4, 192 };
+    AudioDescriptor sad;
+    sad.formatCode = (d[0] >> 3) & 0x0F;
+    sad.extendedCode = sad.formatCode == 15 ? d[2] >> 3 : 0;
+    sad.format = audioFormatName(sad.formatCode, sad.extendedCode);
+    if (sad.formatCode == 0)
+        return sad;
+    if (sad.formatCode != 15)
+        sad.channels = (d[0] & 0x07) + 1;
+    else if (sad.extendedCode == Lpcm3d)
+        sad.channels = ((d[0] & 0x07) | (d[0] & 0x80) >> 4 | (d[1] & 0x80) >> 3) + 1;
+    else if (sad.extendedCode == MpegH3d)
+        sad.mpeghLevel = d[0] & 0x07;
+    else if (sad.extendedCode != Ac4 && sad.extendedCode != AuroCx)
+        sad.channels = (d[0] & 0x07) + 1;
+    for (int bit = 0; bit < 7; ++bit) {
+        if (d[1] & (1 << bit))
+            sad.ratesKhz << rates[bit];
+    }
+    if (sad.formatCode == 1 || sad.extendedCode == Lpcm3d) {
+        for (int bit = 0; bit < 3; ++bit) {
+            if (d[2] & (1 << bit))
+                sad.bitDepths << 16 + 4 * bit;
+        }
+    } else if (sad.formatCode >= 2 && sad.formatCode <= 8) {
+        sad.maxBitrateKbps = d[2] * 8;
+    }
+    return sad;
 }
 
 void decodeAudio(const std::uint8_t *p, int length, CtaBlock &cta)
 {
-    static const double rates[7] = { 32, 44.1, 48, 88.2, 96, 176.4, 192 };
-    for (int i = 0; i + 3 <= length; i += 3) {
-        AudioDescriptor sad;
-        sad.formatCode = (p[i] >> 3) & 0x0F;
-        sad.extendedCode = sad.formatCode == 15 ? p[i + 2] >> 3 : 0;
-        sad.format = audioFormatName(sad.formatCode, sad.extendedCode);
-        sad.channels = (p[i] & 0x07) + 1;
-        for (int bit = 0; bit < 7; ++bit) {
-            if (p[i + 1] & (1 << bit))
-                sad.ratesKhz << rates[bit];
-        }
-        if (sad.formatCode == 1) {
-            for (int bit = 0; bit < 3; ++bit) {
-                if (p[i + 2] & (1 << bit))
-                    sad.bitDepths << 16 + 4 * bit;
-            }
-        } else if (sad.formatCode >= 2 && sad.formatCode <= 8) {
-            sad.maxBitrateKbps = p[i + 2] * 8;
-        }
-        cta.audio << sad;
-    }
+    for (int i = 0; i + 3 <= length; i += 3)
+        cta.audio << shortAudioDescriptor(p + i);
 }
 
 // Table 34: speaker allocation, bytes 1 and 2, least significant bit first.
@@ -264,13 +307,16 @@ void decodeVideoCapability(const std::uint8_t *p, int length, CtaBlock &cta)
                         << QStringLiteral("CE: %1").arg(QLatin1String(scan[p[0] & 3]));
 }
 
-// 7.5.5: colorimetry data block, byte 3 and the top three bits of byte 4.
+// 7.5.5: colorimetry data block, byte 3 then byte 4, least significant bit
+// first, named as edid-decode prints them (byte 4 bits 3-0 are the former
+// gamut metadata profiles MD0-MD3, now reserved; bit 7 was DCI-P3).
 void decodeColorimetry(const std::uint8_t *p, int length, CtaBlock &cta)
 {
-    static const char *const names[11] = { "xvYCC601", "xvYCC709", "sYCC601", "opYCC601", "opRGB",
-        "BT2020cYCC", "BT2020YCC", "BT2020RGB", "ST2113RGB", "ICtCp", "DCI-P3" };
-    const int bits = (length > 0 ? p[0] : 0) | (length > 1 ? (p[1] >> 5) << 8 : 0);
-    for (int bit = 0; bit < 11; ++bit) {
+    static const char *const names[16] = { "xvYCC601", "xvYCC709", "sYCC601", "opYCC601", "opRGB",
+        "BT2020cYCC", "BT2020YCC", "BT2020RGB", "Reserved MD0", "Reserved MD1", "Reserved MD2",
+        "Reserved MD3", "Default", "sRGB", "ICtCp", "ST2113RGB" };
+    const int bits = (length > 0 ? p[0] : 0) | (length > 1 ? p[1] << 8 : 0);
+    for (int bit = 0; bit < 16; ++bit) {
         if (bits & (1 << bit))
             cta.colorimetry << QLatin1String(names[bit]);
     }
@@ -300,13 +346,13 @@ HdrStaticBlock decodeHdrStatic(const std::uint8_t *p, int length)
 }
 
 // 7.5.11: one bit per short video descriptor of the video data blocks, in
-// their order; an empty map means every one.
+// their order, reserved codes counted too; an empty map means every one.
 void decodeCapabilityMap(const std::uint8_t *p, int length, CtaBlock &cta)
 {
-    for (int i = 0; i < cta.vics.size(); ++i) {
+    for (int i = 0; i < cta.svdCodes.size(); ++i) {
         const bool marked = length == 0 || (i / 8 < length && (p[i / 8] & (1 << (i % 8))));
-        if (marked)
-            cta.ycbcr420CapableVics << cta.vics.at(i).vic;
+        if (marked && !isReservedSvd(cta.svdCodes.at(i)))
+            cta.ycbcr420CapableVics << shortVideoDescriptor(cta.svdCodes.at(i)).vic;
     }
 }
 
@@ -324,8 +370,10 @@ void decodeExtended(const std::uint8_t *p, int length, CtaBlock &cta)
             cta.hdrStatic = decodeHdrStatic(p + 1, length - 1);
         break;
     case Ycbcr420Video:
-        for (int i = 1; i < length; ++i)
-            cta.ycbcr420OnlyVics << shortVideoDescriptor(p[i]).vic;
+        for (int i = 1; i < length; ++i) {
+            if (!isReservedSvd(p[i]))
+                cta.ycbcr420OnlyVics << shortVideoDescriptor(p[i]).vic;
+        }
         break;
     case Ycbcr420CapabilityMap:
         decodeCapabilityMap(p + 1, length - 1, cta);
@@ -354,8 +402,11 @@ void decodeCtaDataBlock(const std::uint8_t *data, int length, CtaBlock &cta)
         decodeAudio(p, length, cta);
         break;
     case VideoTag:
-        for (int i = 0; i < length; ++i)
-            cta.vics << shortVideoDescriptor(p[i]);
+        for (int i = 0; i < length; ++i) {
+            cta.svdCodes << p[i];
+            if (!isReservedSvd(p[i]))
+                cta.vics << shortVideoDescriptor(p[i]);
+        }
         break;
     case VendorTag:
         decodeVendor(p, length, cta, summary);

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidblocks.h"
-#include "edidtext.h"
 
 #include <algorithm>
 
@@ -12,6 +11,7 @@ namespace {
 constexpr std::uint8_t kHeader[8] = { 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00 };
 constexpr int kExtensionCountByte = 126;
 constexpr std::uint8_t kCtaTag = 0x02;
+constexpr std::uint8_t kDisplayIdTag = 0x70;
 
 const std::uint8_t *blockAt(const QByteArray &bytes, int index)
 {
@@ -79,15 +79,23 @@ EdidInfo decodeEdid(const QByteArray &bytes)
                              .arg(announced)
                              .arg(available)
                              .arg(bytes.size());
-    const int blocks = 1 + std::min(announced, available);
+    int blocks = 1 + std::min(announced, available);
     // Zeros past the announced blocks are padding (the window always passes
-    // 256 bytes); anything else is a table the extension count leaves out.
+    // 256 bytes); anything else is blocks the extension count leaves out,
+    // decoded all the same as edid-decode does.
     const QByteArray rest = bytes.mid(qsizetype(blocks) * kEdidBlockSize);
-    if (available >= announced && rest.count('\0') != rest.size())
-        info.problems << QStringLiteral("%1 bytes follow the blocks the extension count (%2) "
-                                        "announces; they are not decoded")
-                             .arg(rest.size())
-                             .arg(announced);
+    if (available > announced && rest.count('\0') != rest.size()) {
+        info.problems << QStringLiteral("Extension count is %1, but %2 more blocks follow; they "
+                                        "are decoded too")
+                             .arg(announced)
+                             .arg(available - announced);
+        blocks = 1 + available;
+    }
+    const qsizetype partial = bytes.size() - qsizetype(blocks) * kEdidBlockSize;
+    if (available >= announced && partial > 0 && partial < kEdidBlockSize
+        && bytes.right(partial).count('\0') != partial)
+        info.problems
+            << QStringLiteral("%1 bytes after the last whole block are not decoded").arg(partial);
     for (int index = 0; index < blocks; ++index) {
         const std::uint8_t *block = blockAt(bytes, index);
         const std::uint8_t expected = edidChecksum(block);
@@ -105,6 +113,8 @@ EdidInfo decodeEdid(const QByteArray &bytes)
         extension.tag = block[0];
         if (extension.tag == kCtaTag)
             extension.cta = decodeCtaBlock(block, index, info.problems);
+        else if (extension.tag == kDisplayIdTag)
+            extension.displayId = decodeDisplayIdBlock(block, index, info.problems);
         info.extensions << extension;
     }
     return info;
@@ -117,6 +127,10 @@ std::optional<DetailedTiming> preferredTiming(const EdidInfo &info)
     for (const ExtensionBlock &extension : info.extensions) {
         if (extension.cta && !extension.cta->detailed.isEmpty())
             return extension.cta->detailed.first();
+    }
+    for (const ExtensionBlock &extension : info.extensions) {
+        if (extension.displayId && !extension.displayId->detailed.isEmpty())
+            return extension.displayId->detailed.first().timing;
     }
     return std::nullopt;
 }

@@ -3,7 +3,7 @@
 // display descriptors and the preferred detailed timing.
 #include "edideditlayout.h"
 
-#include "edidtext.h"
+#include "edidchecksum.h"
 
 #include <cmath>
 

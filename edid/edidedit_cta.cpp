@@ -3,7 +3,7 @@
 // audio, the HDMI blocks, HDR static metadata, colorimetry, flags.
 #include "edideditlayout.h"
 
-#include "edidtext.h"
+#include "edidchecksum.h"
 #include "edidvic.h"
 
 #include <cmath>
@@ -91,6 +91,26 @@ void dropCapabilityBit(CtaLayout &cta, int index)
 QString needBlock(int index, const char *what)
 {
     return index < 0 ? QStringLiteral("the table has no %1").arg(QLatin1String(what)) : QString();
+}
+
+// HDMI 2.1: a sink offering FRL at 3 Gbit/s takes TMDS up to 300 MHz, one
+// offering 6 Gbit/s or more up to 600 MHz. The highest FRL rate code a
+// maximum TMDS clock of `mhz` goes with.
+int highestFrlCodeFor(int mhz)
+{
+    return mhz >= kForumMaxTmdsMhz ? 15 : mhz >= 300 ? 1 : 0;
+}
+
+// Lowers the FRL rate of an HDMI Forum block to what `mhz` goes with: a
+// lower TMDS cap is for a link that cannot carry the higher rates either.
+void capFrlRate(QByteArray &forum, int mhz)
+{
+    if (forum.size() <= kForumFrlByte)
+        return;
+    const std::uint8_t frl = byteAt(forum, kForumFrlByte);
+    const int allowed = highestFrlCodeFor(mhz);
+    if ((frl >> 4) > allowed)
+        forum[kForumFrlByte] = char((frl & 0x0F) | allowed << 4);
 }
 
 } // namespace
@@ -286,6 +306,7 @@ EdidEditResult setMaxTmds(const QByteArray &table, int mhz)
         if (forum >= 0) {
             ensureLength(cta.blocks[forum], kForumTmdsByte + 1);
             cta.blocks[forum][kForumTmdsByte] = char(mhz > kHdmiMaxTmdsMhz ? mhz / 5 : 0);
+            capFrlRate(cta.blocks[forum], mhz);
         }
         return QString();
     });
@@ -312,18 +333,19 @@ EdidEditResult setDeepColour(const QByteArray &table, const QList<int> &bits, bo
 
 namespace {
 
+// `change` returns a refusal, or an empty text when it changed the block.
 EdidEditResult editForum(
-    const QByteArray &table, const std::function<void(QByteArray &forum)> &change)
+    const QByteArray &table, const std::function<QString(QByteArray &forum)> &change)
 {
     return editCta(table, [&](CtaLayout &cta) {
         const int forum = findForum(cta);
         if (forum < 0)
             return needBlock(forum, "HDMI Forum block");
         ensureLength(cta.blocks[forum], kForumVersionByte + 1);
-        change(cta.blocks[forum]);
-        return QString();
+        return change(cta.blocks[forum]);
     });
 }
+
 
 } // namespace
 
@@ -336,6 +358,8 @@ EdidEditResult setForumMaxTmds(const QByteArray &table, int mhz)
     return editForum(table, [&](QByteArray &forum) {
         ensureLength(forum, kForumTmdsByte + 1);
         forum[kForumTmdsByte] = char(mhz / 5);
+        capFrlRate(forum, mhz);
+        return QString();
     });
 }
 
@@ -344,6 +368,7 @@ EdidEditResult setForumScdc(const QByteArray &table, bool scdc)
     return editForum(table, [&](QByteArray &forum) {
         ensureLength(forum, kForumFlagsByte + 1);
         forum[kForumFlagsByte] = char((byteAt(forum, kForumFlagsByte) & 0x7F) | (scdc ? 0x80 : 0));
+        return QString();
     });
 }
 
@@ -352,8 +377,16 @@ EdidEditResult setForumFrlRate(const QByteArray &table, int code)
     if (code < 0 || code > 6)
         return editRefused(QStringLiteral("FRL rate code %1: give 0-6").arg(code));
     return editForum(table, [&](QByteArray &forum) {
+        const int tmds = byteAt(forum, kForumTmdsByte) * 5;
+        if (code > highestFrlCodeFor(tmds))
+            return QStringLiteral("FRL rate code %1 needs a TMDS character rate of %2 MHz in "
+                                  "the HDMI Forum block; it gives %3 MHz")
+                .arg(code)
+                .arg(code == 1 ? 300 : kForumMaxTmdsMhz)
+                .arg(tmds);
         ensureLength(forum, kForumFrlByte + 1);
         forum[kForumFrlByte] = char((byteAt(forum, kForumFrlByte) & 0x0F) | code << 4);
+        return QString();
     });
 }
 

@@ -3,7 +3,7 @@
 // extension block (CTA-861-H, 7.5) taken apart and put together again.
 #include "edideditlayout.h"
 
-#include "edidtext.h"
+#include "edidchecksum.h"
 
 namespace vortalex {
 

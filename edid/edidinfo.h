@@ -68,6 +68,7 @@ struct BaseBlock
     QString interface; // "HDMI-a", "DisplayPort", ... (EDID 1.4 digital only)
     int widthCm = 0;
     int heightCm = 0;
+    QString aspectRatio; // EDID 1.4 with one size byte 0: "1.78 (landscape)", "0.56 (portrait)"
     double gamma = 0; // 0: given elsewhere
     bool dpmsStandby = false;
     bool dpmsSuspend = false;
@@ -99,12 +100,13 @@ struct VideoDescriptor
 // A short audio descriptor (CTA-861, 7.5.2).
 struct AudioDescriptor
 {
-    int formatCode = 0; // 1 LPCM ... 15 extended
+    int formatCode = 0; // 0 reserved, 1 LPCM ... 15 extension type
     int extendedCode = 0; // for format code 15
-    QString format; // "LPCM", "AC-3", "E-AC-3", "MAT (MLP)", ...
-    int channels = 0;
+    QString format; // "LPCM", "AC-3", "E-AC-3", "MAT (MLP)", "MPEG-H 3D Audio", ...
+    int channels = 0; // 0: the format gives none (reserved, MPEG-H 3D Audio, AC-4, Auro-Cx)
+    int mpeghLevel = -1; // MPEG-H 3D Audio only: 0 unspecified, 1-5, 6-7 reserved
     QList<double> ratesKhz; // ascending
-    QList<int> bitDepths; // LPCM only, ascending
+    QList<int> bitDepths; // LPCM and L-PCM 3D Audio only, ascending
     int maxBitrateKbps = 0; // format codes 2-8
 };
 
@@ -169,7 +171,8 @@ struct CtaBlock
     bool ycbcr422 = false;
     int nativeDetailedCount = 0;
     QList<DataBlockSummary> blocks;
-    QList<VideoDescriptor> vics;
+    QList<VideoDescriptor> vics; // reserved codes 0 and 128 left out
+    QList<int> svdCodes; // every short video descriptor as found, for the 4:2:0 map
     QList<int> ycbcr420OnlyVics; // YCbCr 4:2:0 video data block
     QList<int> ycbcr420CapableVics; // video data block VICs the 4:2:0 capability map marks
     QList<AudioDescriptor> audio;
@@ -177,9 +180,78 @@ struct CtaBlock
     std::optional<HdmiBlock> hdmi;
     std::optional<HdmiForumBlock> hdmiForum;
     QStringList videoCapability; // "RGB quantization selectable", ...
-    QStringList colorimetry; // "BT2020RGB", ...
+    QStringList colorimetry; // "BT2020RGB", "ST2113RGB", ... in bit order
     std::optional<HdrStaticBlock> hdrStatic;
     QList<DetailedTiming> detailed;
+};
+
+// DisplayID product identification data block (DisplayID 1.3 tag 0x00, 2.0 tag 0x20).
+struct DisplayIdProduct
+{
+    QString manufacturer; // PNP id "ACR" (1.x) or OUI "00-10-FA" (2.x)
+    int productCode = 0;
+    quint32 serialNumber = 0;
+    int week = 0;
+    int year = 0;
+    QString name;
+};
+
+// Display parameters data block (DisplayID 1.3 tag 0x01, 2.0 tag 0x21).
+struct DisplayIdParameters
+{
+    double widthMm = 0;
+    double heightMm = 0;
+    int width = 0; // native pixel format
+    int height = 0;
+};
+
+// Tiled display topology data block (DisplayID 1.3 tag 0x12,
+// 2.0 tag 0x28).
+struct DisplayIdTiles
+{
+    int horizontal = 0; // tiles across
+    int vertical = 0;
+    int column = 0; // this tile's location
+    int row = 0;
+    int width = 0; // this tile's pixels
+    int height = 0;
+};
+
+// A type I or type VII detailed timing (DisplayID 1.3 tag 0x03,
+// 2.0 tag 0x22).
+struct DisplayIdTiming
+{
+    DetailedTiming timing;
+    bool preferred = false;
+};
+
+// One data block of a DisplayID section, by tag.
+struct DisplayIdDataBlock
+{
+    int offset = 0; // byte of the block header within its extension block
+    int tag = 0;
+    int length = 0; // payload bytes after the three header bytes
+    QString name;
+    int timingCount = -1; // type VIII and IX timing blocks: how many timings
+};
+
+// A DisplayID section carried in an extension block with tag 0x70.
+struct DisplayIdBlock
+{
+    int version = 0; // 1 or 2
+    int revision = 0; // 2 for "1.2"
+    QString productType; // 1.x display product type or 2.x primary use case
+    int extensionCount = 0;
+    bool checksumOk = false; // the section's own checksum
+    QList<DisplayIdDataBlock> blocks;
+    std::optional<DisplayIdProduct> product;
+    std::optional<DisplayIdParameters> parameters;
+    std::optional<DisplayIdTiles> tiles;
+    QList<DisplayIdTiming> detailed;
+    // CTA-861 data blocks carried in a CTA-861 DisplayID data block (tag
+    // 0x81): colorimetry, HDR static metadata, ... (no header flags, no
+    // detailed timings).
+    std::optional<CtaBlock> cta;
 };
 
 struct ExtensionBlock
@@ -187,6 +259,7 @@ struct ExtensionBlock
     int index = 0; // block number, 1 for the first extension
     int tag = 0; // byte 0: 0x02 CTA-861, 0x70 DisplayID, 0xF0 block map, ...
     std::optional<CtaBlock> cta;
+    std::optional<DisplayIdBlock> displayId;
 };
 
 struct EdidInfo
@@ -199,12 +272,14 @@ struct EdidInfo
     QStringList problems;
 };
 
-// Decodes any number of bytes. Blocks beyond the extension count are ignored;
-// every defect (short table, bad header, bad checksum, a data block running
+// Decodes any number of bytes. Blocks beyond the extension count are decoded
+// too (a problem, as the count is wrong) unless they are zero padding; every
+// defect (short table, bad header, bad checksum, a data block running
 // past its data area, ...) becomes a line in `problems`, never a failure.
 EdidInfo decodeEdid(const QByteArray &bytes);
 
-// The first detailed timing of the base block, or of the first CTA block.
+// The first detailed timing of the base block, else of the first CTA block,
+// else the first type I or VII timing of a DisplayID block.
 std::optional<DetailedTiming> preferredTiming(const EdidInfo &info);
 
 } // namespace vortalex

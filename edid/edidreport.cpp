@@ -63,7 +63,18 @@ QString audioText(const AudioDescriptor &sad)
     QStringList rates;
     for (double rate : sad.ratesKhz)
         rates << shortNumber(rate);
-    QString text = QStringLiteral("%1 channels; %2 kHz").arg(sad.channels).arg(rates.join(u' '));
+    QStringList parts;
+    if (sad.channels > 0)
+        parts << QStringLiteral("%1 channels").arg(sad.channels);
+    if (sad.mpeghLevel == 0)
+        parts << QStringLiteral("level unspecified");
+    else if (sad.mpeghLevel > 0)
+        parts << (sad.mpeghLevel <= 5 ? QStringLiteral("level %1")
+                                      : QStringLiteral("reserved level %1"))
+                     .arg(sad.mpeghLevel);
+    if (!rates.isEmpty())
+        parts << QStringLiteral("%1 kHz").arg(rates.join(u' '));
+    QString text = parts.join(QStringLiteral("; "));
     if (!sad.bitDepths.isEmpty())
         text += QStringLiteral("; %1 bit").arg(joinNumbers(sad.bitDepths, QStringLiteral(" ")));
     if (sad.maxBitrateKbps > 0)
@@ -112,6 +123,8 @@ ReportSection baseSection(const EdidInfo &info)
     add(QStringLiteral("Screen size"),
         b.widthCm && b.heightCm ? QStringLiteral("%1 x %2 cm").arg(b.widthCm).arg(b.heightCm)
                                 : QStringLiteral("not given"));
+    if (!b.aspectRatio.isEmpty())
+        add(QStringLiteral("Aspect ratio"), b.aspectRatio);
     add(QStringLiteral("Gamma"),
         b.gamma > 0 ? QString::number(b.gamma, 'f', 2) : QStringLiteral("not given"));
     QStringList features;
@@ -170,6 +183,8 @@ ReportSection baseSection(const EdidInfo &info)
     return s;
 }
 
+void addCtaDataLines(const CtaBlock &c, QList<ReportLine> &lines, const QString &blocksLabel);
+
 void addCtaLines(const CtaBlock &c, QList<ReportLine> &lines)
 {
     auto add = [&lines](const QString &label, const QString &value) {
@@ -187,11 +202,21 @@ void addCtaLines(const CtaBlock &c, QList<ReportLine> &lines)
     add(QStringLiteral("Supports"),
         flags.isEmpty() ? QStringLiteral("none") : flags.join(QStringLiteral(", ")));
     add(QStringLiteral("Native detailed timings"), QString::number(c.nativeDetailedCount));
+    addCtaDataLines(c, lines, QStringLiteral("Data blocks"));
+    for (int i = 0; i < c.detailed.size(); ++i)
+        add(QStringLiteral("Detailed timing %1").arg(i + 1), timingText(c.detailed.at(i)));
+}
+
+// The data block collection: in a CTA-861 extension, or carried by DisplayID.
+void addCtaDataLines(const CtaBlock &c, QList<ReportLine> &lines, const QString &blocksLabel)
+{
+    auto add = [&lines](const QString &label, const QString &value) {
+        lines << ReportLine { label, value, false };
+    };
     QStringList blocks;
     for (const DataBlockSummary &block : c.blocks)
         blocks << block.name;
-    add(QStringLiteral("Data blocks"),
-        blocks.isEmpty() ? QStringLiteral("none") : blocks.join(QStringLiteral("; ")));
+    add(blocksLabel, blocks.isEmpty() ? QStringLiteral("none") : blocks.join(QStringLiteral("; ")));
     for (const VideoDescriptor &v : c.vics)
         add(QStringLiteral("VIC %1").arg(v.vic),
             vicName(v.vic) + (v.native ? QStringLiteral(" (native)") : QString()));
@@ -263,8 +288,78 @@ void addCtaLines(const CtaBlock &c, QList<ReportLine> &lines)
                 .arg(luminance(h.maxLuminance), luminance(h.maxFrameAvg),
                     luminance(h.minLuminance)));
     }
-    for (int i = 0; i < c.detailed.size(); ++i)
-        add(QStringLiteral("Detailed timing %1").arg(i + 1), timingText(c.detailed.at(i)));
+}
+
+void addDisplayIdLines(const DisplayIdBlock &d, QList<ReportLine> &lines)
+{
+    auto add = [&lines](const QString &label, const QString &value, bool problem = false) {
+        lines << ReportLine { label, value, problem };
+    };
+    add(QStringLiteral("Section checksum"),
+        d.checksumOk ? QStringLiteral("ok") : QStringLiteral("bad"), !d.checksumOk);
+    add(d.version >= 2 ? QStringLiteral("Primary use case") : QStringLiteral("Product type"),
+        d.productType);
+    QStringList blocks;
+    for (const DisplayIdDataBlock &block : d.blocks)
+        blocks << (block.timingCount >= 0
+                ? QStringLiteral("%1 (%2 timings)").arg(block.name).arg(block.timingCount)
+                : block.name);
+    add(QStringLiteral("Data blocks"),
+        blocks.isEmpty() ? QStringLiteral("none") : blocks.join(QStringLiteral("; ")));
+    if (d.product) {
+        const DisplayIdProduct &p = *d.product;
+        QStringList parts { p.manufacturer, QStringLiteral("product code %1").arg(p.productCode) };
+        if (!p.name.isEmpty())
+            parts << QStringLiteral("\"%1\"").arg(p.name);
+        parts << (p.week ? QStringLiteral("week %1 of %2").arg(p.week).arg(p.year)
+                         : QString::number(p.year));
+        add(QStringLiteral("Product"), parts.join(QStringLiteral(", ")));
+    }
+    if (d.parameters)
+        add(QStringLiteral("Display"),
+            QStringLiteral("%1x%2 pixels, %3 x %4 mm")
+                .arg(d.parameters->width)
+                .arg(d.parameters->height)
+                .arg(d.parameters->widthMm, 0, 'f', 1)
+                .arg(d.parameters->heightMm, 0, 'f', 1));
+    if (d.tiles)
+        add(QStringLiteral("Tiles"),
+            QStringLiteral("%1 x %2 tiles of %3x%4, this one at %5, %6")
+                .arg(d.tiles->horizontal)
+                .arg(d.tiles->vertical)
+                .arg(d.tiles->width)
+                .arg(d.tiles->height)
+                .arg(d.tiles->column)
+                .arg(d.tiles->row));
+    for (int i = 0; i < d.detailed.size(); ++i)
+        add(QStringLiteral("Detailed timing %1").arg(i + 1),
+            timingText(d.detailed.at(i).timing)
+                + (d.detailed.at(i).preferred ? QStringLiteral(" (preferred)") : QString()));
+    if (d.cta)
+        addCtaDataLines(*d.cta, lines, QStringLiteral("CTA-861 data blocks"));
+}
+
+// Extension block tags (VESA E-EDID 1.4, 2.2.4), as edid-decode names them.
+QString extensionName(int tag)
+{
+    switch (tag) {
+    case 0x10:
+        return QStringLiteral("Video Timing Extension Block");
+    case 0x20:
+        return QStringLiteral("EDID 2.0 Extension Block");
+    case 0x40:
+        return QStringLiteral("Display Information Extension Block");
+    case 0x50:
+        return QStringLiteral("Localized String Extension Block");
+    case 0x60:
+        return QStringLiteral("Microdisplay Interface Extension Block");
+    case 0xF0:
+        return QStringLiteral("Block Map Extension Block");
+    case 0xFF:
+        return QStringLiteral("Manufacturer-Specific Extension Block");
+    default:
+        return QStringLiteral("Unknown EDID Extension Block");
+    }
 }
 
 ReportSection extensionSection(const EdidInfo &info, const ExtensionBlock &e)
@@ -275,14 +370,22 @@ ReportSection extensionSection(const EdidInfo &info, const ExtensionBlock &e)
         s.title = QStringLiteral("Block %1: CTA-861 extension, revision %2")
                       .arg(e.index)
                       .arg(e.cta->revision);
-    else
-        s.title = QStringLiteral("Block %1: extension with tag 0x%2, not decoded")
+    else if (e.displayId)
+        s.title = QStringLiteral("Block %1: DisplayID %2.%3 extension")
                       .arg(e.index)
+                      .arg(e.displayId->version)
+                      .arg(e.displayId->revision);
+    else
+        s.title = QStringLiteral("Block %1: %2 (tag 0x%3), not decoded")
+                      .arg(e.index)
+                      .arg(extensionName(e.tag))
                       .arg(QString::number(e.tag, 16).toUpper().rightJustified(2, u'0'));
     s.lines << ReportLine { QStringLiteral("Checksum"),
         checksumOk ? QStringLiteral("ok") : QStringLiteral("bad"), !checksumOk };
     if (e.cta)
         addCtaLines(*e.cta, s.lines);
+    if (e.displayId)
+        addDisplayIdLines(*e.displayId, s.lines);
     return s;
 }
 
@@ -353,7 +456,8 @@ QJsonObject ctaJson(const ExtensionBlock &e)
         for (double rate : sad.ratesKhz)
             rates << rate;
         audio << QJsonObject { { QStringLiteral("format"), sad.format },
-            { QStringLiteral("channels"), sad.channels }, { QStringLiteral("rates_khz"), rates } };
+            { QStringLiteral("channels"), nonZero(sad.channels) },
+            { QStringLiteral("rates_khz"), rates } };
     }
     QJsonValue hdmi;
     if (c.hdmi)
@@ -376,12 +480,29 @@ QJsonObject ctaJson(const ExtensionBlock &e)
             { QStringLiteral("min_luminance"), optionalNumber(c.hdrStatic->minLuminance) } };
     return QJsonObject { { QStringLiteral("tag"), e.tag },
         { QStringLiteral("revision"), c.revision }, { QStringLiteral("vics"), vics },
-        { QStringLiteral("ycbcr420_vics"), intArray(c.ycbcr420OnlyVics + c.ycbcr420CapableVics) },
+        { QStringLiteral("ycbcr420_vics"), intArray(c.ycbcr420OnlyVics) },
+        { QStringLiteral("ycbcr420_capable_vics"), intArray(c.ycbcr420CapableVics) },
         { QStringLiteral("audio"), audio }, { QStringLiteral("hdmi"), hdmi },
         { QStringLiteral("hdmi_forum"), forum },
         { QStringLiteral("colorimetry"), QJsonArray::fromStringList(c.colorimetry) },
         { QStringLiteral("hdr_static"), hdr },
         { QStringLiteral("detailed"), timingsJson(c.detailed) } };
+}
+
+QJsonObject displayIdJson(const ExtensionBlock &e)
+{
+    const DisplayIdBlock &d = *e.displayId;
+    QJsonValue product;
+    if (d.product)
+        product = QJsonObject { { QStringLiteral("manufacturer"), d.product->manufacturer },
+            { QStringLiteral("product_code"), d.product->productCode },
+            { QStringLiteral("name"), nonEmpty(d.product->name) } };
+    QJsonArray detailed;
+    for (const DisplayIdTiming &t : d.detailed)
+        detailed << timingJson(t.timing);
+    return QJsonObject { { QStringLiteral("tag"), e.tag },
+        { QStringLiteral("version"), QStringLiteral("%1.%2").arg(d.version).arg(d.revision) },
+        { QStringLiteral("product"), product }, { QStringLiteral("detailed"), detailed } };
 }
 
 } // namespace
@@ -405,21 +526,23 @@ QString edidSummary(const EdidInfo &info)
     QStringList audio;
     QList<int> channels;
     for (const ExtensionBlock &e : info.extensions) {
-        if (!e.cta)
+        // DisplayID carries CTA-861 data blocks too (HDR, audio).
+        const std::optional<CtaBlock> &cta = e.cta || !e.displayId ? e.cta : e.displayId->cta;
+        if (!cta)
             continue;
-        if (e.cta->hdmi && !hdmiBlock)
-            hdmiBlock = &*e.cta;
-        if (e.cta->hdmiForum && !forumBlock)
-            forumBlock = &*e.cta;
-        if (e.cta->hdrStatic) {
-            if (e.cta->hdrStatic->eotfs.contains(QLatin1String("PQ"))
+        if (cta->hdmi && !hdmiBlock)
+            hdmiBlock = &*cta;
+        if (cta->hdmiForum && !forumBlock)
+            forumBlock = &*cta;
+        if (cta->hdrStatic) {
+            if (cta->hdrStatic->eotfs.contains(QLatin1String("PQ"))
                 && !hdr.contains(QLatin1String("HDR10")))
                 hdr << QStringLiteral("HDR10");
-            if (e.cta->hdrStatic->eotfs.contains(QLatin1String("HLG"))
+            if (cta->hdrStatic->eotfs.contains(QLatin1String("HLG"))
                 && !hdr.contains(QLatin1String("HLG")))
                 hdr << QStringLiteral("HLG");
         }
-        for (const AudioDescriptor &sad : e.cta->audio) {
+        for (const AudioDescriptor &sad : cta->audio) {
             const int at = int(audio.indexOf(sad.format));
             if (at < 0) {
                 audio << sad.format;
@@ -443,7 +566,9 @@ QString edidSummary(const EdidInfo &info)
         parts << hdr.join(QStringLiteral(", "));
     QStringList audioParts;
     for (int i = 0; i < audio.size(); ++i)
-        audioParts << QStringLiteral("%1 %2ch").arg(audio.at(i)).arg(channels.at(i));
+        audioParts << (channels.at(i)
+                ? QStringLiteral("%1 %2ch").arg(audio.at(i)).arg(channels.at(i))
+                : audio.at(i));
     if (!audioParts.isEmpty())
         parts << audioParts.join(QStringLiteral(", "));
     return parts.join(QStringLiteral(" · "));
@@ -496,9 +621,10 @@ QJsonObject edidToJson(const EdidInfo &info)
         = b ? QJsonValue(QStringLiteral("%1.%2").arg(b->version).arg(b->revision)) : QJsonValue();
     json[QStringLiteral("name")] = b ? nonEmpty(b->name) : QJsonValue();
     json[QStringLiteral("serial_string")] = b ? nonEmpty(b->serialString) : QJsonValue();
-    json[QStringLiteral("size_cm")] = b && (b->widthCm || b->heightCm)
+    json[QStringLiteral("size_cm")] = b && b->widthCm && b->heightCm
         ? QJsonValue(QJsonArray { b->widthCm, b->heightCm })
         : QJsonValue();
+    json[QStringLiteral("aspect_ratio")] = b ? nonEmpty(b->aspectRatio) : QJsonValue();
     const auto preferred = preferredTiming(info);
     json[QStringLiteral("preferred")]
         = preferred ? QJsonValue(timingJson(*preferred)) : QJsonValue();
@@ -512,7 +638,9 @@ QJsonObject edidToJson(const EdidInfo &info)
         : QJsonValue();
     QJsonArray extensions;
     for (const ExtensionBlock &e : info.extensions)
-        extensions << (e.cta ? ctaJson(e) : QJsonObject { { QStringLiteral("tag"), e.tag } });
+        extensions << (e.cta  ? ctaJson(e)
+                : e.displayId ? displayIdJson(e)
+                              : QJsonObject { { QStringLiteral("tag"), e.tag } });
     json[QStringLiteral("extensions")] = extensions;
     json[QStringLiteral("problems")] = QJsonArray::fromStringList(info.problems);
     return json;

@@ -39,7 +39,10 @@ QString edidReportText(const EdidInfo &info);
 
 // One object with the keys header_ok, checksums_ok, manufacturer,
 // product_code, serial_number, week, year, model_year, version, name,
-// serial_string, size_cm, preferred, detailed, range, extensions, problems.
+// serial_string, size_cm, aspect_ratio, preferred, detailed, range,
+// extensions, problems. A CTA-861 extension has ycbcr420_vics (4:2:0 only)
+// and ycbcr420_capable_vics (the capability map); a DisplayID one has
+// version, product and detailed.
 // Absent facts are null or empty lists.
 QJsonObject edidToJson(const EdidInfo &info);
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidtext.h"
+#include "edidhextext.h"
 
 #include "texts/hexdigit.h"
 
@@ -7,14 +8,6 @@
 #include <algorithm>
 
 namespace vortalex {
-
-std::uint8_t edidChecksum(const std::uint8_t *block)
-{
-    std::uint8_t sum = 0;
-    for (int i = 0; i < kEdidBlockSize - 1; ++i)
-        sum = std::uint8_t(sum + block[i]);
-    return std::uint8_t(0x100 - sum);
-}
 
 bool tablePassesChecksums(const EdidTable &table)
 {
@@ -90,15 +83,8 @@ constexpr char kDigits[] = "0123456789ABCDEF";
 
 QString formatEdidText(const EdidTable &table)
 {
-    QByteArray text;
-    text.reserve(kEdidCanonicalTextLength);
-    for (int i = 0; i < kEdidSize; ++i) {
-        const std::uint8_t byte = table[std::size_t(i)];
-        text.append(kDigits[byte >> 4]);
-        text.append(kDigits[byte & 0x0F]);
-        text.append(edidBytePlace(i) == EdidBytePlace::MidLine ? ' ' : '\n');
-    }
-    return QString::fromLatin1(text);
+    return QString::fromLatin1(edidHexText(
+        QByteArray(reinterpret_cast<const char *>(table.data()), int(table.size()))));
 }
 
 QString edidByteText(std::uint8_t byte)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "edidchecksum.h"
+
 #include "device/frames.h"
 
 #include <QString>
@@ -9,9 +11,6 @@
 
 namespace vortalex {
 
-// EDID 1.4 (VESA E-EDID), section 3: a 128-byte block whose last byte makes
-// the sum of all 128 bytes 0 modulo 256.
-constexpr int kEdidBlockSize = 128;
 // The hex text form holds at most this many characters (a 1024-byte buffer
 // with its terminating zero), hence at most 341 three-character groups.
 constexpr int kEdidTextLimit = 1023;
@@ -24,8 +23,6 @@ constexpr int kEdidCanonicalTextLength = kEdidSize * 3;
 using EdidTable = std::array<std::uint8_t, kEdidSize>;
 using EdidParseBuffer = std::array<std::uint8_t, kEdidParseCapacity>;
 
-// The byte that byte 127 of `block` (128 bytes) must hold.
-std::uint8_t edidChecksum(const std::uint8_t *block);
 // Both blocks are tested, whatever the extension count in byte 126 says.
 bool tablePassesChecksums(const EdidTable &table);
 // Stores the checksums of both blocks into bytes 127 and 255.

@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     require(info.base.has_value() == (blocks > 0));
     require(info.checksumsOk.size() <= blocks);
     require(info.extensions.size() == std::max<qsizetype>(info.checksumsOk.size() - 1, 0));
-    for (const ExtensionBlock &extension : info.extensions)
+    for (const ExtensionBlock &extension : info.extensions) {
         require(extension.cta.has_value() == (extension.tag == 0x02));
+        require(extension.displayId.has_value() == (extension.tag == 0x70));
+    }
 
     require(!edidReportText(info).isEmpty());
     require(!edidToJson(info).isEmpty());

@@ -3,6 +3,9 @@
 
 #include "infoframehex.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace vortalex {
 
 namespace {
@@ -25,6 +28,56 @@ bool hasBars(const AviValues &v)
 {
     return v.barInfo != 0 || v.topBarEnd != 0 || v.bottomBarStart != 0 || v.leftBarEnd != 0
         || v.rightBarStart != 0;
+}
+
+AviDecode decodeAviData(const QByteArray &data)
+{
+    AviDecode d;
+    d.dataBytes = int(data.size());
+    if (data.size() < kAviMinDataBytes) {
+        d.problem = trInfoFrame("too short: %1 data bytes, at least %2")
+                        .arg(data.size())
+                        .arg(kAviMinDataBytes);
+        return d;
+    }
+    if (data.size() > kAviMaxDataBytes) {
+        d.problem = trInfoFrame("too long: %1 data bytes, at most %2")
+                        .arg(data.size())
+                        .arg(kAviMaxDataBytes);
+        return d;
+    }
+    d.ok = true;
+    AviValues &v = d.values;
+    const std::uint8_t b1 = byteAt(data, 0);
+    v.colourFormat = b1 >> 5;
+    v.activeFormatPresent = (b1 >> 4) & 1;
+    v.barInfo = (b1 >> 2) & 3;
+    v.scan = b1 & 3;
+    const std::uint8_t b2 = byteAt(data, 1);
+    v.colorimetry = b2 >> 6;
+    v.pictureAspect = (b2 >> 4) & 3;
+    v.activeFormat = b2 & 0x0f;
+    const std::uint8_t b3 = byteAt(data, 2);
+    v.itContent = b3 >> 7;
+    v.extendedColorimetry = (b3 >> 4) & 7;
+    v.rgbQuantisation = (b3 >> 2) & 3;
+    v.scaling = b3 & 3;
+    v.vic = byteAt(data, 3);
+    const std::uint8_t b5 = byteAt(data, 4);
+    v.yccQuantisation = b5 >> 6;
+    v.contentType = (b5 >> 4) & 3;
+    v.pixelRepetition = b5 & 0x0f;
+    v.topBarEnd = infoFrameWord(data, 5);
+    v.bottomBarStart = infoFrameWord(data, 7);
+    v.leftBarEnd = infoFrameWord(data, 9);
+    v.rightBarStart = infoFrameWord(data, 11);
+    v.additionalColorimetry = byteAt(data, 13) >> 4;
+
+    if (v.barInfo != 0 && data.size() < kBarDataBytes)
+        d.problem = trInfoFrame("bar data flagged, but data bytes 6-13 are missing");
+    else if (needsAce(v) && data.size() < kAviMaxDataBytes)
+        d.problem = trInfoFrame("additional colorimetry flagged, but data byte 14 is missing");
+    return d;
 }
 
 } // namespace
@@ -72,6 +125,23 @@ void setAviColorimetry(AviValues &v, AviColorimetry colorimetry)
     v.additionalColorimetry = colorimetry == AviColorimetry::DciP3Theater ? 1 : 0;
 }
 
+AviContent aviContent(const AviValues &v)
+{
+    if (v.contentType == 0)
+        return v.itContent ? AviContent::Graphics : AviContent::None;
+    return AviContent(v.contentType + 1);
+}
+
+void setAviContent(AviValues &v, AviContent content)
+{
+    if (content == AviContent::None || content == AviContent::Graphics) {
+        v.contentType = 0;
+        v.itContent = content == AviContent::Graphics;
+    } else {
+        v.contentType = std::uint8_t(int(content) - 1);
+    }
+}
+
 void setAviRange(AviValues &v, AviRange range)
 {
     if (v.colourFormat == 0) {
@@ -83,53 +153,50 @@ void setAviRange(AviValues &v, AviRange range)
     }
 }
 
-AviDecode decodeAviInfoFrame(const QByteArray &data)
+AviDecode decodeAviInfoFrame(const QByteArray &bytes)
 {
-    AviDecode d;
-    d.dataBytes = int(data.size());
-    if (data.size() < kAviMinDataBytes) {
-        d.problem = trInfoFrame("too short: %1 data bytes, at least %2")
-                        .arg(data.size())
-                        .arg(kAviMinDataBytes);
+    // A frame starts with its type code; as data byte 1, 0x82 would be a
+    // reserved colour format.
+    const bool hasHeader = !bytes.isEmpty() && std::uint8_t(bytes.at(0)) == kAviInfoFrameTypeCode;
+    if (!hasHeader)
+        return decodeAviData(bytes);
+    const int length = bytes.size() >= 3 ? std::uint8_t(bytes.at(2)) : 0;
+    const int given = int(bytes.size()) - kAviHeaderLength;
+    if (given < length || bytes.size() < kAviHeaderLength) {
+        AviDecode d;
+        d.hasHeader = true;
+        d.problem = trInfoFrame("too short: the length byte says %1 data bytes, %2 follow")
+                        .arg(length)
+                        .arg(std::max(given, 0));
         return d;
     }
-    if (data.size() > kAviMaxDataBytes) {
-        d.problem = trInfoFrame("too long: %1 data bytes, at most %2")
-                        .arg(data.size())
-                        .arg(kAviMaxDataBytes);
+    AviDecode d = decodeAviData(bytes.mid(kAviHeaderLength, length));
+    d.hasHeader = true;
+    d.version = std::uint8_t(bytes.at(1));
+    d.paddingBytes = given - length;
+    QByteArray withoutChecksum = bytes.left(kAviHeaderLength + length);
+    withoutChecksum.remove(3, 1);
+    d.checksum = std::uint8_t(bytes.at(3));
+    d.expectedChecksum = infoFrameChecksum(withoutChecksum);
+    d.checksumOk = d.checksum == d.expectedChecksum;
+    if (!d.ok)
         return d;
-    }
-    d.ok = true;
-    AviValues &v = d.values;
-    const std::uint8_t b1 = byteAt(data, 0);
-    v.colourFormat = b1 >> 5;
-    v.activeFormatPresent = (b1 >> 4) & 1;
-    v.barInfo = (b1 >> 2) & 3;
-    v.scan = b1 & 3;
-    const std::uint8_t b2 = byteAt(data, 1);
-    v.colorimetry = b2 >> 6;
-    v.pictureAspect = (b2 >> 4) & 3;
-    v.activeFormat = b2 & 0x0f;
-    const std::uint8_t b3 = byteAt(data, 2);
-    v.itContent = b3 >> 7;
-    v.extendedColorimetry = (b3 >> 4) & 7;
-    v.rgbQuantisation = (b3 >> 2) & 3;
-    v.scaling = b3 & 3;
-    v.vic = byteAt(data, 3);
-    const std::uint8_t b5 = byteAt(data, 4);
-    v.yccQuantisation = b5 >> 6;
-    v.contentType = (b5 >> 4) & 3;
-    v.pixelRepetition = b5 & 0x0f;
-    v.topBarEnd = infoFrameWord(data, 5);
-    v.bottomBarStart = infoFrameWord(data, 7);
-    v.leftBarEnd = infoFrameWord(data, 9);
-    v.rightBarStart = infoFrameWord(data, 11);
-    v.additionalColorimetry = byteAt(data, 13) >> 4;
-
-    if (v.barInfo != 0 && data.size() < kBarDataBytes)
-        d.problem = trInfoFrame("bar data flagged, but data bytes 6-13 are missing");
-    else if (needsAce(v) && data.size() < kAviMaxDataBytes)
-        d.problem = trInfoFrame("additional colorimetry flagged, but data byte 14 is missing");
+    // Versions 2 and 3 have 13 data bytes, version 4 (additional colorimetry) 14.
+    QStringList problems;
+    if (!d.checksumOk)
+        problems << trInfoFrame("bad checksum 0x%1, should be 0x%2")
+                        .arg(uint(d.checksum), 2, 16, QLatin1Char('0'))
+                        .arg(uint(d.expectedChecksum), 2, 16, QLatin1Char('0'));
+    if (d.version < 2 || d.version > 4)
+        problems << trInfoFrame("version %1, versions 2 to 4 are defined").arg(d.version);
+    else if (length != (d.version == 4 ? kAviMaxDataBytes : kAviFieldDataBytes))
+        problems << trInfoFrame("length %1, version %2 has %3")
+                        .arg(length)
+                        .arg(d.version)
+                        .arg(d.version == 4 ? kAviMaxDataBytes : kAviFieldDataBytes);
+    if (!d.problem.isEmpty())
+        problems << d.problem;
+    d.problem = problems.join(QStringLiteral("; "));
     return d;
 }
 

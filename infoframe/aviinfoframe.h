@@ -15,6 +15,11 @@ namespace vortalex {
 constexpr int kAviMinDataBytes = 2;
 constexpr int kAviMaxDataBytes = 14;
 constexpr int kAviFieldDataBytes = 13;
+// A whole AVI InfoFrame starts with its header (CTA-861, 6.4): type code,
+// version, length, then the checksum. Versions 2 and 3 carry 13 data bytes,
+// version 4 carries 14.
+constexpr std::uint8_t kAviInfoFrameTypeCode = 0x82;
+constexpr int kAviHeaderLength = 4;
 
 // The fields as their bits are coded, so that every frame round-trips.
 struct AviValues
@@ -26,13 +31,13 @@ struct AviValues
     std::uint8_t colorimetry = 0; // C1-C0: no data, SMPTE 170M, BT.709, extended
     std::uint8_t pictureAspect = 0; // M1-M0: no data, 4:3, 16:9
     std::uint8_t activeFormat = 8; // R3-R0: 8 is "same as the picture"
-    bool itContent = false; // ITC
+    bool itContent = false; // ITC: with CN1-CN0 = 0, graphics rather than no data
     std::uint8_t extendedColorimetry = 0; // EC2-EC0
     std::uint8_t rgbQuantisation = 0; // Q1-Q0: default, limited, full
     std::uint8_t scaling = 0; // SC1-SC0: none, horizontal, vertical, both
     std::uint8_t vic = 0; // data byte 4
     std::uint8_t yccQuantisation = 0; // YQ1-YQ0: limited, full
-    std::uint8_t contentType = 0; // CN1-CN0: graphics, photo, cinema, game
+    std::uint8_t contentType = 0; // CN1-CN0: no data or graphics (by ITC), photo, cinema, game
     std::uint8_t pixelRepetition = 0; // PR3-PR0: 0 none, n sent n + 1 times
     std::uint16_t topBarEnd = 0; // data bytes 6-13, lines and pixels
     std::uint16_t bottomBarStart = 0;
@@ -66,18 +71,33 @@ void setAviColorimetry(AviValues &values, AviColorimetry colorimetry);
 enum class AviRange { Default, Limited, Full };
 void setAviRange(AviValues &values, AviRange range);
 
+// Content type as CTA-861-G words it from ITC and CN1-CN0: no data (ITC 0,
+// CN 0), graphics (ITC 1, CN 0), photo, cinema, game (CN 1-3, whatever ITC).
+enum class AviContent { None, Graphics, Photo, Cinema, Game };
+AviContent aviContent(const AviValues &values);
+void setAviContent(AviValues &values, AviContent content);
+
 // What a decode found: `ok` with `values` and the number of data bytes given
 // (missing bytes read as zero); `problem` says why not, or, with `ok`, which
-// flagged field lacks its data bytes.
+// flagged field lacks its data bytes or what is wrong with the frame around
+// them (checksum, version, length).
 struct AviDecode
 {
     bool ok = false;
     QString problem;
     int dataBytes = 0;
+    bool hasHeader = false; // a whole frame, not the bare data bytes
+    std::uint8_t version = 0;
+    int paddingBytes = 0; // bytes after a whole frame's data bytes, not decoded
+    bool checksumOk = false;
+    std::uint8_t checksum = 0;
+    std::uint8_t expectedChecksum = 0;
     AviValues values;
 };
 
-AviDecode decodeAviInfoFrame(const QByteArray &dataBytes);
+// A whole frame (first byte 0x82: type, version, length, checksum, data
+// bytes; what follows is padding) or the data bytes alone.
+AviDecode decodeAviInfoFrame(const QByteArray &bytes);
 AviDecode decodeAviInfoFrameText(const QString &text);
 
 // The data bytes: 5, 13 with bar data, 14 with additional colorimetry.
@@ -96,10 +116,12 @@ QJsonObject aviJson(const AviDecode &decode);
 //   colorimetry=none|bt601|bt709|xvycc601|xvycc709|sycc601|opycc601|oprgb|
 //               bt2020cl|bt2020|dci-p3-d65|dci-p3-theater
 //   quant=default|limited|full (RGB)   yquant=limited|full (YCbCr)
-//   it=no|yes   content=graphics|photo|cinema|game   scaling=none|horizontal|vertical|both
+//   it=no|yes   content=none|graphics|photo|cinema|game (graphics sets ITC)
+//   scaling=none|horizontal|vertical|both
 //   vic=0-255   aspect=none|4:3|16:9   active=none|same|4:3|16:9|14:9|0-15
 //   scan=none|overscan|underscan       repetition=0-15
 //   top-bottom=END,START  left-right=END,START (bar lines and pixels, 0-65535)
+// aviKeyHelp() gives these lines from the same table the parser reads.
 struct AviKeyParse
 {
     bool ok = false;
@@ -107,5 +129,8 @@ struct AviKeyParse
     AviValues values;
 };
 AviKeyParse parseAviKeyValues(const QStringList &arguments);
+QString aviKeyHelp();
+// The same keys as (key, words) pairs.
+QList<QPair<QString, QString>> aviKeyWords();
 
 } // namespace vortalex

@@ -7,7 +7,7 @@
 #include "edid/edidvic.h"
 
 #include <QJsonValue>
-#include <type_traits>
+#include <algorithm>
 
 namespace vortalex {
 
@@ -21,7 +21,8 @@ const QStringList kColorimetryKeys { "none", "bt601", "bt709", "xvycc601", "xvyc
     "opycc601", "oprgb", "bt2020cl", "bt2020", "dci-p3-d65", "dci-p3-theater" };
 const QStringList kRgbRangeKeys { "default", "limited", "full" };
 const QStringList kYccRangeKeys { "limited", "full" };
-const QStringList kContentKeys { "graphics", "photo", "cinema", "game" };
+// Indexed by AviContent: ITC and CN1-CN0 together.
+const QStringList kContentKeys { "none", "graphics", "photo", "cinema", "game" };
 const QStringList kScalingKeys { "none", "horizontal", "vertical", "both" };
 const QStringList kAspectKeys { "none", "4:3", "16:9" };
 const QStringList kScanKeys { "none", "overscan", "underscan" };
@@ -167,8 +168,8 @@ QString aviReport(const AviDecode &d)
           << trInfoFrame("Colorimetry: %1").arg(colorimetryName(v))
           << trInfoFrame("RGB quantisation: %1").arg(keyText(kRgbRangeKeys, v.rgbQuantisation))
           << trInfoFrame("YCbCr quantisation: %1").arg(keyText(kYccRangeKeys, v.yccQuantisation))
-          << trInfoFrame("IT content: %1")
-                 .arg(v.itContent ? kContentKeys.at(v.contentType) : trInfoFrame("no"))
+          << trInfoFrame("IT content: %1").arg(kYesNo.at(v.itContent))
+          << trInfoFrame("Content type: %1").arg(kContentKeys.at(int(aviContent(v))))
           << trInfoFrame("Scaling: %1").arg(keyText(kScalingKeys, v.scaling))
           << trInfoFrame("VIC: %1").arg(vicText(v.vic))
           << trInfoFrame("Picture aspect: %1").arg(keyText(kAspectKeys, v.pictureAspect))
@@ -180,6 +181,14 @@ QString aviReport(const AviDecode &d)
                          ? trInfoFrame("none")
                          : trInfoFrame("each pixel sent %1 times").arg(v.pixelRepetition + 1))
           << trInfoFrame("Data bytes: %1").arg(d.dataBytes);
+    if (!d.hasHeader)
+        lines << trInfoFrame("Checksum: none (data bytes only)");
+    else if (d.checksumOk)
+        lines << trInfoFrame("Version %1, checksum 0x%2, correct")
+                     .arg(d.version)
+                     .arg(uint(d.checksum), 2, 16, QLatin1Char('0'));
+    if (d.paddingBytes > 0)
+        lines << trInfoFrame("Padding: %1 bytes after the frame").arg(d.paddingBytes);
     if (!d.problem.isEmpty())
         lines << trInfoFrame("Problem: %1").arg(d.problem);
     return lines.join(QLatin1Char('\n'));
@@ -199,7 +208,7 @@ QJsonObject aviJson(const AviDecode &d)
         { QStringLiteral("rgb_quantization"), keyJson(kRgbRangeKeys, v.rgbQuantisation) },
         { QStringLiteral("ycc_quantization"), keyJson(kYccRangeKeys, v.yccQuantisation) },
         { QStringLiteral("it_content"), v.itContent },
-        { QStringLiteral("content_type"), keyJson(kContentKeys, v.contentType) },
+        { QStringLiteral("content_type"), kContentKeys.at(int(aviContent(v))) },
         { QStringLiteral("scaling"), keyJson(kScalingKeys, v.scaling) },
         { QStringLiteral("vic"), v.vic },
         { QStringLiteral("picture_aspect"), keyJson(kAspectKeys, v.pictureAspect) },
@@ -209,6 +218,8 @@ QJsonObject aviJson(const AviDecode &d)
         { QStringLiteral("scan"), keyJson(kScanKeys, v.scan) },
         { QStringLiteral("pixel_repetition"), v.pixelRepetition },
         { QStringLiteral("data_bytes"), d.dataBytes },
+        // null for the bare data bytes, which carry no checksum
+        { QStringLiteral("checksum_ok"), d.hasHeader ? QJsonValue(d.checksumOk) : QJsonValue() },
     };
     QJsonObject bars;
     if (v.barInfo & 2) {
@@ -225,97 +236,131 @@ QJsonObject aviJson(const AviDecode &d)
     return json;
 }
 
+namespace {
+
+QString joined(const QStringList &words)
+{
+    return words.join(QStringLiteral(", "));
+}
+
+// Sets `field` to the index of one of `words`.
+template<typename Field> bool pickWord(const QStringList &words, const QString &value, Field &field)
+{
+    const int index = nameIndex(value, words);
+    if (index >= 0)
+        field = Field(index);
+    return index >= 0;
+}
+
+template<typename Field> bool pickNumber(const QString &value, int maxValue, Field &field)
+{
+    const int number = readWholeNumber(value, maxValue);
+    if (number >= 0)
+        field = Field(number);
+    return number >= 0;
+}
+
+// The keys of "infoframe encode avi", in the order the help lists them.
+const QList<InfoFrameKey<AviValues>> &aviKeys()
+{
+    static const QList<InfoFrameKey<AviValues>> keys {
+        { "color", joined(kColourKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kColourKeys, value, v.colourFormat);
+            } },
+        { "colorimetry", joined(kColorimetryKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                AviColorimetry colorimetry = AviColorimetry::None;
+                const bool ok = pickWord(kColorimetryKeys, value, colorimetry);
+                if (ok)
+                    setAviColorimetry(v, colorimetry);
+                return ok;
+            } },
+        { "quant", joined(kRgbRangeKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kRgbRangeKeys, value, v.rgbQuantisation);
+            } },
+        { "yquant", joined(kYccRangeKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kYccRangeKeys, value, v.yccQuantisation);
+            } },
+        { "it", joined(kYesNo),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kYesNo, value, v.itContent);
+            } },
+        { "content", joined(kContentKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                AviContent content = AviContent::None;
+                const bool ok = pickWord(kContentKeys, value, content);
+                if (ok)
+                    setAviContent(v, content);
+                return ok;
+            } },
+        { "scaling", joined(kScalingKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kScalingKeys, value, v.scaling);
+            } },
+        { "vic", trInfoFrame("0-255"),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickNumber(value, 255, v.vic);
+            } },
+        { "aspect", joined(kAspectKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kAspectKeys, value, v.pictureAspect);
+            } },
+        { "active", trInfoFrame("none, same, 4:3, 16:9, 14:9 or 0-15"),
+            [](AviValues &v, const QString &value, QString &) {
+                if (value.trimmed().toLower() == QLatin1String("none")) {
+                    v.activeFormatPresent = false;
+                    v.activeFormat = kFirstNamedActiveFormat;
+                    return true;
+                }
+                const int named = nameIndex(value, kActiveKeys);
+                const int code
+                    = named >= 0 ? named + kFirstNamedActiveFormat : readWholeNumber(value, 15);
+                v.activeFormatPresent = true;
+                v.activeFormat = std::uint8_t(std::max(code, 0));
+                return code >= 0;
+            } },
+        { "scan", joined(kScanKeys),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickWord(kScanKeys, value, v.scan);
+            } },
+        { "repetition", trInfoFrame("0-15"),
+            [](AviValues &v, const QString &value, QString &) {
+                return pickNumber(value, 15, v.pixelRepetition);
+            } },
+        { "top-bottom", trInfoFrame("END,START from 0 to 65535"),
+            [](AviValues &v, const QString &value, QString &) {
+                v.barInfo |= 2;
+                return readBarPair(value, v.topBarEnd, v.bottomBarStart);
+            } },
+        { "left-right", trInfoFrame("END,START from 0 to 65535"),
+            [](AviValues &v, const QString &value, QString &) {
+                v.barInfo |= 1;
+                return readBarPair(value, v.leftBarEnd, v.rightBarStart);
+            } },
+    };
+    return keys;
+}
+
+} // namespace
+
 AviKeyParse parseAviKeyValues(const QStringList &arguments)
 {
     AviKeyParse result;
-    const InfoFrameKeyValues split = splitKeyValues(arguments);
-    if (!split.ok) {
-        result.error = split.error;
-        return result;
-    }
-    AviValues &v = result.values;
-    // Key, its words (empty for numbers), the field it sets.
-    for (const auto &item : split.items) {
-        const QString &key = item.first;
-        const QString &value = item.second;
-        auto pick = [&value](const QStringList &words, auto &field) {
-            const int index = nameIndex(value, words);
-            if (index >= 0)
-                field = std::remove_reference_t<decltype(field)>(index);
-            return index >= 0;
-        };
-        bool ok = false;
-        QString expected;
-        if (key == QLatin1String("color")) {
-            ok = pick(kColourKeys, v.colourFormat);
-            expected = kColourKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("colorimetry")) {
-            const int index = nameIndex(value, kColorimetryKeys);
-            ok = index >= 0;
-            if (ok)
-                setAviColorimetry(v, AviColorimetry(index));
-            expected = kColorimetryKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("quant")) {
-            ok = pick(kRgbRangeKeys, v.rgbQuantisation);
-            expected = kRgbRangeKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("yquant")) {
-            ok = pick(kYccRangeKeys, v.yccQuantisation);
-            expected = kYccRangeKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("it")) {
-            ok = pick(kYesNo, v.itContent);
-            expected = kYesNo.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("content")) {
-            ok = pick(kContentKeys, v.contentType);
-            expected = kContentKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("scaling")) {
-            ok = pick(kScalingKeys, v.scaling);
-            expected = kScalingKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("aspect")) {
-            ok = pick(kAspectKeys, v.pictureAspect);
-            expected = kAspectKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("scan")) {
-            ok = pick(kScanKeys, v.scan);
-            expected = kScanKeys.join(QStringLiteral(", "));
-        } else if (key == QLatin1String("vic")) {
-            const int vic = readWholeNumber(value, 255);
-            ok = vic >= 0;
-            v.vic = std::uint8_t(qMax(vic, 0));
-            expected = trInfoFrame("0-255");
-        } else if (key == QLatin1String("repetition")) {
-            const int repetition = readWholeNumber(value, 15);
-            ok = repetition >= 0;
-            v.pixelRepetition = std::uint8_t(qMax(repetition, 0));
-            expected = trInfoFrame("0-15");
-        } else if (key == QLatin1String("active")) {
-            int code = nameIndex(value, kActiveKeys);
-            code = code >= 0 ? code + kFirstNamedActiveFormat : readWholeNumber(value, 15);
-            const bool none = value.trimmed().toLower() == QLatin1String("none");
-            ok = code >= 0 || none;
-            v.activeFormatPresent = !none;
-            v.activeFormat = std::uint8_t(none ? kFirstNamedActiveFormat : qMax(code, 0));
-            expected = trInfoFrame("none, same, 4:3, 16:9, 14:9 or 0-15");
-        } else if (key == QLatin1String("top-bottom")) {
-            ok = readBarPair(value, v.topBarEnd, v.bottomBarStart);
-            v.barInfo |= 2;
-            expected = trInfoFrame("END,START from 0 to 65535");
-        } else if (key == QLatin1String("left-right")) {
-            ok = readBarPair(value, v.leftBarEnd, v.rightBarStart);
-            v.barInfo |= 1;
-            expected = trInfoFrame("END,START from 0 to 65535");
-        } else {
-            result.error = trInfoFrame("unknown key %1; keys: color, colorimetry, quant, yquant, "
-                                       "it, content, scaling, vic, aspect, active, scan, "
-                                       "repetition, top-bottom, left-right")
-                               .arg(key);
-            return result;
-        }
-        if (!ok) {
-            result.error = trInfoFrame("%1=%2: expected %3").arg(key, value, expected);
-            return result;
-        }
-    }
-    result.ok = true;
+    result.ok = applyInfoFrameKeys(arguments, aviKeys(), result.values, result.error);
     return result;
+}
+
+QString aviKeyHelp()
+{
+    return infoFrameKeyHelp(aviKeys());
+}
+
+QList<QPair<QString, QString>> aviKeyWords()
+{
+    return infoFrameKeyWords(aviKeys());
 }
 
 } // namespace vortalex

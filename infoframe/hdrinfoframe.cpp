@@ -3,6 +3,9 @@
 
 #include "infoframehex.h"
 
+#include <QStringList>
+#include <utility>
+
 namespace vortalex {
 
 namespace {
@@ -45,16 +48,42 @@ QString hexByte(std::uint8_t byte)
     return QStringLiteral("0x%1").arg(uint(byte), 2, 16, QLatin1Char('0'));
 }
 
-// Problems of a frame whose data bytes decode: version, metadata type and
-// checksum, the most telling last so that it wins.
-QString frameProblem(const HdrDecode &d, std::uint8_t version)
+// Problems of a frame whose data bytes decode: checksum and version.
+QStringList frameProblems(const HdrDecode &d, std::uint8_t version)
 {
+    QStringList problems;
     if (!d.checksumOk)
-        return trInfoFrame("bad checksum %1, should be %2")
-            .arg(hexByte(d.checksum), hexByte(d.expectedChecksum));
+        problems << trInfoFrame("bad checksum %1, should be %2")
+                        .arg(hexByte(d.checksum), hexByte(d.expectedChecksum));
     if (version != kHdrInfoFrameVersion)
-        return trInfoFrame("version %1, only version 1 is defined").arg(version);
-    return QString();
+        problems << trInfoFrame("version %1, only version 1 is defined").arg(version);
+    return problems;
+}
+
+// Problems of the data bytes: codes CTA-861 reserves, and chromaticities
+// beyond 1.0, which no colour has.
+QStringList dataProblems(const HdrMetadata &v)
+{
+    QStringList problems;
+    if (v.eotf > std::uint8_t(Eotf::Hlg))
+        problems << trInfoFrame("EOTF %1 is reserved").arg(v.eotf);
+    if (v.descriptorId != 0) {
+        problems << trInfoFrame("metadata type %1 is reserved; its data bytes are not decoded")
+                        .arg(v.descriptorId + 1);
+        return problems;
+    }
+    const std::pair<const char *, Chromaticity> points[]
+        = { { "red", v.red }, { "green", v.green }, { "blue", v.blue }, { "white", v.white } };
+    for (const auto &[name, point] : points) {
+        for (const auto &[axis, code] :
+            { std::pair { 'x', point.x }, std::pair { 'y', point.y } }) {
+            if (code > kChromaticityCodesPerUnit)
+                problems << trInfoFrame("%1 %2 is %3, over 1.0")
+                                .arg(trInfoFrame(name), QChar::fromLatin1(axis),
+                                    coordinateText(code));
+        }
+    }
+    return problems;
 }
 
 } // namespace
@@ -96,6 +125,7 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
     }
     d.ok = true;
     d.values = valuesOf(data);
+    QStringList problems;
     if (d.hasHeader) {
         // The window fills the field with the box's 31 stored bytes: what
         // follows the frame is padding, outside the checksum.
@@ -105,8 +135,9 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
         d.checksum = std::uint8_t(bytes.at(3));
         d.expectedChecksum = infoFrameChecksum(withoutChecksum);
         d.checksumOk = d.checksum == d.expectedChecksum;
-        d.problem = frameProblem(d, std::uint8_t(bytes.at(1)));
+        problems = frameProblems(d, std::uint8_t(bytes.at(1)));
     }
+    d.problem = (problems + dataProblems(d.values)).join(QStringLiteral("; "));
     return d;
 }
 

@@ -19,7 +19,8 @@ constexpr int kHdrInfoFrameHeaderLength = 4; // type, version, length, checksum
 // Data byte 1, EOTF (CTA-861, table of EOTFs); 4-7 are reserved.
 enum class Eotf : std::uint8_t { Sdr = 0, Hdr = 1, Pq = 2, Hlg = 3 };
 
-// CIE 1931 x, y in units of 0.00002 (0-50000 is 0-1.0; up to 1.3107 codes).
+// CIE 1931 x, y in units of 0.00002: 0-50000 is 0-1.0 (CTA-861, 6.9); the
+// codes above are no colour, refused by the keys and reported by the decoder.
 struct Chromaticity
 {
     std::uint16_t x = 0;
@@ -48,7 +49,9 @@ constexpr int kMinLuminanceCodesPerUnit = 10000;
 
 // What a decode found. `ok`: `values` hold the data bytes. `problem` says
 // why the text does not decode, or, with `ok`, what is wrong with the frame
-// around good data bytes (checksum, version).
+// around good data bytes (checksum, version) or in them (a reserved EOTF or
+// metadata type, a chromaticity over 1.0). Data bytes of a metadata type
+// other than 1 are not laid out.
 struct HdrDecode
 {
     bool ok = false;
@@ -88,9 +91,9 @@ QJsonObject hdrJson(const HdrDecode &decode);
 
 // Values from KEY=VALUE arguments over the defaults (PQ, BT.2020, D65,
 // 1000 / 0.005 cd/m², MaxCLL 1000, MaxFALL 400). Keys:
-//   eotf=sdr|hdr|pq|hlg|0-7         metadata-type=1-8
+//   eotf=sdr|hdr|pq|hlg             metadata-type=1
 //   primaries=bt2020|dci-p3|bt709   red=X,Y green=X,Y blue=X,Y
-//   white=d65|dci|X,Y               (X, Y from 0 to 1.3107)
+//   white=d65|dci|X,Y               (X, Y from 0 to 1)
 //   max-lum=0-65535 (cd/m²)         min-lum=0-6.5535 (cd/m², steps of 0.0001)
 //   max-cll=0-65535                 max-fall=0-65535
 struct HdrKeyParse
@@ -101,6 +104,10 @@ struct HdrKeyParse
 };
 HdrMetadata defaultHdrMetadata();
 HdrKeyParse parseHdrKeyValues(const QStringList &arguments);
+// The keys above, one "  key: words" line each, from the parser's own table.
+QString hdrKeyHelp();
+// The same keys as (key, words) pairs.
+QList<QPair<QString, QString>> hdrKeyWords();
 
 // Field readers shared by the keys and the builder's fields: false and a
 // reason for text out of range.
@@ -114,5 +121,8 @@ bool readLightLevel(const QString &text, std::uint16_t &out, QString &error);
 QString coordinateText(std::uint16_t code);
 QString minLuminanceText(std::uint16_t code);
 QString eotfName(std::uint8_t eotf);
+// The EOTF in JSON: "SDR", "HDR", "PQ", "HLG", as the EDID JSON's
+// hdr_static.eotfs spells them; the number for a reserved code.
+QJsonValue eotfJson(std::uint8_t eotf);
 
 } // namespace vortalex

@@ -6,6 +6,7 @@
 #include "infoframevalues.h"
 
 #include <QJsonArray>
+#include <algorithm>
 #include <cstdlib>
 
 namespace vortalex {
@@ -20,6 +21,7 @@ constexpr int kMinLuminanceDecimals = 4;
 constexpr int kPresetTolerance = 25;
 const Chromaticity kDciWhite { 15700, 17550 }; // 0.314, 0.351
 
+// Key words of the EOTFs; the JSON spells them in capitals, as the EDID JSON does.
 const QStringList kEotfKeys { QStringLiteral("sdr"), QStringLiteral("hdr"), QStringLiteral("pq"),
     QStringLiteral("hlg") };
 const QStringList kPrimariesKeys { QStringLiteral("bt2020"), QStringLiteral("dci-p3"),
@@ -98,6 +100,11 @@ QString eotfName(std::uint8_t eotf)
     return trInfoFrame("EOTF %1 (reserved)").arg(eotf);
 }
 
+QJsonValue eotfJson(std::uint8_t eotf)
+{
+    return eotf < kEotfKeys.size() ? QJsonValue(kEotfKeys.at(eotf).toUpper()) : QJsonValue(eotf);
+}
+
 QString hdrSummary(const HdrDecode &d)
 {
     if (!d.problem.isEmpty())
@@ -121,16 +128,19 @@ QString hdrReport(const HdrDecode &d)
     const HdrMetadata &v = d.values;
     QStringList lines;
     lines << trInfoFrame("EOTF: %1").arg(eotfName(v.eotf))
-          << trInfoFrame("Metadata: Static Metadata Type %1").arg(v.descriptorId + 1)
-          << trInfoFrame("Primaries: %1").arg(primariesName(v))
-          << trInfoFrame("  red %1").arg(pointText(v.red))
-          << trInfoFrame("  green %1").arg(pointText(v.green))
-          << trInfoFrame("  blue %1").arg(pointText(v.blue))
-          << trInfoFrame("  white %1").arg(pointText(v.white))
-          << trInfoFrame("Mastering luminance: max %1 cd/m², min %2 cd/m²")
-                 .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance))
-          << trInfoFrame("MaxCLL: %1").arg(lightLevelText(v.maxCll))
-          << trInfoFrame("MaxFALL: %1").arg(lightLevelText(v.maxFall));
+          << trInfoFrame("Metadata: Static Metadata Type %1").arg(v.descriptorId + 1);
+    // Only type 1 lays its data bytes out; the others are reserved.
+    if (v.descriptorId == 0) {
+        lines << trInfoFrame("Primaries: %1").arg(primariesName(v))
+              << trInfoFrame("  red %1").arg(pointText(v.red))
+              << trInfoFrame("  green %1").arg(pointText(v.green))
+              << trInfoFrame("  blue %1").arg(pointText(v.blue))
+              << trInfoFrame("  white %1").arg(pointText(v.white))
+              << trInfoFrame("Mastering luminance: max %1 cd/m², min %2 cd/m²")
+                     .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance))
+              << trInfoFrame("MaxCLL: %1").arg(lightLevelText(v.maxCll))
+              << trInfoFrame("MaxFALL: %1").arg(lightLevelText(v.maxFall));
+    }
     if (!d.hasHeader)
         lines << trInfoFrame("Checksum: none (data bytes only)");
     else if (d.checksumOk)
@@ -148,9 +158,14 @@ QJsonObject hdrJson(const HdrDecode &d)
     if (!d.ok)
         return { { QStringLiteral("error"), d.problem } };
     const HdrMetadata &v = d.values;
+    if (v.descriptorId != 0)
+        return { { QStringLiteral("eotf"), eotfJson(v.eotf) },
+            { QStringLiteral("metadata_type"), v.descriptorId + 1 },
+            { QStringLiteral("checksum_ok"),
+                d.hasHeader ? QJsonValue(d.checksumOk) : QJsonValue() },
+            { QStringLiteral("problem"), d.problem } };
     QJsonObject json {
-        { QStringLiteral("eotf"),
-            v.eotf < kEotfKeys.size() ? QJsonValue(kEotfKeys.at(v.eotf)) : QJsonValue(v.eotf) },
+        { QStringLiteral("eotf"), eotfJson(v.eotf) },
         { QStringLiteral("metadata_type"), v.descriptorId + 1 },
         { QStringLiteral("primaries"),
             QJsonObject { { QStringLiteral("red"), pointJson(v.red) },
@@ -172,9 +187,9 @@ QJsonObject hdrJson(const HdrDecode &d)
 
 bool readCoordinate(const QString &text, std::uint16_t &out, QString &error)
 {
-    const int code = readScaledCode(text, kChromaticityCodesPerUnit, kMaxCode);
+    const int code = readScaledCode(text, kChromaticityCodesPerUnit, kChromaticityCodesPerUnit);
     if (code < 0) {
-        error = trInfoFrame("\"%1\": x and y go from 0 to 1.3107").arg(text);
+        error = trInfoFrame("\"%1\": x and y go from 0 to 1").arg(text);
         return false;
     }
     out = std::uint16_t(code);
@@ -226,83 +241,96 @@ HdrMetadata defaultHdrMetadata()
     return v;
 }
 
+namespace {
+
+bool readPoint(const QString &value, Chromaticity &point, QString &reason)
+{
+    const QStringList xy = value.split(QLatin1Char(','));
+    return xy.size() == 2 && readChromaticity(xy.at(0), xy.at(1), point, reason);
+}
+
+// The keys of "infoframe encode hdr", in the order the help lists them.
+const QList<InfoFrameKey<HdrMetadata>> &hdrKeys()
+{
+    static const QList<InfoFrameKey<HdrMetadata>> keys {
+        { "eotf", kEotfKeys.join(QStringLiteral(", ")),
+            [](HdrMetadata &v, const QString &value, QString &) {
+                const int eotf = nameIndex(value, kEotfKeys);
+                v.eotf = std::uint8_t(std::max(eotf, 0));
+                return eotf >= 0;
+            } },
+        // Static Metadata Type 1 is the only one defined.
+        { "metadata-type", QStringLiteral("1"),
+            [](HdrMetadata &v, const QString &value, QString &) {
+                v.descriptorId = 0;
+                return readWholeNumber(value, 1) == 1;
+            } },
+        { "primaries", kPrimariesKeys.join(QStringLiteral(", ")),
+            [](HdrMetadata &v, const QString &value, QString &) {
+                const int preset = nameIndex(value, kPrimariesKeys);
+                if (preset >= 0)
+                    setHdrPrimaries(v, HdrPrimaries(preset));
+                return preset >= 0;
+            } },
+        { "red", trInfoFrame("X,Y from 0 to 1"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readPoint(value, v.red, reason);
+            } },
+        { "green", trInfoFrame("X,Y from 0 to 1"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readPoint(value, v.green, reason);
+            } },
+        { "blue", trInfoFrame("X,Y from 0 to 1"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readPoint(value, v.blue, reason);
+            } },
+        { "white", trInfoFrame("d65, dci or X,Y from 0 to 1"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                const QString word = value.trimmed().toLower();
+                if (word == QLatin1String("d65") || word == QLatin1String("dci")) {
+                    v.white = word == QLatin1String("d65") ? d65WhitePoint() : kDciWhite;
+                    return true;
+                }
+                return readPoint(value, v.white, reason);
+            } },
+        { "max-lum", trInfoFrame("whole cd/m² from 0 to 65535"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readMaxLuminance(value, v.maxLuminance, reason);
+            } },
+        { "min-lum", trInfoFrame("0 to 6.5535 cd/m² in steps of 0.0001"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readMinLuminance(value, v.minLuminance, reason);
+            } },
+        { "max-cll", trInfoFrame("whole cd/m² from 0 to 65535"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readLightLevel(value, v.maxCll, reason);
+            } },
+        { "max-fall", trInfoFrame("whole cd/m² from 0 to 65535"),
+            [](HdrMetadata &v, const QString &value, QString &reason) {
+                return readLightLevel(value, v.maxFall, reason);
+            } },
+    };
+    return keys;
+}
+
+} // namespace
+
 HdrKeyParse parseHdrKeyValues(const QStringList &arguments)
 {
     HdrKeyParse result;
     result.values = defaultHdrMetadata();
-    const InfoFrameKeyValues split = splitKeyValues(arguments);
-    if (!split.ok) {
-        result.error = split.error;
-        return result;
-    }
-    HdrMetadata &v = result.values;
-    for (const auto &item : split.items) {
-        const QString &key = item.first;
-        const QString &value = item.second;
-        QString error;
-        bool ok = true;
-        const QStringList xy = value.split(QLatin1Char(','));
-        const bool pair = xy.size() == 2;
-        if (key == QLatin1String("eotf")) {
-            int eotf = nameIndex(value, kEotfKeys);
-            if (eotf < 0)
-                eotf = readWholeNumber(value, 7);
-            ok = eotf >= 0;
-            if (ok)
-                v.eotf = std::uint8_t(eotf);
-            else
-                error = trInfoFrame("sdr, hdr, pq, hlg or 0-7");
-        } else if (key == QLatin1String("metadata-type")) {
-            const int type = readWholeNumber(value, 8);
-            ok = type >= 1;
-            if (ok)
-                v.descriptorId = std::uint8_t(type - 1);
-            else
-                error = trInfoFrame("1-8");
-        } else if (key == QLatin1String("primaries")) {
-            const int preset = nameIndex(value, kPrimariesKeys);
-            ok = preset >= 0;
-            if (ok)
-                setHdrPrimaries(v, HdrPrimaries(preset));
-            else
-                error = trInfoFrame("bt2020, dci-p3 or bt709");
-        } else if (key == QLatin1String("white")
-            && value.trimmed().toLower() == QLatin1String("d65")) {
-            v.white = d65WhitePoint();
-        } else if (key == QLatin1String("white")
-            && value.trimmed().toLower() == QLatin1String("dci")) {
-            v.white = kDciWhite;
-        } else if (key == QLatin1String("red") || key == QLatin1String("green")
-            || key == QLatin1String("blue") || key == QLatin1String("white")) {
-            Chromaticity &point = key == QLatin1String("red") ? v.red
-                : key == QLatin1String("green")               ? v.green
-                : key == QLatin1String("blue")                ? v.blue
-                                                              : v.white;
-            ok = pair && readChromaticity(xy.at(0), xy.at(1), point, error);
-            if (!pair)
-                error = trInfoFrame("X,Y");
-        } else if (key == QLatin1String("max-lum")) {
-            ok = readMaxLuminance(value, v.maxLuminance, error);
-        } else if (key == QLatin1String("min-lum")) {
-            ok = readMinLuminance(value, v.minLuminance, error);
-        } else if (key == QLatin1String("max-cll")) {
-            ok = readLightLevel(value, v.maxCll, error);
-        } else if (key == QLatin1String("max-fall")) {
-            ok = readLightLevel(value, v.maxFall, error);
-        } else {
-            result.error = trInfoFrame("unknown key %1; keys: eotf, metadata-type, primaries, "
-                                       "red, green, blue, white, max-lum, min-lum, max-cll, "
-                                       "max-fall")
-                               .arg(key);
-            return result;
-        }
-        if (!ok) {
-            result.error = trInfoFrame("%1=%2: %3").arg(key, value, error);
-            return result;
-        }
-    }
-    result.ok = true;
+    result.ok = applyInfoFrameKeys(arguments, hdrKeys(), result.values, result.error);
     return result;
+}
+
+QString hdrKeyHelp()
+{
+    return infoFrameKeyHelp(hdrKeys());
+}
+
+QList<QPair<QString, QString>> hdrKeyWords()
+{
+    return infoFrameKeyWords(hdrKeys());
 }
 
 } // namespace vortalex

@@ -37,4 +37,70 @@ QString scaledCodeText(int code, int codesPerUnit, int decimals);
 // One of `names` (case-insensitive): its index, or -1.
 int nameIndex(const QString &text, const QStringList &names);
 
+// One KEY=VALUE key of an InfoFrame: its name, the words or range it takes
+// (the help line and the error name them), and the setter, which returns
+// false for a value it does not take, with a `reason` or none (the words
+// then are the reason).
+template<typename Values> struct InfoFrameKey
+{
+    const char *name;
+    QString words;
+    bool (*set)(Values &values, const QString &value, QString &reason);
+};
+
+// Applies `arguments` to `values` with the rows of `keys`; false and the
+// error ("color=x: expected rgb, ...", "unknown key colr; keys: ...").
+template<typename Values>
+bool applyInfoFrameKeys(const QStringList &arguments, const QList<InfoFrameKey<Values>> &keys,
+    Values &values, QString &error)
+{
+    const InfoFrameKeyValues split = splitKeyValues(arguments);
+    if (!split.ok) {
+        error = split.error;
+        return false;
+    }
+    for (const auto &[key, value] : split.items) {
+        const InfoFrameKey<Values> *row = nullptr;
+        QStringList names;
+        for (const InfoFrameKey<Values> &candidate : keys) {
+            names << QString::fromLatin1(candidate.name);
+            if (key == QLatin1String(candidate.name))
+                row = &candidate;
+        }
+        if (!row) {
+            error = QStringLiteral("unknown key %1; keys: %2")
+                        .arg(key, names.join(QStringLiteral(", ")));
+            return false;
+        }
+        QString reason;
+        if (!row->set(values, value, reason)) {
+            error = QStringLiteral("%1=%2: %3")
+                        .arg(key, value,
+                            reason.isEmpty() ? QStringLiteral("expected %1").arg(row->words)
+                                             : reason);
+            return false;
+        }
+    }
+    return true;
+}
+
+// The help of `keys`: one "  key: words" line each.
+template<typename Values> QString infoFrameKeyHelp(const QList<InfoFrameKey<Values>> &keys)
+{
+    QString help;
+    for (const InfoFrameKey<Values> &row : keys)
+        help += QStringLiteral("  %1: %2\n").arg(QString::fromLatin1(row.name), row.words);
+    return help;
+}
+
+// The (key, words) pairs of `keys`, for completion and help elsewhere.
+template<typename Values>
+QList<QPair<QString, QString>> infoFrameKeyWords(const QList<InfoFrameKey<Values>> &keys)
+{
+    QList<QPair<QString, QString>> words;
+    for (const InfoFrameKey<Values> &row : keys)
+        words.append({ QString::fromLatin1(row.name), row.words });
+    return words;
+}
+
 } // namespace vortalex

@@ -88,6 +88,8 @@ void TestCli::initTestCase()
     m_badChecksum = m_dir.filePath("bad.bin");
     QFile bad(m_badChecksum);
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(table) == 256);
+    QFile oneBlock(m_dir.filePath("oneblock.bin"));
+    QVERIFY(oneBlock.open(QIODevice::WriteOnly) && oneBlock.write(table.left(128)) == 128);
     table[1] = char(0xFE);
     m_noHeader = m_dir.filePath("noheader.bin");
     QFile noHeader(m_noHeader);
@@ -182,19 +184,35 @@ void TestCli::commands_data()
         << QStringList { "infoframe", "encode", "avi", "color=ycbcr420", "vic=97" } << 0
         << "60:08:00:61:00\n"
         << "" << QStringList {};
+    QTest::newRow("infoframe decode, bad checksum")
+        << QStringList { "infoframe", "decode", "hdr",
+               "87:01:1a:75:02:00:c2:33:c4:86:4c:1d:b8:0b:d0:84:80:3e:13:3d:42:40:e8:03:32:00:"
+               "e8:03:90:01" }
+        << 1 << "EOTF: PQ\n..."
+        << "vortalex-cli: bad checksum 0x75, should be 0x74\n"
+        << QStringList {};
     QTest::newRow("version") << QStringList { "--version" } << 0 << "vortalex-cli 1.8\n"
                              << "" << QStringList {};
     QTest::newRow("reset both") << QStringList { "reset", "edid", "settings", "--yes" } << 0 << ""
                                 << "" << QStringList { "0 > 10 04 E0 19 03", "2 < E0 01" };
     QTest::newRow("edid check") << QStringList { "edid", "check", m_goodEdid } << 0
-                                << "block 0: checksum 0x05 correct\n"
+                                << "header: correct\nblock 0: checksum 0x05 correct\n"
                                    "block 1: checksum 0x01 correct\n"
                                 << "" << QStringList {};
     QTest::newRow("edid check bad json")
-        << QStringList { "--json", "edid", "check", m_badChecksum } << 2
+        << QStringList { "--json", "edid", "check", m_badChecksum } << 1
         << "{\"blocks\":[{\"checksum\":5,\"correct\":true,\"expected\":5},"
-           "{\"checksum\":2,\"correct\":false,\"expected\":1}],\"ok\":false}\n"
+           "{\"checksum\":2,\"correct\":false,\"expected\":1}],\"header\":true,"
+           "\"ok\":false}\n"
         << "" << QStringList {};
+    QTest::newRow("edid check, one block")
+        << QStringList { "edid", "check", m_dir.filePath("oneblock.bin") } << 0
+        << "header: correct\nblock 0: checksum 0x05 correct\n"
+        << "" << QStringList {};
+    QTest::newRow("edid decode, bad checksum")
+        << QStringList { "edid", "decode", m_badChecksum } << 1 << "FHD TV 43 ..."
+        << "vortalex-cli: Block 1: bad checksum 0x02, should be 0x01\n"
+        << QStringList {};
     QTest::newRow("edid decode")
         << QStringList { "edid", "decode", m_goodEdid } << 0
         << QString::fromUtf8("FHD TV 43 · KTV · 2019 · 1920x1080@60 · HDMI 225 MHz · LPCM 2ch, "
@@ -282,15 +300,15 @@ void TestCli::usageErrors_data()
         << QStringList { "set", "hdcp" } << "vortalex-cli: set takes a setting name and a value\n";
     QTest::newRow("store slot") << QStringList { "cec", "store", "xp", "40:04" }
                                 << "vortalex-cli: unknown CEC slot \"xp\"; give sp or lp\n";
-    QTest::newRow("binary file")
-        << QStringList { "edid", "write", m_binary }
-        << QString("vortalex-cli: %1 holds neither a raw EDID table nor its hex text (Hex "
-                   "Format Error)\n")
-               .arg(m_binary);
+    QTest::newRow("binary file") << QStringList {
+        "edid", "write", m_binary
+    } << QString("vortalex-cli: %1: line 1, column 1: U+007F is not a hex digit\n").arg(m_binary);
     QTest::newRow("directory") << QStringList { "edid", "write", m_dir.path() }
-                               << QString("vortalex-cli: cannot read file %1: file to open is "
-                                          "a directory\n")
-                                      .arg(m_dir.path());
+                               << QString("vortalex-cli: %1: is a directory\n").arg(m_dir.path());
+    QTest::newRow("three blocks for the box")
+        << QStringList { "edid", "write", VORTALEX_TEST_DATA "/all_vics.bin" }
+        << "vortalex-cli: " VORTALEX_TEST_DATA "/all_vics.bin holds 384 bytes; the box takes a "
+           "table of 256\n";
     QTest::newRow("bad checksum") << QStringList { "edid", "write", m_badChecksum }
                                   << "vortalex-cli: The EDID Checksum is not correct. Nothing "
                                      "was written; --fix-checksums repairs it before writing.\n";

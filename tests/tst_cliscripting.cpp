@@ -170,14 +170,14 @@ void TestCliScripting::json_data()
     QTest::newRow("edid read") << QStringList { "edid", "read" } << "" << 0
                                << "ok:bool source:string edid:string";
     QTest::newRow("edid check") << QStringList { "edid", "check", hdr } << "" << 0
-                                << "ok:bool blocks:array";
+                                << "ok:bool header:bool blocks:array";
     QTest::newRow("edid decode") << QStringList { "edid", "decode", hdr } << "" << 0
                                  << ""; // the decoder's own object, tested with the decoder
     QTest::newRow("infoframe encode")
         << QStringList { "infoframe", "encode", "hdr" } << "" << 0 << "ok:bool hex:string";
     QTest::newRow("infoframe decode avi")
         << QStringList { "infoframe", "decode", "avi", "40:a8:00:61:00" } << "" << 0
-        << "active_format:null bars:null color_format:string colorimetry:string "
+        << "active_format:null bars:null checksum_ok:null color_format:string colorimetry:string "
            "content_type:string data_bytes:number it_content:bool picture_aspect:string "
            "pixel_repetition:number rgb_quantization:string scaling:string scan:string vic:number "
            "ycc_quantization:string";

@@ -48,6 +48,47 @@ QByteArray tvA(int byte = -1, int value = 0, bool fix = true)
     return bytes;
 }
 
+// A CTA-861 extension block holding the data blocks `hex`.
+QByteArray ctaBlock(const char *hex)
+{
+    const QByteArray data = QByteArray::fromHex(hex);
+    QByteArray block(kEdidBlockSize, '\0');
+    block[0] = 0x02;
+    block[1] = 0x03;
+    block[2] = char(4 + data.size());
+    block.replace(4, data.size(), data);
+    return block;
+}
+
+// A DisplayID section of `version` (0x12, 0x20) holding the data blocks
+// `data`, with its section checksum.
+QByteArray displayIdBlock(int version, const QByteArray &data)
+{
+    QByteArray block(kEdidBlockSize, '\0');
+    block[0] = 0x70;
+    block[1] = char(version);
+    block[2] = char(data.size());
+    block.replace(5, data.size(), data);
+    std::uint8_t sum = 0;
+    for (int i = 1; i < 5 + data.size(); ++i)
+        sum += std::uint8_t(block[i]);
+    block[5 + data.size()] = char(-sum);
+    return block;
+}
+
+// TV A's base block followed by `extension`, checksums made right.
+QByteArray withExtension(const QByteArray &extension)
+{
+    QByteArray bytes = tvA().left(kEdidBlockSize) + extension;
+    fixChecksums(bytes);
+    return bytes;
+}
+
+// A product identification block (DisplayID 1.x) and a type I timing of
+// 1920x2160 at 143.839 Hz, from a tiled monitor's table.
+const QByteArray kProduct = QByteArray::fromHex("000012414352b106010000000a1606") + "XB271H";
+const QByteArray kTypeI = QByteArray::fromHex("030014e0f600847f0759002f801f006f08190001000300");
+
 QJsonValue atPath(QJsonValue value, const QString &path)
 {
     for (const QString &key : path.split(u'/', Qt::SkipEmptyParts)) {
@@ -61,6 +102,16 @@ QJsonValue atPath(QJsonValue value, const QString &path)
 QString three(double value)
 {
     return QString::number(value, 'f', 3);
+}
+
+// Facts grouped by kind ("vic", "audio", ...), each kind in table order:
+// edid-decode prints data blocks in the order the table holds them.
+QStringList sortedByKind(QStringList facts)
+{
+    std::stable_sort(facts.begin(), facts.end(), [](const QString &a, const QString &b) {
+        return a.section(u':', 0, 0) < b.section(u':', 0, 0);
+    });
+    return facts;
 }
 
 // Our decoder's facts, one "key: value" line each.
@@ -77,16 +128,34 @@ QStringList ourFacts(const EdidInfo &info)
         facts << QStringLiteral("made: %1").arg(b.year);
     if (!b.name.isEmpty())
         facts << QStringLiteral("name: ") + b.name;
-    if (const auto t = preferredTiming(info))
+    // edid-decode's "DTD 1" is the first of the base block or a CTA block.
+    const bool dtdFirst = !b.detailed.isEmpty()
+        || std::any_of(info.extensions.begin(), info.extensions.end(),
+            [](const ExtensionBlock &e) { return e.cta && !e.cta->detailed.isEmpty(); });
+    if (const auto t = preferredTiming(info); t && dtdFirst)
         facts << QStringLiteral("preferred: %1x%2%3 %4 Hz %5 MHz")
                      .arg(t->width)
                      .arg(t->height)
                      .arg(t->interlaced ? QStringLiteral("i") : QString())
                      .arg(three(t->refreshHz), three(t->pixelClockMhz));
     for (const ExtensionBlock &e : info.extensions) {
-        if (!e.cta)
+        if (const auto &d = e.displayId) {
+            if (d->product)
+                facts << QStringLiteral("displayid product: %1 %2%3")
+                             .arg(d->product->manufacturer)
+                             .arg(d->product->productCode)
+                             .arg(d->product->name.isEmpty() ? QString() : u' ' + d->product->name);
+            for (const DisplayIdTiming &t : d->detailed)
+                facts << QStringLiteral("displayid: %1x%2%3 %4 Hz %5 MHz")
+                             .arg(t.timing.width)
+                             .arg(t.timing.height)
+                             .arg(t.timing.interlaced ? QStringLiteral("i") : QString())
+                             .arg(three(t.timing.refreshHz), three(t.timing.pixelClockMhz));
+        }
+        const std::optional<CtaBlock> &cta = e.cta || !e.displayId ? e.cta : e.displayId->cta;
+        if (!cta)
             continue;
-        for (const VideoDescriptor &v : e.cta->vics) {
+        for (const VideoDescriptor &v : cta->vics) {
             const VicFormat *f = vicFormat(v.vic);
             facts << QStringLiteral("vic: %1 %2x%3%4 %5 Hz %6%7")
                          .arg(v.vic)
@@ -97,30 +166,44 @@ QStringList ourFacts(const EdidInfo &info)
                          .arg(QLatin1String(f ? f->aspect : ""))
                          .arg(v.native ? QStringLiteral(" native") : QString());
         }
-        for (const AudioDescriptor &a : e.cta->audio) {
-            QStringList rates;
+        for (const AudioDescriptor &a : cta->audio) {
+            if (a.formatCode == 0)
+                continue;
+            QStringList parts { a.format };
+            if (a.channels)
+                parts << QStringLiteral("%1ch").arg(a.channels);
+            if (a.mpeghLevel >= 0)
+                parts << QStringLiteral("level %1").arg(a.mpeghLevel);
             for (double rate : a.ratesKhz)
-                rates << QString::number(rate);
-            facts << QStringLiteral("audio: %1 %2ch %3")
-                         .arg(a.format)
-                         .arg(a.channels)
-                         .arg(rates.join(u' '));
+                parts << QString::number(rate);
+            facts << QStringLiteral("audio: ") + parts.join(u' ');
         }
-        if (e.cta->hdmi) {
-            facts << QStringLiteral("physical address: ") + e.cta->hdmi->physicalAddress;
-            if (e.cta->hdmi->maxTmdsMhz)
-                facts << QStringLiteral("tmds: %1").arg(e.cta->hdmi->maxTmdsMhz);
+        for (const QString &name : cta->colorimetry)
+            facts << QStringLiteral("colorimetry: ") + name;
+        for (int vic : cta->ycbcr420OnlyVics)
+            facts << QStringLiteral("420 only: %1").arg(vic);
+        for (int vic : cta->ycbcr420CapableVics)
+            facts << QStringLiteral("420 capable: %1").arg(vic);
+        if (cta->hdmi) {
+            facts << QStringLiteral("physical address: ") + cta->hdmi->physicalAddress;
+            if (cta->hdmi->maxTmdsMhz)
+                facts << QStringLiteral("tmds: %1").arg(cta->hdmi->maxTmdsMhz);
         }
-        if (e.cta->hdmiForum && e.cta->hdmiForum->maxTmdsMhz)
-            facts << QStringLiteral("tmds: %1").arg(e.cta->hdmiForum->maxTmdsMhz);
-        if (const auto &h = e.cta->hdrStatic) {
+        if (cta->hdmiForum && cta->hdmiForum->maxTmdsMhz)
+            facts << QStringLiteral("tmds: %1").arg(cta->hdmiForum->maxTmdsMhz);
+        if (const auto &h = cta->hdrStatic) {
             for (const auto &value : { h->maxLuminance, h->maxFrameAvg, h->minLuminance }) {
                 if (value)
                     facts << QStringLiteral("luminance: ") + three(*value);
             }
         }
     }
-    return facts;
+    const QRegularExpression checksum(QStringLiteral("checksum (0x..), should be (0x..)"));
+    for (const QString &problem : info.problems) {
+        if (const auto m = checksum.match(problem); m.hasMatch())
+            facts << QStringLiteral("checksum: %1 should be %2").arg(m.captured(1), m.captured(2));
+    }
+    return sortedByKind(facts);
 }
 
 // The same facts read from edid-decode's report.
@@ -130,7 +213,18 @@ QStringList referenceFacts(const QString &report)
         { QStringLiteral("Linear PCM"), QStringLiteral("LPCM") },
         { QStringLiteral("Enhanced AC-3 (DD+)"), QStringLiteral("E-AC-3") },
         { QStringLiteral("Dolby Digital+"), QStringLiteral("E-AC-3") },
+        { QStringLiteral("MPEG 1 (Layers 1 & 2)"), QStringLiteral("MPEG-1") },
+        { QStringLiteral("MPEG 1 Layer 3 (MP3)"), QStringLiteral("MP3") },
+        { QStringLiteral("MPEG2 (multichannel)"), QStringLiteral("MPEG-2") },
     };
+    const QRegularExpression displayIdDtd(
+        QStringLiteral(R"(^DTD:\s+(\d+x\d+i?)\s+([\d.]+) Hz.*?([\d.]+) MHz)"));
+    const QRegularExpression vicNumber(QStringLiteral(R"(^VIC\s+(\d+):)"));
+    const QRegularExpression badChecksum(
+        QStringLiteral(R"(^Checksum: (0x..) \(should be (0x..)\))"));
+    const QRegularExpression productHeader(
+        QStringLiteral(R"(^Product Identification Data Block.*(?:PNP ID '(...)'|OUI (\S+)):$)"));
+    QString product;
     const QRegularExpression dtd(
         QStringLiteral(R"(DTD 1:\s+(\d+x\d+i?)\s+([\d.]+) Hz.*?([\d.]+) MHz)"));
     const QRegularExpression vic(QStringLiteral(
@@ -152,7 +246,9 @@ QStringList referenceFacts(const QString &report)
         else if (text.startsWith(QLatin1String("Model year: ")))
             facts << QStringLiteral("model year: ") + after("Model year: ");
         else if (text.startsWith(QLatin1String("Display Product Name: ")))
-            facts << QStringLiteral("name: ") + after("Display Product Name: ").chopped(1).mid(1);
+            // Blanks that pad the name are not part of it.
+            facts << QStringLiteral("name: ")
+                    + after("Display Product Name: ").chopped(1).mid(1).trimmed();
         else if (const auto m = dtd.match(text); m.hasMatch())
             facts << QStringLiteral("preferred: %1 %2 Hz %3 MHz")
                          .arg(m.captured(1), three(m.captured(2).toDouble()),
@@ -170,6 +266,35 @@ QStringList referenceFacts(const QString &report)
             && text.startsWith(QLatin1String("Max channels: ")))
             audio += QStringLiteral(" %1ch").arg(after("Max channels: "));
         else if (block == QLatin1String("Audio Data Block:")
+            && text.startsWith(QLatin1String("MPEG-H 3D Audio Level: ")))
+            audio += QStringLiteral(" level %1")
+                         .arg(text.contains(QLatin1String("Unspecified"))
+                                 ? 0
+                                 : text.right(2).left(1).toInt());
+        else if (block == QLatin1String("Colorimetry Data Block:")
+            && line.startsWith(QLatin1String("    ")))
+            facts << QStringLiteral("colorimetry: ") + text;
+        else if (const auto m = vicNumber.match(text);
+                 m.hasMatch() && block == QLatin1String("YCbCr 4:2:0 Video Data Block:"))
+            facts << QStringLiteral("420 only: ") + m.captured(1);
+        else if (const auto m = vicNumber.match(text);
+                 m.hasMatch() && block == QLatin1String("YCbCr 4:2:0 Capability Map Data Block:"))
+            facts << QStringLiteral("420 capable: ") + m.captured(1);
+        else if (const auto m = displayIdDtd.match(text); m.hasMatch())
+            facts << QStringLiteral("displayid: %1 %2 Hz %3 MHz")
+                         .arg(m.captured(1), three(m.captured(2).toDouble()),
+                             three(m.captured(3).toDouble()));
+        else if (const auto m = badChecksum.match(text); m.hasMatch())
+            facts << QStringLiteral("checksum: %1 should be %2").arg(m.captured(1), m.captured(2));
+        else if (const auto m = productHeader.match(text); m.hasMatch())
+            product = m.captured(1) + m.captured(2);
+        else if (text.startsWith(QLatin1String("Product Code: ")) && !product.isEmpty())
+            facts
+                << QStringLiteral("displayid product: %1 %2").arg(product, after("Product Code: "));
+        else if (text.startsWith(QLatin1String("Product ID: ")) && !product.isEmpty()) {
+            facts.last() += u' ' + after("Product ID: ");
+            product.clear();
+        } else if (block == QLatin1String("Audio Data Block:")
             && text.startsWith(QLatin1String("Supported sample rates (kHz): "))) {
             QList<double> rates;
             for (const QString &rate : after("Supported sample rates (kHz): ").split(u' '))
@@ -201,7 +326,7 @@ QStringList referenceFacts(const QString &report)
     if (!names.isEmpty())
         facts.insert(
             std::min<qsizetype>(3, facts.size()), QStringLiteral("name: ") + names.join(QString()));
-    return facts;
+    return sortedByKind(facts);
 }
 
 QString edidProgram()
@@ -220,6 +345,8 @@ private slots:
     void decodes();
     void json_data();
     void json();
+    void extensionFacts_data();
+    void extensionFacts();
     void agreesWithEdidDecode_data();
     void agreesWithEdidDecode();
     void commandLine_data();
@@ -283,12 +410,18 @@ void TestEdidDecode::decodes_data()
     QTest::newRow("two CTA extensions")
         << two << tvASummary << QList<bool> { true, true, true } << QStringList();
     QTest::newRow("more blocks than announced")
-        << tvA() + tvA().left(128) << tvASummary << QList<bool> { true, true }
-        << QStringList { QStringLiteral("128 bytes follow the blocks the extension count (1) "
-                                        "announces; they are not decoded") };
+        << tvA() + tvA().left(128) << tvASummary << QList<bool> { true, true, true }
+        << QStringList { QStringLiteral(
+               "Extension count is 1, but 1 more blocks follow; they are decoded too") };
+    QTest::newRow("zero padding after the blocks") << tvA() + QByteArray(256, '\0') << tvASummary
+                                                   << QList<bool> { true, true } << QStringList();
     QTest::newRow("unknown extension")
-        << tvA(128, 0x70) << QStringLiteral("UHD TV 65 · KTV · 2022 · 3840x2160@60")
+        << tvA(128, 0x50) << QStringLiteral("UHD TV 65 · KTV · 2022 · 3840x2160@60")
         << QList<bool> { true, true } << QStringList();
+    // A laptop panel's table: its timing and HDR come from DisplayID 2.0.
+    QTest::newRow("DisplayID only") << readData(QStringLiteral("edid/edo_edo0142.bin"))
+                                    << QStringLiteral("EDO142 · EDO · 2024 · 2880x1920@120 · HDR10")
+                                    << QList<bool> { true, true } << QStringList();
     QTest::newRow("empty") << QByteArray() << QStringLiteral("No EDID table") << QList<bool>()
                            << QStringList { QStringLiteral(
                                   "Too short for a base block: 0 of 128 bytes") };
@@ -317,7 +450,7 @@ void TestEdidDecode::json_data()
     QTest::newRow("keys")
         << a << QString()
         << QStringLiteral(
-               R"(["checksums_ok","detailed","extensions","header_ok","manufacturer","model_year","name","preferred","problems","product_code","range","serial_number","serial_string","size_cm","version","week","year"])");
+               R"(["aspect_ratio","checksums_ok","detailed","extensions","header_ok","manufacturer","model_year","name","preferred","problems","product_code","range","serial_number","serial_string","size_cm","version","week","year"])");
     QTest::newRow("preferred")
         << a << QStringLiteral("preferred")
         << QStringLiteral(
@@ -346,7 +479,34 @@ void TestEdidDecode::json_data()
         << QStringLiteral(
                R"({"eotfs":["SDR","PQ","HLG"],"max_frame_avg":343.724,"max_luminance":565.685,"min_luminance":0.334})");
     QTest::newRow("unknown extension")
-        << tvA(128, 0x70) << QStringLiteral("extensions") << QStringLiteral(R"([{"tag":112}])");
+        << tvA(128, 0x50) << QStringLiteral("extensions") << QStringLiteral(R"([{"tag":80}])");
+    // Byte 21 or 22 alone in EDID 1.4: an aspect ratio, not a size.
+    QByteArray landscape = tvA(19, 4);
+    landscape[22] = 0;
+    fixChecksums(landscape);
+    QTest::newRow("EDID 1.4 landscape aspect ratio")
+        << landscape << QStringLiteral("/") << QStringLiteral(R"([null,"1.4",null,"UHD TV 65"])");
+    QTest::newRow("aspect_ratio") << landscape << QStringLiteral("aspect_ratio")
+                                  << QStringLiteral("\"2.42 (landscape)\"");
+    QByteArray portrait = tvA(19, 4);
+    portrait[21] = 0;
+    fixChecksums(portrait);
+    QTest::newRow("portrait") << portrait << QStringLiteral("aspect_ratio")
+                              << QStringLiteral("\"0.56 (portrait)\"");
+    QTest::newRow("EDID 1.3 size byte 0")
+        << tvA(22, 0) << QStringLiteral("aspect_ratio") << QStringLiteral("null");
+    // VIC 97 is in the video data block and marked by the capability map;
+    // VIC 96 is in the 4:2:0 video data block only.
+    const QByteArray ycbcr420 = withExtension(ctaBlock("42 10 61 e2 0e 60 e2 0f 02"));
+    QTest::newRow("4:2:0 only") << ycbcr420 << QStringLiteral("extensions/0/ycbcr420_vics")
+                                << QStringLiteral("[96]");
+    QTest::newRow("4:2:0 capable")
+        << ycbcr420 << QStringLiteral("extensions/0/ycbcr420_capable_vics")
+        << QStringLiteral("[97]");
+    QTest::newRow("DisplayID")
+        << withExtension(displayIdBlock(0x12, kProduct + kTypeI)) << QStringLiteral("extensions/0")
+        << QStringLiteral(
+               R"({"detailed":[{"height":2160,"interlaced":false,"pixel_clock_mhz":632.01,"refresh_hz":143.839,"width":1920}],"product":{"manufacturer":"ACR","name":"XB271H","product_code":1713},"tag":112,"version":"1.2"})");
     QTest::newRow("no base block")
         << QByteArray(5, '\0') << QStringLiteral("/") << QStringLiteral(R"([null,null,null,null])");
 }
@@ -362,7 +522,7 @@ void TestEdidDecode::json()
     } else if (path == QLatin1String("/")) {
         actual = QJsonArray { json[QStringLiteral("size_cm")], json[QStringLiteral("version")],
             json[QStringLiteral("model_year")], json[QStringLiteral("name")] };
-    } else if (path == QLatin1String("extensions/0")) {
+    } else if (path == QLatin1String("extensions/0") && bytes[128] == 0x02) {
         const QJsonObject cta = atPath(json, path).toObject();
         actual = QJsonArray { cta[QStringLiteral("vics")].toArray().first(),
             cta[QStringLiteral("audio")].toArray().first() };
@@ -373,6 +533,107 @@ void TestEdidDecode::json()
     const QJsonValue wanted
         = QJsonDocument::fromJson("[" + expected.toUtf8() + "]").array().first();
     QCOMPARE(actual, wanted);
+}
+
+// Each row's facts are what edid-decode prints for the same block.
+void TestEdidDecode::extensionFacts_data()
+{
+    QTest::addColumn<QByteArray>("extension");
+    QTest::addColumn<QStringList>("facts");
+
+    const QString all = QStringLiteral("32 44.1 48 88.2 96 176.4 192");
+    QTest::newRow("L-PCM 3D Audio, 32 channels") << ctaBlock(
+        "23 ff 86 69") << QStringList { QStringLiteral("audio: L-PCM 3D Audio 32ch 44.1 48") };
+    QTest::newRow("L-PCM 3D Audio, 25 channels") << ctaBlock(
+        "23 f8 86 69") << QStringList { QStringLiteral("audio: L-PCM 3D Audio 25ch 44.1 48") };
+    QTest::newRow("LPCM ignores the high channel bits")
+        << ctaBlock("23 8d ff 07") << QStringList { QStringLiteral("audio: LPCM 6ch ") + all };
+    QTest::newRow("MPEG-H 3D Audio level, no channels")
+        << ctaBlock("26 7d 7f 5f 78 07 58")
+        << QStringList { QStringLiteral("audio: MPEG-H 3D Audio level 5 ") + all,
+               QStringLiteral("audio: MPEG-H 3D Audio level 0 32 44.1 48") };
+    QTest::newRow("AC-4 and Auro-Cx, no channels")
+        << ctaBlock("26 ff ff 60 ff ff 70")
+        << QStringList { QStringLiteral("audio: AC-4 ") + all,
+               QStringLiteral("audio: Auro-Cx ") + all };
+    QTest::newRow("other extension types")
+        << ctaBlock("2c 7d 7f 0f 7d 7f 7f 7d 7f 87 0d 7f 57")
+        << QStringList { QStringLiteral("audio: HE AAC (Obsolete) 6ch ") + all,
+               QStringLiteral("audio: MPEG-D USAC 6ch ") + all,
+               QStringLiteral("audio: Unknown Audio Ext Format (0x10) 6ch ") + all,
+               QStringLiteral("audio: LPCM 6ch ") + all };
+    QTest::newRow("colorimetry byte 3")
+        << ctaBlock("e3 05 ff 00")
+        << QStringList { QStringLiteral("colorimetry: xvYCC601"),
+               QStringLiteral("colorimetry: xvYCC709"), QStringLiteral("colorimetry: sYCC601"),
+               QStringLiteral("colorimetry: opYCC601"), QStringLiteral("colorimetry: opRGB"),
+               QStringLiteral("colorimetry: BT2020cYCC"), QStringLiteral("colorimetry: BT2020YCC"),
+               QStringLiteral("colorimetry: BT2020RGB") };
+    QTest::newRow("colorimetry byte 4")
+        << ctaBlock("e3 05 00 ff")
+        << QStringList { QStringLiteral("colorimetry: Reserved MD0"),
+               QStringLiteral("colorimetry: Reserved MD1"),
+               QStringLiteral("colorimetry: Reserved MD2"),
+               QStringLiteral("colorimetry: Reserved MD3"), QStringLiteral("colorimetry: Default"),
+               QStringLiteral("colorimetry: sRGB"), QStringLiteral("colorimetry: ICtCp"),
+               QStringLiteral("colorimetry: ST2113RGB") };
+    QTest::newRow("SVD codes 0 and 128 are skipped")
+        << ctaBlock("43 00 80 10 e4 0e 00 80 61")
+        << QStringList { QStringLiteral("420 only: 97"),
+               QStringLiteral("vic: 16 1920x1080 60.00 Hz 16:9") };
+    // The map's bits count the reserved code too: bit 2 is VIC 97.
+    QTest::newRow("4:2:0 map over a reserved code")
+        << ctaBlock("44 10 00 61 60 e2 0f 06")
+        << QStringList { QStringLiteral("420 capable: 97"),
+               QStringLiteral("vic: 16 1920x1080 60.00 Hz 16:9"),
+               QStringLiteral("vic: 97 3840x2160 60.00 Hz 16:9"),
+               QStringLiteral("vic: 96 3840x2160 50.00 Hz 16:9") };
+    QTest::newRow("DisplayID 1.2 product and type I timing")
+        << displayIdBlock(0x12, kProduct + kTypeI)
+        << QStringList { QStringLiteral("block: Product Identification Data Block"),
+               QStringLiteral("block: Video Timing Modes Type 1 - Detailed Timings Data Block"),
+               QStringLiteral("displayid: 1920x2160 143.839 Hz 632.010 MHz"),
+               QStringLiteral("displayid product: ACR 1713 XB271H") };
+    QTest::newRow("DisplayID 2.0 OUI and type VII timing")
+        << displayIdBlock(0x20,
+               QByteArray::fromHex("2000120010fab106010000000a1606") + "XB271H"
+                   + QByteArray::fromHex("2200141bdd0b85ff099f002f801f003f06830009000900"))
+        << QStringList { QStringLiteral("block: Product Identification Data Block"),
+               QStringLiteral("block: Video Timing Modes Type 7 - Detailed Timings Data Block"),
+               QStringLiteral("displayid: 2560x1600 165.038 Hz 777.500 MHz"),
+               QStringLiteral("displayid product: 00-10-FA 1713 XB271H") };
+    QTest::newRow("DisplayID interlaced type I timing")
+        << displayIdBlock(
+               0x12, QByteArray::fromHex("030014001d00947f07170157802b001b02150001800400"))
+        << QStringList { QStringLiteral(
+                             "block: Video Timing Modes Type 1 - Detailed Timings Data Block"),
+               QStringLiteral("displayid: 1920x540i 120.321 Hz 74.250 MHz") };
+    QTest::newRow("DisplayID counts and names the other blocks")
+        << displayIdBlock(0x20, QByteArray::fromHex("23000310406124000600ff0e6f083b500000"))
+        << QStringList { QStringLiteral("block: Video Timing Modes Type 8 - Enumerated Timing "
+                                        "Codes Data Block (3 timings)"),
+               QStringLiteral("block: Video Timing Modes Type 9 - Formula-based Timings Data Block "
+                              "(1 timings)"),
+               QStringLiteral("block: Unknown DisplayID Data Block (0x50)") };
+}
+
+void TestEdidDecode::extensionFacts()
+{
+    QFETCH(QByteArray, extension);
+    const EdidInfo info = decodeEdid(withExtension(extension));
+    QCOMPARE(info.problems, QStringList());
+    const QStringList baseFacts = ourFacts(decodeEdid(withExtension(QByteArray())));
+    QStringList facts = ourFacts(info);
+    facts.removeIf([&](const QString &fact) { return baseFacts.contains(fact); });
+    if (const auto &displayId = info.extensions.first().displayId) {
+        for (const DisplayIdDataBlock &block : displayId->blocks)
+            facts << QStringLiteral("block: ") + block.name
+                    + (block.timingCount >= 0
+                            ? QStringLiteral(" (%1 timings)").arg(block.timingCount)
+                            : QString());
+        facts = sortedByKind(facts);
+    }
+    QTEST(facts, "facts");
 }
 
 void TestEdidDecode::agreesWithEdidDecode_data()
@@ -403,7 +664,10 @@ void TestEdidDecode::agreesWithEdidDecode()
     QFile input(file);
     QVERIFY(input.open(QIODevice::ReadOnly));
     const EdidInfo info = decodeEdid(input.readAll());
-    QCOMPARE(info.problems, QStringList());
+    // Published tables with a bad checksum are compared as facts below.
+    QStringList problems = info.problems;
+    problems.removeIf([](const QString &p) { return p.contains(QLatin1String("checksum 0x")); });
+    QCOMPARE(problems, QStringList());
     QCOMPARE(ourFacts(info), reference);
 }
 
@@ -435,8 +699,7 @@ void TestEdidDecode::commandLine_data()
                                 << QStringLiteral("vortalex-edid: %1: Input/output error\n");
     QTest::newRow("not hex") << QStringLiteral("garbage") << 2
                              << QStringLiteral(
-                                    "vortalex-edid: %1: neither a raw table (first byte 0x00) nor "
-                                    "hex text (\"00 FF FF FF FF FF FF 00 ...\")\n");
+                                    "vortalex-edid: %1: line 1, column 1: 'h' is not a hex digit\n");
 }
 
 void TestEdidDecode::commandLine()

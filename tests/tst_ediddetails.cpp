@@ -75,7 +75,8 @@ void TestEdidDetails::opensFromToolsMenu()
     h.start();
     const QList<QAction *> actions = h.window()->toolsMenu()->actions();
     QVERIFY(!actions.isEmpty());
-    QCOMPARE(actions.first()->text(), QStringLiteral("EDID details…"));
+    QCOMPARE(h.window()->toolsMenu()->title(), QStringLiteral("&Tools"));
+    QCOMPARE(actions.first()->text(), QStringLiteral("&EDID details…"));
     QCOMPARE(actions.first()->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
 
     EdidDetailsWindow *details = openDetails(h);
@@ -87,6 +88,13 @@ void TestEdidDetails::opensFromToolsMenu()
     QCOMPARE(openDetails(h), details);
     QVERIFY(details->isVisible());
     QCOMPARE(h.window()->findChildren<EdidDetailsWindow *>().size(), 1);
+    // Esc and Ctrl+W close it, as Close does.
+    for (const QKeySequence &keys : { QKeySequence(Qt::Key_Escape), QKeySequence("Ctrl+W") }) {
+        QCOMPARE(openDetails(h), details);
+        QVERIFY(QTest::qWaitForWindowActive(details));
+        QTest::keySequence(details, keys);
+        QVERIFY2(!details->isVisible(), qPrintable(keys.toString()));
+    }
 }
 
 void TestEdidDetails::followsEdidText_data()

@@ -5,6 +5,7 @@
 #include "infoframe/infoframehex.h"
 
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QtTest>
 
 using namespace vortalex;
@@ -42,6 +43,8 @@ private slots:
     void aviDecode_data();
     void aviDecode();
     void aviJsonAndReport();
+    void aviFields_data();
+    void aviFields();
     void aviEncode_data();
     void aviEncode();
     void aviRoundTrip_data();
@@ -80,10 +83,14 @@ void TestInfoFrame::hdrDecode_data()
     QTest::newRow("HLG without metadata")
         << "03:00" + kZeros24
         << "HLG · no primaries · mastering unknown · MaxCLL unknown · MaxFALL unknown";
-    QTest::newRow("all ones: reserved EOTF, top codes")
+    QTest::newRow("all ones: reserved EOTF and metadata type")
         << "ff:ff" + kFfs24
-        << "EOTF 7 (reserved) · custom primaries, white 1.3107, 1.3107 · 65535 / 6.5535 cd/m² "
-           "· MaxCLL 65535 · MaxFALL 65535";
+        << "EOTF 7 is reserved; metadata type 8 is reserved; its data bytes are not decoded";
+    QTest::newRow("x and y over 1.0")
+        << "02:00:51:c3:00:00" + QString(":00").repeated(20) << "Green x is 1.00002, over 1.0";
+    QTest::newRow("metadata type 2 with a checksum")
+        << "87:01:1a:5b:02:01" + QString(":00").repeated(24)
+        << "Metadata type 2 is reserved; its data bytes are not decoded";
     QTest::newRow("BT.709, DCI white") << infoFrameText(encodeHdrInfoFrame(
         parseHdrKeyValues({ "primaries=bt709", "white=dci", "eotf=sdr" }).values))
                                        << "SDR · BT.709, white 0.314, 0.351 · 1000 / 0.005 "
@@ -100,7 +107,7 @@ void TestInfoFrame::hdrDecode()
 void TestInfoFrame::hdrJsonAndReport()
 {
     QCOMPARE(json(hdrJson(decodeHdrInfoFrameText(kHdrFrame))),
-        "{\"checksum_ok\":true,\"eotf\":\"pq\",\"max_cll\":1000,\"max_fall\":400,"
+        "{\"checksum_ok\":true,\"eotf\":\"PQ\",\"max_cll\":1000,\"max_fall\":400,"
         "\"max_mastering_luminance\":1000,\"metadata_type\":1,\"min_mastering_luminance\":0.005,"
         "\"primaries\":{\"blue\":[0.15,0.06],\"green\":[0.265,0.69],\"red\":[0.68,0.32]},"
         "\"white\":[0.3127,0.329]}");
@@ -127,17 +134,17 @@ void TestInfoFrame::hdrEncode_data()
     QTest::newRow("defaults: BT.2020") << ""
                                        << "87:01:1a:91:02:00:34:21:aa:9b:96:19:fc:08:48:8a:08:39:"
                                           "13:3d:42:40:e8:03:32:00:e8:03:90:01";
-    QTest::newRow("top codes") << "eotf=7 metadata-type=8 red=1.3107,0 green=0,1.3107 "
-                                  "blue=0.00002,1 white=1.3107,1.3107 max-lum=65535 "
+    QTest::newRow("top codes") << "eotf=hlg metadata-type=1 red=1,0 green=0,1 "
+                                  "blue=0.00002,1 white=1,1 max-lum=65535 "
                                   "min-lum=6.5535 max-cll=65535 max-fall=0"
-                               << "87:01:1a:4a:07:07:00:00:ff:ff:01:00:50:c3:ff:ff:00:00:ff:ff:"
-                                  "ff:ff:ff:ff:ff:ff:ff:ff:00:00";
-    QTest::newRow("x too large") << "red=1.31072,0.3"
-                                 << "red=1.31072,0.3: \"1.31072\": x and y go from 0 to 1.3107";
+                               << "87:01:1a:01:03:00:00:00:50:c3:01:00:50:c3:50:c3:00:00:50:c3:"
+                                  "50:c3:ff:ff:ff:ff:ff:ff:00:00";
+    QTest::newRow("x over 1") << "red=1.00002,0.3"
+                              << "red=1.00002,0.3: \"1.00002\": x and y go from 0 to 1";
     QTest::newRow("y negative") << "white=0.3,-0.1"
-                                << "white=0.3,-0.1: \"-0.1\": x and y go from 0 to 1.3107";
+                                << "white=0.3,-0.1: \"-0.1\": x and y go from 0 to 1";
     QTest::newRow("x, y not a pair") << "green=0.3"
-                                     << "green=0.3: X,Y";
+                                     << "green=0.3: expected X,Y from 0 to 1";
     QTest::newRow("max-lum too large") << "max-lum=65536"
                                        << "max-lum=65536: \"65536\": whole cd/m² from 0 to 65535";
     QTest::newRow("max-cll fraction") << "max-cll=10.5"
@@ -146,11 +153,13 @@ void TestInfoFrame::hdrEncode_data()
         << "min-lum=6.5536"
         << "min-lum=6.5536: \"6.5536\": from 0 to 6.5535 cd/m² in steps of 0.0001";
     QTest::newRow("unknown EOTF") << "eotf=dolby"
-                                  << "eotf=dolby: sdr, hdr, pq, hlg or 0-7";
-    QTest::newRow("metadata type 0") << "metadata-type=0"
-                                     << "metadata-type=0: 1-8";
+                                  << "eotf=dolby: expected sdr, hdr, pq, hlg";
+    QTest::newRow("reserved EOTF code") << "eotf=5"
+                                        << "eotf=5: expected sdr, hdr, pq, hlg";
+    QTest::newRow("metadata type 2") << "metadata-type=2"
+                                     << "metadata-type=2: expected 1";
     QTest::newRow("unknown primaries") << "primaries=p3"
-                                       << "primaries=p3: bt2020, dci-p3 or bt709";
+                                       << "primaries=p3: expected bt2020, dci-p3, bt709";
     QTest::newRow("unknown key") << "maxcll=3"
                                  << "unknown key maxcll; keys: eotf, metadata-type, primaries, "
                                     "red, green, blue, white, max-lum, min-lum, max-cll, max-fall";
@@ -174,10 +183,10 @@ void TestInfoFrame::hdrRoundTrip_data()
     QTest::newRow("zero") << "eotf=sdr red=0,0 green=0,0 blue=0,0 white=0,0 max-lum=0 "
                              "min-lum=0 max-cll=0 max-fall=0";
     QTest::newRow("every field its own value")
-        << "eotf=hlg metadata-type=2 red=0.1,0.2 green=0.3,0.4 blue=0.5,0.6 white=0.7,0.8 "
+        << "eotf=hlg metadata-type=1 red=0.1,0.2 green=0.3,0.4 blue=0.5,0.6 white=0.7,0.8 "
            "max-lum=4000 min-lum=0.0001 max-cll=1234 max-fall=567";
-    QTest::newRow("top") << "eotf=7 metadata-type=8 red=1.3107,1.3107 green=1.3107,1.3107 "
-                            "blue=1.3107,1.3107 white=1.3107,1.3107 max-lum=65535 "
+    QTest::newRow("top") << "eotf=hlg red=1,1 green=1,1 "
+                            "blue=1,1 white=1,1 max-lum=65535 "
                             "min-lum=6.5535 max-cll=65535 max-fall=65535";
 }
 
@@ -244,21 +253,65 @@ void TestInfoFrame::aviJsonAndReport()
         "Colour format: YCbCr 4:2:0\n"
         "Colorimetry: BT.2020 RGB or YCbCr (non-constant luminance)\n"
         "RGB quantisation: default\nYCbCr quantisation: limited\nIT content: no\n"
-        "Scaling: none\nVIC: 97 (3840x2160p60)\nPicture aspect: none\n"
+        "Content type: none\nScaling: none\nVIC: 97 (3840x2160p60)\nPicture aspect: none\n"
         "Active format: 8, same as the picture (not flagged)\nBars: none\nScan: none\n"
-        "Pixel repetition: none\nData bytes: 5");
+        "Pixel repetition: none\nData bytes: 5\nChecksum: none (data bytes only)");
     QCOMPARE(json(aviJson(example)),
-        "{\"active_format\":null,\"bars\":null,\"color_format\":\"ycbcr420\","
-        "\"colorimetry\":\"bt2020\",\"content_type\":\"graphics\",\"data_bytes\":5,"
+        "{\"active_format\":null,\"bars\":null,\"checksum_ok\":null,\"color_format\":"
+        "\"ycbcr420\",\"colorimetry\":\"bt2020\",\"content_type\":\"none\",\"data_bytes\":5,"
         "\"it_content\":false,\"picture_aspect\":\"none\",\"pixel_repetition\":0,"
         "\"rgb_quantization\":\"default\",\"scaling\":\"none\",\"scan\":\"none\","
         "\"vic\":97,\"ycc_quantization\":\"limited\"}");
     const AviDecode bars = decodeAviInfoFrameText("1a:1a:bb:04:61:8a:00:b6:03:00:00:00:00");
-    QCOMPARE(aviReport(bars).split('\n').mid(2, 9).join('\n'),
-        "RGB quantisation: full\nYCbCr quantisation: full\nIT content: cinema\n"
+    QCOMPARE(aviReport(bars).split('\n').mid(2, 10).join('\n'),
+        "RGB quantisation: full\nYCbCr quantisation: full\nIT content: yes\nContent type: cinema\n"
         "Scaling: both\nVIC: 4 (1280x720p60)\nPicture aspect: 4:3\n"
         "Active format: 10, 16:9 centred\n"
         "Bars: top ends at line 138, bottom starts at line 950\nScan: underscan");
+}
+
+void TestInfoFrame::aviFields_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("fields"); // JSON keys and values, "key=value" by blanks
+
+    QTest::newRow("ITC 0, CN 0: no data") << "00:08:00:00:00"
+                                          << "content_type=none";
+    QTest::newRow("ITC 1, CN 0: graphics") << "00:08:80:00:00"
+                                           << "content_type=graphics";
+    QTest::newRow("ITC 0, CN 3: game") << "00:08:00:00:30"
+                                       << "content_type=game";
+    QTest::newRow("ITC 1, CN 1: photo") << "00:08:80:00:10"
+                                        << "content_type=photo";
+    const QString data = QStringLiteral("60:c8:60:61:00") + QString(":00").repeated(8);
+    QTest::newRow("whole frame") << "82:02:0d:86:" + data
+                                 << "checksum_ok=true vic=97 data_bytes=13 problem=";
+    QTest::newRow("whole frame, padding") << "82:02:0d:86:" + data + ":00:00"
+                                          << "checksum_ok=true data_bytes=13 problem=";
+    QTest::newRow("whole frame, bad checksum")
+        << "82:02:0d:87:" + data << "checksum_ok=false problem=bad checksum 0x87, should be 0x86";
+    QTest::newRow("version 4 with 13 bytes")
+        << "82:04:0d:84:" + data << "checksum_ok=true problem=length 13, version 4 has 14";
+    QTest::newRow("version 1") << "82:01:0d:87:" + data
+                               << "problem=version 1, versions 2 to 4 are defined";
+    QTest::newRow("length past the end")
+        << "82:02:0d:86:60:c8"
+        << "error=too short: the length byte says 13 data bytes, 2 follow";
+}
+
+void TestInfoFrame::aviFields()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, fields);
+    const QJsonObject object = aviJson(decodeAviInfoFrameText(text));
+    for (const QString &field : fields.split(QRegularExpression(" (?=[a-z_]+=)"))) {
+        const QString key = field.section('=', 0, 0);
+        const QJsonValue value = object.value(key);
+        const QString shown = value.isBool() ? (value.toBool() ? "true" : "false")
+            : value.isDouble()               ? QString::number(value.toInt())
+                                             : value.toString();
+        QCOMPARE(key + '=' + shown, field);
+    }
 }
 
 void TestInfoFrame::aviEncode_data()
@@ -280,6 +333,10 @@ void TestInfoFrame::aviEncode_data()
                                               << "00:c8:70:00:00:00:00:00:00:00:00:00:00:00";
     QTest::newRow("active none") << "active=none aspect=16:9"
                                  << "00:28:00:00:00";
+    QTest::newRow("content graphics sets ITC") << "content=graphics"
+                                               << "00:08:80:00:00";
+    QTest::newRow("content game, no ITC") << "content=game"
+                                          << "00:08:00:00:30";
     QTest::newRow("VIC too large") << "vic=256"
                                    << "vic=256: expected 0-255";
     QTest::newRow("unknown colour") << "color=yuv"

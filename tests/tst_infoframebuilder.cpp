@@ -59,7 +59,8 @@ InfoFrameBuilder *TestInfoFrameBuilder::open(
     h->ui()->IFtext->setPlainText(customHdr);
     h->ui()->AVItext->setPlainText(customAvi);
     QAction *action = h->window()->findChild<QAction *>("actionInfoFrameBuilder");
-    if (!action || action->text() != QString::fromUtf8("InfoFrame builder…"))
+    if (!action || action->text() != QString::fromUtf8("&InfoFrame builder…")
+        || action->shortcut() != QKeySequence(QStringLiteral("Ctrl+I")))
         return nullptr;
     action->trigger();
     auto *builder = h->window()->findChild<InfoFrameBuilder *>();
@@ -87,9 +88,15 @@ void TestInfoFrameBuilder::use_data()
     QTest::newRow("HDR: capture too short")
         << "02:00" << QStringList { "hdrCopyCapture" } << ""
         << "" << QStringList { "hdrMessage=Capture: too short: 2 data bytes, 26 needed" };
-    QTest::newRow("HDR: x above 1.3107 refused")
-        << "" << QStringList { "redX=1.32", "hdrUse" } << ""
-        << "" << QStringList { "redError=\"1.32\": x and y go from 0 to 1.3107", kRefused };
+    QTest::newRow("HDR: x above 1 refused")
+        << "" << QStringList { "redX=1.02", "hdrUse" } << ""
+        << "" << QStringList { "redError=\"1.02\": x and y go from 0 to 1", kRefused };
+    // Enter in a field presses no button: "Copy from capture" would replace red.
+    QTest::newRow("HDR: Enter keeps what was typed")
+        << kHdrFrame.mid(12) << QStringList { "redX=0.5", "Return@redX", "hdrUse" }
+        << "87:01:1a:5a:02:00:34:21:aa:9b:96:19:fc:08:a8:61:08:39:13:3d:42:40:e8:03:32:00:e8:03:"
+           "90:01"
+        << "" << none;
     QTest::newRow("HDR: luminances out of range refused")
         << "" << QStringList { "hdrMinLum=6.6", "hdrMaxFall=-1", "hdrUse" } << ""
         << ""
@@ -123,11 +130,13 @@ void TestInfoFrameBuilder::use()
     InfoFrameBuilder *builder = open(capture, "", "");
     QVERIFY(builder);
     for (const QString &step : steps) {
-        const QString name = step.section('=', 0, 0);
+        const QString name = step.section('=', 0, 0).section('@', -1);
         const QString value = step.section('=', 1);
         QWidget *widget = builder->findChild<QWidget *>(name);
         QVERIFY2(widget, qPrintable(name));
-        if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+        if (step.startsWith("Return@"))
+            QTest::keyClick(widget, Qt::Key_Return);
+        else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
             edit->selectAll();
             QTest::keyClicks(edit, value);
         } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {

@@ -4,12 +4,13 @@
 // everything and nothing is written.
 #include "edideditcli.h"
 
-#include "device/programinfo.h"
+#include "program/programinfo.h"
 #include "edid/ediddiff.h"
 #include "edid/edidedit.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
-#include "edid/edidtext.h"
+#include "edid/edidchecksum.h"
+#include "edid/edidhextext.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -216,9 +217,8 @@ bool writeOutput(const QString &path, const QByteArray &table, bool hex, QString
 {
     QByteArray bytes = table;
     if (hex) {
-        EdidTable padded {};
-        std::copy(table.begin(), table.end(), padded.begin());
-        bytes = formatEdidText(padded).toLatin1();
+        // The utility's own text always holds two blocks, as the window shows them.
+        bytes = edidHexText(table.leftJustified(2 * kEdidBlockSize, '\0'));
     }
     if (path == QLatin1String("-")) {
         std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);

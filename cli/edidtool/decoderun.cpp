@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "decoderun.h"
+
+#include "edid/edidinfo.h"
+#include "edid/edidinput.h"
+#include "edid/edidreport.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+
+namespace vortalex {
+
+namespace {
+
+// One file's part of the run; returns its exit status.
+int decodeOne(const QString &file, bool json, bool several)
+{
+    const QString shown = file == QLatin1String("-") ? QStringLiteral("standard input") : file;
+    // With several files, each message names its file; with one, the error names it already.
+    const QString prefix = several ? QStringLiteral("vortalex-edid: %1: ").arg(shown)
+                                   : QStringLiteral("vortalex-edid: ");
+    QByteArray bytes;
+    QString error;
+    if (!readEdidInput(file, bytes, error)) {
+        printText(stderr, QStringLiteral("vortalex-edid: %1\n").arg(error));
+        if (json)
+            printText(stdout,
+                QString::fromUtf8(QJsonDocument(QJsonObject { { QStringLiteral("file"), file },
+                                                    { QStringLiteral("error"), error } })
+                                      .toJson(QJsonDocument::Compact))
+                    + QLatin1Char('\n'));
+        return EdidUnreadable;
+    }
+    const EdidInfo info = decodeEdid(bytes);
+    if (json) {
+        QJsonObject object = edidToJson(info);
+        object.insert(QStringLiteral("file"), file);
+        printText(stdout,
+            QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact))
+                + QLatin1Char('\n'));
+    } else {
+        if (several)
+            printText(stdout, QStringLiteral("==> %1 <==\n").arg(shown));
+        printText(stdout, edidReportText(info));
+    }
+    for (const QString &problem : info.problems)
+        printText(stderr, prefix + problem + QLatin1Char('\n'));
+    return info.problems.isEmpty() ? EdidClean : EdidProblems;
+}
+
+} // namespace
+
+void printText(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+int runEdidDecode(const QStringList &files, bool json)
+{
+    int worst = EdidClean;
+    for (int i = 0; i < files.size(); ++i) {
+        if (i > 0 && !json)
+            printText(stdout, QStringLiteral("\n"));
+        worst = std::max(worst, decodeOne(files[i], json, files.size() > 1));
+    }
+    std::fflush(stdout);
+    return worst;
+}
+
+} // namespace vortalex
