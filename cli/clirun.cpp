@@ -6,6 +6,7 @@
 
 #include "device/logging.h"
 #include "device/programinfo.h"
+#include "texts/echoedtext.h"
 
 #include <QCommandLineParser>
 
@@ -20,15 +21,19 @@ const char kDescription[]
       "  status                       firmware, the four signal status lines, every setting\n"
       "  settings                     every setting name with its allowed values\n"
       "  get NAME                     one setting's value\n"
-      "  set NAME VALUE               write one setting (a value name or its number)\n"
+      "  set NAME VALUE               write one setting (a value name; its number only\n"
+      "                               with --raw)\n"
       "  edid read [box|top|bot]      the box's EDID or the EDID of the TV on the top or\n"
       "                               bottom output: hex text on standard output, or with\n"
-      "                               -o FILE the raw 256 bytes in FILE\n"
+      "                               -o FILE the raw 256 bytes in FILE (- for standard\n"
+      "                               output), checked before the box is read\n"
       "  edid write FILE              write a raw or hex text EDID file to the box; a bad\n"
       "                               checksum is refused unless --fix-checksums repairs it,\n"
       "                               a table without the EDID header unless --force;\n"
       "                               the box uses it with edid-mode custom, custom-edid 0\n"
-      "  edid check FILE              checksums of both blocks (exit 2 when one is wrong)\n"
+      "  edid check FILE              whether the box can hold the table (a base block\n"
+      "                               and one extension) and the checksums of both\n"
+      "                               blocks (exit 2 when not)\n"
       "  edid decode FILE             what the table says: a report, or with --json its\n"
       "                               JSON object (FILE - reads standard input)\n"
       "  cec send HEX                 send a CEC message, e.g. 40:04 (power on)\n"
@@ -42,7 +47,7 @@ const char kDescription[]
       "                               the hex list of an InfoFrame from real units\n"
       "  reset settings|edid --yes    factory reset of the settings, the EDID or both\n"
       "\n"
-      "NAME and VALUE: vortalex-cli settings lists them; a VALUE may also be its number.\n"
+      "NAME and VALUE: vortalex-cli settings lists them.\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
       "\n"
       "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"
@@ -78,6 +83,7 @@ constexpr CommandOption kCommandOptions[] = {
     { "force", "edid write|infoframe hdr" },
     { "replace", "infoframe avi" },
     { "yes", "reset" },
+    { "raw", "set|infoframe hdr|infoframe avi" },
 };
 
 struct Parser
@@ -112,12 +118,15 @@ struct Parser
         QStringLiteral("infoframe avi: also set REPLACE AVI.") };
     QCommandLineOption yes { QStringLiteral("yes"),
         QStringLiteral("reset: confirm the factory reset.") };
+    QCommandLineOption raw { QStringLiteral("raw"),
+        QStringLiteral("set: take a number as the value. infoframe hdr|avi: send a frame the "
+                       "decoders refuse, as it is.") };
 
     Parser()
     {
         parser.setApplicationDescription(QString::fromLatin1(kDescription));
         parser.addOptions({ help, version, emulated, latency, frameLog, verbose, json, quiet,
-            output, fixChecksums, force, replace, yes });
+            output, fixChecksums, force, replace, yes, raw });
         parser.addPositionalArgument(QStringLiteral("command"),
             QStringLiteral("The command and its arguments, as listed above."),
             QStringLiteral("command [arguments...]"));
@@ -198,7 +207,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         if (!parseLatency(p.parser.value(p.latency), options.latencyMs))
             return usage.fail(CliExit::BadUsage,
                 QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
-                    .arg(p.parser.value(p.latency)));
+                    .arg(echoedText(p.parser.value(p.latency))));
     }
     if (p.parser.isSet(p.verbose))
         enableVerboseLogging();
@@ -210,6 +219,7 @@ int runCli(const QStringList &arguments, CliHost &host)
     options.force = p.parser.isSet(p.force);
     options.replace = p.parser.isSet(p.replace);
     options.yes = p.parser.isSet(p.yes);
+    options.raw = p.parser.isSet(p.raw);
     const QString misplaced = misplacedOption(p.parser, words);
     if (!misplaced.isNull())
         return usage.fail(CliExit::BadUsage, misplaced);
@@ -225,7 +235,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         names.append(QString::fromLatin1(command.name));
     return usage.fail(CliExit::BadUsage,
         QStringLiteral("unknown command \"%1\"; the commands are %2")
-            .arg(words[0].left(60), names.join(QLatin1String(", "))));
+            .arg(echoedText(words[0]), names.join(QLatin1String(", "))));
 }
 
 } // namespace vortalex

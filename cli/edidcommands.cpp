@@ -11,9 +11,10 @@
 #include "edid/edidreport.h"
 #include "edid/edidtransfer.h"
 #include "edid/edidwritecheck.h"
+#include "edid/outputfile.h"
+#include "texts/echoedtext.h"
 
 #include <QJsonArray>
-#include <algorithm>
 
 namespace vortalex {
 
@@ -43,20 +44,22 @@ bool loadEdidFile(
     QString reason;
     if (!readEdidFileHead(name, head, reason)) {
         exitCode = session.fail(
-            CliExit::BadUsage, QStringLiteral("cannot read file %1: %2").arg(name, reason));
+            CliExit::BadUsage, QStringLiteral("cannot read file %1: %2").arg(echoedText(name), reason));
         return false;
     }
     const EdidFileContent content = recogniseEdidFile(head);
     if (content.binary) {
         table = content.table;
-        byteCount = int(std::min<qsizetype>(head.size(), kEdidSize));
+        // The whole file (up to the probe size), so that blocks beyond the
+        // 256 bytes kept are seen and refused.
+        byteCount = int(head.size());
         return true;
     }
     if (!parseEdidTable(content.text, table, byteCount)) {
         exitCode = session.fail(CliExit::BadUsage,
             QStringLiteral("%1 holds neither a raw EDID table nor its hex text "
                            "(Hex Format Error)")
-                .arg(name));
+                .arg(echoedText(name)));
         return false;
     }
     return true;
@@ -74,7 +77,16 @@ int readCommand(CliSession &session, const QStringList &args)
         source = EdidSource::TvB;
     else if (sourceName != QLatin1String("box"))
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot").arg(sourceName));
+            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot").arg(echoedText(sourceName)));
+    // The target is checked before the box is read; "-" is standard output.
+    const QString output = session.options().output;
+    const bool toStdout = output == QLatin1String("-");
+    if (toStdout && session.options().json)
+        return session.fail(CliExit::BadUsage, QStringLiteral("-o - and --json both write to standard output; give one"));
+    const QString targetProblem = output.isEmpty() || toStdout ? QString() : outputTargetProblem(output);
+    if (!targetProblem.isNull())
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot write file %1: %2").arg(echoedText(output), targetProblem));
     if (!session.connect())
         return session.exitCode();
 
@@ -83,12 +95,15 @@ int readCommand(CliSession &session, const QStringList &args)
             session.progress(QStringLiteral("Reading EDID")), table))
         return session.boxFailed();
 
-    const QString output = session.options().output;
+    if (toStdout) {
+        session.writeOut(tableBytes(table));
+        return CliExit::Done;
+    }
     if (!output.isEmpty()) {
         const QString reason = saveEdidTable(output, table);
         if (!reason.isNull())
             return session.fail(
-                CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(output, reason));
+                CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(echoedText(output), reason));
     }
     if (session.options().json)
         session.printJson(
@@ -109,6 +124,9 @@ int writeCommand(CliSession &session, const QStringList &args)
     const EdidWriteCheck check = checkEdidWrite(byteCount, table);
     if (check.verdict == EdidWriteVerdict::TooShort)
         return session.fail(CliExit::BadUsage, edidWriteCheckText(check));
+    const QString fitProblem = edidBoxFitProblem(byteCount, table);
+    if (!fitProblem.isNull())
+        return session.fail(CliExit::BadUsage, fitProblem + QStringLiteral("; nothing was written"));
     if (check.verdict == EdidWriteVerdict::HeaderMissing && !session.options().force)
         return session.fail(CliExit::BadUsage,
             QStringLiteral("The table does not start with the EDID header. Nothing was "
@@ -136,6 +154,9 @@ int checkCommand(CliSession &session, const QStringList &args)
     EdidTable table {};
     if (!loadEdidFile(session, args, table, byteCount, exitCode))
         return exitCode;
+    const QString fitProblem = edidBoxFitProblem(byteCount, table);
+    if (!fitProblem.isNull())
+        return session.fail(CliExit::BadUsage, fitProblem);
 
     QJsonArray blocks;
     bool allCorrect = true;

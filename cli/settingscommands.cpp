@@ -5,6 +5,7 @@
 
 #include "settings/settingstable.h"
 #include "settings/statusread.h"
+#include "texts/echoedtext.h"
 
 #include <QJsonArray>
 
@@ -41,7 +42,7 @@ const Setting *knownSetting(CliSession &session, const QString &name, int &exitC
     if (!setting)
         exitCode = session.fail(CliExit::BadUsage,
             QStringLiteral("unknown setting \"%1\"; the settings are %2")
-                .arg(name.left(60), allSettingNames()));
+                .arg(echoedText(name), allSettingNames()));
     return setting;
 }
 
@@ -135,14 +136,17 @@ int runSetCommand(CliSession &session, const QStringList &args)
     const Setting *setting = knownSetting(session, args[0], exitCode);
     if (!setting)
         return exitCode;
-    const std::optional<std::uint8_t> value = settingValueFromText(*setting, args[1]);
+    // By name only: a raw code is taken only behind --raw.
+    const bool raw = session.options().raw;
+    const std::optional<std::uint8_t> value = raw ? settingValueFromRawText(*setting, args[1])
+                                                  : settingValueFromText(*setting, args[1]);
     if (!value)
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("%1 takes %2 (or the number %3 to %4), not \"%5\"")
+            QStringLiteral("%1 takes %2 (with --raw also the number %3 to %4), not \"%5\"")
                 .arg(args[0], settingValueNames(*setting).join(QLatin1String(", ")))
                 .arg(settingMinValue(*setting))
                 .arg(settingMaxValue(*setting))
-                .arg(args[1].left(60)));
+                .arg(echoedText(args[1])));
     if (!session.connect())
         return session.exitCode();
     return session.finish(session.requests().writeSetting(setting->id, *value));
@@ -160,7 +164,8 @@ int runResetCommand(CliSession &session, const QStringList &args)
             edid = true;
         else
             return session.fail(CliExit::BadUsage,
-                QStringLiteral("unknown reset \"%1\"; give settings, edid or both").arg(arg));
+                QStringLiteral("unknown reset \"%1\"; give settings, edid or both")
+                    .arg(echoedText(arg)));
     }
     if (!settings && !edid)
         return session.fail(
