@@ -36,12 +36,14 @@ const char kDescription[]
       "                               blocks (exit 2 when not)\n"
       "  edid decode FILE             what the table says: a report, or with --json its\n"
       "                               JSON object (FILE - reads standard input)\n"
-      "  cec send HEX                 send a CEC message, e.g. 40:04 (power on)\n"
+      "  cec send HEX                 send a CEC message of up to 16 bytes, e.g. 40:04\n"
+      "                               (power on)\n"
       "  cec store sp|lp HEX          store a CEC command in the box\n"
-      "  infoframe hdr HEX            inject an HDR InfoFrame; --force also sets\n"
-      "                               FORCE HDR ACTIVE\n"
-      "  infoframe avi HEX            inject an AVI InfoFrame; --replace also sets\n"
-      "                               REPLACE AVI\n"
+      "  infoframe hdr HEX            inject an HDR InfoFrame (refused when it does not\n"
+      "                               decode, unless --raw); --force also sets FORCE\n"
+      "                               HDR ACTIVE\n"
+      "  infoframe avi HEX            inject AVI InfoFrame data bytes (the same check);\n"
+      "                               --replace also sets REPLACE AVI\n"
       "  infoframe decode hdr|avi HEX an InfoFrame in real units (report or JSON)\n"
       "  infoframe encode hdr|avi KEY=VALUE...\n"
       "                               the hex list of an InfoFrame from real units\n"
@@ -50,8 +52,9 @@ const char kDescription[]
       "NAME and VALUE: vortalex-cli settings lists them.\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
       "\n"
-      "Exit status: 0 done; 1 the box failed or did not answer; 2 bad usage or bad\n"
-      "input (nothing was sent); 3 no box, or it cannot be opened.";
+      "Exit status: 0 done; 1 the box failed, did not answer or was unplugged; 2 bad\n"
+      "usage or bad input (nothing was sent); 3 no box, or it cannot be opened (in\n"
+      "use by another program, or no access).";
 
 struct CommandEntry
 {
