@@ -29,7 +29,8 @@ void addWindowProgramOptions(QCommandLineParser &parser);
 // the answer and ends the process. Returns when neither was asked for.
 // `addOwnOptions` adds the program's own options, so that the help lists them.
 void answerHelpAndVersionWithoutGui(int argc, char **argv, const char *programName,
-    const QString &description, const std::function<void(QCommandLineParser &)> &addOwnOptions = {});
+    const QString &description,
+    const std::function<void(QCommandLineParser &)> &addOwnOptions = {});
 
 // After parser.process(): switches the diagnostic categories on for
 // --verbose, and opens the --frame-log file, if given, with its times counting

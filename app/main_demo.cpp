@@ -33,7 +33,8 @@ bool parseLatency(const QString &text, unsigned &value)
 
 int main(int argc, char *argv[])
 {
-    const QString description = QStringLiteral("Runs the VORTALEX Utility against an emulated box.");
+    const QString description
+        = QStringLiteral("Runs the VORTALEX Utility against an emulated box.");
     const QCommandLineOption latencyOption(QStringLiteral("latency"),
         QStringLiteral("Answer delay of the emulated box, 0 to %1 (default %2).")
             .arg(kMaxLatencyMs)

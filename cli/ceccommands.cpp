@@ -10,8 +10,8 @@
 #include "infoframe/infoframehex.h"
 #include "infoframe/infoframesendcheck.h"
 #include "infoframe/infoframesender.h"
-#include "texts/echoedtext.h"
 #include "settings/settingstable.h"
+#include "texts/echoedtext.h"
 
 namespace vortalex {
 

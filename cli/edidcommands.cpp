@@ -43,8 +43,8 @@ bool loadEdidFile(
     QByteArray head;
     QString reason;
     if (!readEdidFileHead(name, head, reason)) {
-        exitCode = session.fail(
-            CliExit::BadUsage, QStringLiteral("cannot read file %1: %2").arg(echoedText(name), reason));
+        exitCode = session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot read file %1: %2").arg(echoedText(name), reason));
         return false;
     }
     const EdidFileContent content = recogniseEdidFile(head);
@@ -77,13 +77,16 @@ int readCommand(CliSession &session, const QStringList &args)
         source = EdidSource::TvB;
     else if (sourceName != QLatin1String("box"))
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot").arg(echoedText(sourceName)));
+            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot")
+                .arg(echoedText(sourceName)));
     // The target is checked before the box is read; "-" is standard output.
     const QString output = session.options().output;
     const bool toStdout = output == QLatin1String("-");
     if (toStdout && session.options().json)
-        return session.fail(CliExit::BadUsage, QStringLiteral("-o - and --json both write to standard output; give one"));
-    const QString targetProblem = output.isEmpty() || toStdout ? QString() : outputTargetProblem(output);
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("-o - and --json both write to standard output; give one"));
+    const QString targetProblem
+        = output.isEmpty() || toStdout ? QString() : outputTargetProblem(output);
     if (!targetProblem.isNull())
         return session.fail(CliExit::BadUsage,
             QStringLiteral("cannot write file %1: %2").arg(echoedText(output), targetProblem));
@@ -102,8 +105,8 @@ int readCommand(CliSession &session, const QStringList &args)
     if (!output.isEmpty()) {
         const QString reason = saveEdidTable(output, table);
         if (!reason.isNull())
-            return session.fail(
-                CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(echoedText(output), reason));
+            return session.fail(CliExit::BadUsage,
+                QStringLiteral("cannot write file %1: %2").arg(echoedText(output), reason));
     }
     if (session.options().json)
         session.printJson(
@@ -126,7 +129,8 @@ int writeCommand(CliSession &session, const QStringList &args)
         return session.fail(CliExit::BadUsage, edidWriteCheckText(check));
     const QString fitProblem = edidBoxFitProblem(byteCount, table);
     if (!fitProblem.isNull())
-        return session.fail(CliExit::BadUsage, fitProblem + QStringLiteral("; nothing was written"));
+        return session.fail(
+            CliExit::BadUsage, fitProblem + QStringLiteral("; nothing was written"));
     if (check.verdict == EdidWriteVerdict::HeaderMissing && !session.options().force)
         return session.fail(CliExit::BadUsage,
             QStringLiteral("The table does not start with the EDID header. Nothing was "

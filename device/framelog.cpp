@@ -52,8 +52,8 @@ void FrameLogFile::append(const FrameLogEntry &entry)
     if (written || m_errorReported)
         return;
     m_errorReported = true;
-    const QString report = QStringLiteral("cannot write the frame log %1: %2")
-                               .arg(m_path, m_file->errorString());
+    const QString report
+        = QStringLiteral("cannot write the frame log %1: %2").arg(m_path, m_file->errorString());
     if (m_errorSink)
         m_errorSink(report);
     else

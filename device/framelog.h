@@ -47,7 +47,10 @@ public:
     // Where the one report of a log that cannot be written goes (a full
     // disk, /dev/full): by default a line on standard error naming the
     // program, the file and the reason.
-    void setErrorSink(std::function<void(const QString &line)> sink) { m_errorSink = std::move(sink); }
+    void setErrorSink(std::function<void(const QString &line)> sink)
+    {
+        m_errorSink = std::move(sink);
+    }
     // A callback for SimBridge::setFrameObserver or FrameLogBridge.
     std::function<void(const FrameLogEntry &)> observer();
 

@@ -18,7 +18,8 @@ constexpr int kBoxBlocks = 2;
 bool blankBlock(const std::uint8_t *block)
 {
     const auto same = [block](std::uint8_t value) {
-        return std::all_of(block, block + kEdidBlockSize, [value](std::uint8_t b) { return b == value; });
+        return std::all_of(
+            block, block + kEdidBlockSize, [value](std::uint8_t b) { return b == value; });
     };
     return same(0x00) || same(0xFF);
 }

@@ -47,9 +47,7 @@ QString outputTargetProblem(const QString &name)
 {
     if (name.isEmpty())
         return QStringLiteral("no file name");
-    struct stat info
-    {
-    };
+    struct stat info {};
     if (::stat(QFile::encodeName(name).constData(), &info) == 0)
         return existingTargetProblem(name, info.st_mode);
     if (errno != ENOENT)
@@ -68,9 +66,7 @@ QString outputTargetProblem(const QString &name)
 QString writeOutputFile(
     const QString &name, const QByteArray &bytes, const std::function<void()> &writing)
 {
-    struct stat info
-    {
-    };
+    struct stat info {};
     const bool exists = ::stat(QFile::encodeName(name).constData(), &info) == 0;
     std::unique_ptr<QFileDevice> file;
     QSaveFile *saveFile = nullptr;

@@ -539,7 +539,8 @@ void TestCli::edidSizes()
 
     MemoryCliHost host;
     QCOMPARE(run(host, { "edid", "write", path, "-q" }), writeErr.isEmpty() ? 0 : 2);
-    QCOMPARE(QString::fromUtf8(host.err), writeErr.isEmpty() ? QString() : "vortalex-cli: " + writeErr + "\n");
+    QCOMPARE(QString::fromUtf8(host.err),
+        writeErr.isEmpty() ? QString() : "vortalex-cli: " + writeErr + "\n");
     // Refused: nothing sent. Written: the whole table, zeros after one block.
     QCOMPARE(host.sim.exchangeCount(), writeErr.isEmpty() ? 33 : 0);
     if (writeErr.isEmpty())
@@ -547,7 +548,8 @@ void TestCli::edidSizes()
 
     MemoryCliHost checker;
     QCOMPARE(run(checker, { "edid", "check", path }), checkErr.isEmpty() ? 0 : 2);
-    QCOMPARE(QString::fromUtf8(checker.err), checkErr.isEmpty() ? QString() : "vortalex-cli: " + checkErr + "\n");
+    QCOMPARE(QString::fromUtf8(checker.err),
+        checkErr.isEmpty() ? QString() : "vortalex-cli: " + checkErr + "\n");
 }
 
 // edid read -o writes a FIFO or a device node as it is (cp does the same),

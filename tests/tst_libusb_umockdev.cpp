@@ -597,7 +597,8 @@ void TestLibusbUmockdev::cliOnLostBox_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("err");
 
-    QTest::newRow("unplugged mid-exchange") << false << 1 << "vortalex-cli: the box was unplugged\n";
+    QTest::newRow("unplugged mid-exchange")
+        << false << 1 << "vortalex-cli: the box was unplugged\n";
     QTest::newRow("held by another program")
         << true << 3
         << "vortalex-cli: the box is in use by another program (a running vortalex-utility?); "
