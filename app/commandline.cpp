@@ -37,6 +37,32 @@ void addWindowProgramOptions(QCommandLineParser &parser)
         QStringLiteral("file") });
 }
 
+void answerHelpAndVersionWithoutGui(int argc, char **argv, const char *programName,
+    const QString &description, const std::function<void(QCommandLineParser &)> &addOwnOptions)
+{
+    bool asked = false;
+    for (int i = 1; i < argc && !asked; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--")
+            break;
+        asked = arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version";
+    }
+    if (!asked)
+        return;
+    QCoreApplication app(argc, argv);
+    setWindowProgramInfo(programName);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    addWindowProgramOptions(parser);
+    if (addOwnOptions)
+        addOwnOptions(parser);
+    // Qt's own options (-platform ...) are unknown here; they change neither answer.
+    parser.parse(app.arguments());
+    if (parser.isSet(QStringLiteral("version")))
+        parser.showVersion();
+    parser.showHelp(0);
+}
+
 bool applyWindowProgramOptions(
     const QCommandLineParser &parser, FrameLogFile &frameLog, std::uint32_t startMs)
 {

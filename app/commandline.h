@@ -3,6 +3,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 
 class QApplication;
 class QCommandLineParser;
@@ -22,6 +23,14 @@ void setWindowProgramInfo(const char *programName);
 // Options of both window programs besides their own: --help, --version,
 // --verbose and --frame-log FILE.
 void addWindowProgramOptions(QCommandLineParser &parser);
+
+// Answers --help (-h, -?) and --version (-v) before the window program
+// creates its QApplication, which aborts where there is no display: prints
+// the answer and ends the process. Returns when neither was asked for.
+// `addOwnOptions` adds the program's own options, so that the help lists them.
+void answerHelpAndVersionWithoutGui(int argc, char **argv, const char *programName,
+    const QString &description,
+    const std::function<void(QCommandLineParser &)> &addOwnOptions = {});
 
 // After parser.process(): switches the diagnostic categories on for
 // --verbose, and opens the --frame-log file, if given, with its times counting

@@ -33,18 +33,21 @@ bool parseLatency(const QString &text, unsigned &value)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    vortalex::setWindowProgramInfo("vortalex-demo");
-
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Runs the VORTALEX Utility against an emulated box."));
-    vortalex::addWindowProgramOptions(parser);
+    const QString description
+        = QStringLiteral("Runs the VORTALEX Utility against an emulated box.");
     const QCommandLineOption latencyOption(QStringLiteral("latency"),
         QStringLiteral("Answer delay of the emulated box, 0 to %1 (default %2).")
             .arg(kMaxLatencyMs)
             .arg(kDefaultLatencyMs),
         QStringLiteral("ms"), QString::number(kDefaultLatencyMs));
+    vortalex::answerHelpAndVersionWithoutGui(argc, argv, "vortalex-demo", description,
+        [&latencyOption](QCommandLineParser &parser) { parser.addOption(latencyOption); });
+    QApplication app(argc, argv);
+    vortalex::setWindowProgramInfo("vortalex-demo");
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(description);
+    vortalex::addWindowProgramOptions(parser);
     parser.addOption(latencyOption);
     parser.process(app);
 

@@ -16,11 +16,13 @@
 
 int main(int argc, char *argv[])
 {
+    const QString description = QStringLiteral("Configures the VORTALEX HDMI box over USB.");
+    vortalex::answerHelpAndVersionWithoutGui(argc, argv, "vortalex-utility", description);
     QApplication app(argc, argv);
     vortalex::setWindowProgramInfo("vortalex-utility");
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configures the VORTALEX HDMI box over USB."));
+    parser.setApplicationDescription(description);
     vortalex::addWindowProgramOptions(parser);
     parser.process(app);
 

@@ -5,9 +5,13 @@
 #include "clisession.h"
 #include "hexargument.h"
 
+#include "cec/cecmessage.h"
 #include "cec/cecrequests.h"
+#include "infoframe/infoframehex.h"
+#include "infoframe/infoframesendcheck.h"
 #include "infoframe/infoframesender.h"
 #include "settings/settingstable.h"
+#include "texts/echoedtext.h"
 
 namespace vortalex {
 
@@ -19,6 +23,26 @@ int badHexList(CliSession &session, const QString &text, int maxChars)
     return problem.isNull() ? CliExit::Done : session.fail(CliExit::BadUsage, problem);
 }
 
+// A good hex list that is no CEC message; CliExit::Done when it is one.
+int badCecMessage(CliSession &session, const QString &text)
+{
+    const QString problem = cecMessageLengthProblem(int(readInfoFrameText(text).bytes.size()));
+    return problem.isNull() ? CliExit::Done : session.fail(CliExit::BadUsage, problem);
+}
+
+// A frame the InfoFrame decoders refuse is sent only with --raw.
+int badInfoFrame(CliSession &session, bool hdr, const QString &text)
+{
+    if (session.options().raw)
+        return CliExit::Done;
+    const QString problem = hdr ? hdrSendProblem(text) : aviSendProblem(text);
+    if (problem.isEmpty())
+        return CliExit::Done;
+    return session.fail(CliExit::BadUsage,
+        QStringLiteral("not a good %1 InfoFrame: %2; nothing was sent (--raw sends it as it is)")
+            .arg(hdr ? QStringLiteral("HDR") : QStringLiteral("AVI"), problem));
+}
+
 } // namespace
 
 int runCecCommand(CliSession &session, const QStringList &args)
@@ -26,7 +50,8 @@ int runCecCommand(CliSession &session, const QStringList &args)
     int exitCode = CliExit::Done;
     const QString usage = QStringLiteral("cec takes \"send HEX\" or \"store sp|lp HEX\"");
     if (args.size() == 2 && args[0] == QLatin1String("send")) {
-        if ((exitCode = badHexList(session, args[1], kMaxCecSendChars)) != CliExit::Done)
+        if ((exitCode = badHexList(session, args[1], kMaxCecSendChars)) != CliExit::Done
+            || (exitCode = badCecMessage(session, args[1])) != CliExit::Done)
             return exitCode;
         if (!session.connect())
             return session.exitCode();
@@ -38,8 +63,9 @@ int runCecCommand(CliSession &session, const QStringList &args)
             code = Command::CecStoreLp;
         else if (args[1] != QLatin1String("sp"))
             return session.fail(CliExit::BadUsage,
-                QStringLiteral("unknown CEC slot \"%1\"; give sp or lp").arg(args[1]));
-        if ((exitCode = badHexList(session, args[2], kMaxCecStoreChars)) != CliExit::Done)
+                QStringLiteral("unknown CEC slot \"%1\"; give sp or lp").arg(echoedText(args[1])));
+        if ((exitCode = badHexList(session, args[2], kMaxCecStoreChars)) != CliExit::Done
+            || (exitCode = badCecMessage(session, args[2])) != CliExit::Done)
             return exitCode;
         if (!session.connect())
             return session.exitCode();
@@ -60,7 +86,8 @@ int runInfoFrameCommand(CliSession &session, const QStringList &args)
             QStringLiteral("infoframe takes \"hdr HEX\", \"avi HEX\", \"decode hdr|avi HEX\" or "
                            "\"encode hdr|avi KEY=VALUE...\""));
     if ((exitCode = badHexList(session, args[1], hdr ? kMaxHdrChars : kMaxAviChars))
-        != CliExit::Done)
+            != CliExit::Done
+        || (exitCode = badInfoFrame(session, hdr, args[1])) != CliExit::Done)
         return exitCode;
     if (!session.connect())
         return session.exitCode();

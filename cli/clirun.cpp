@@ -10,6 +10,7 @@
 #include "program/programinfo.h"
 #include "sim/emulatedstatefile.h"
 #include "sim/simbridge.h"
+#include "texts/echoedtext.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -24,16 +25,18 @@ const char kIntroduction[]
 
 const char kNotes[]
     = "\n"
-      "NAME and VALUE: vortalex-cli settings lists them; a VALUE may also be its number.\n"
+      "NAME and VALUE: vortalex-cli settings lists them (a number as VALUE only with\n"
+      "--raw).\n"
       "HEX is a list of two-digit hex bytes separated by colons, such as 50:04.\n"
       "vortalex-cli help COMMAND or vortalex-cli COMMAND --help: one command's usage,\n"
       "options and examples.\n"
       "\n"
       "FILE: a raw table, hex text, edid-decode's hex dump or xrandr --verbose's EDID.\n"
       "\n"
-      "Exit status: 0 done; 1 the box failed or did not answer, or the table or frame\n"
-      "checked has problems; 2 bad usage or bad input (nothing was sent); 3 no box, or\n"
-      "it cannot be opened.";
+      "Exit status: 0 done; 1 the box failed, did not answer or was unplugged, or the\n"
+      "table or frame checked has problems; 2 bad usage or bad input (nothing was\n"
+      "sent); 3 no box, or it cannot be opened (in use by another program, or no\n"
+      "access).";
 
 struct Parser
 {
@@ -78,6 +81,9 @@ struct Parser
         QStringLiteral("The emulated box keeps its state in FILE (default: "
                        "vortalex-emulated.json in $XDG_RUNTIME_DIR)."),
         QStringLiteral("FILE") };
+    QCommandLineOption raw { QStringLiteral("raw"),
+        QStringLiteral("set: take a number as the value. infoframe hdr|avi: send a frame the "
+                       "decoders refuse, as it is.") };
     // The shell completion asks the program for its words: "words" for the
     // last of the positional arguments, "options" for the options.
     QCommandLineOption complete { QStringLiteral("complete"), QString(), QStringLiteral("WHAT") };
@@ -88,7 +94,7 @@ struct Parser
     {
         return { &help, &version, &emulated, &latency, &frameLog, &verbose, &json, &quiet,
             &output, &fixChecksums, &force, &replace, &yes, &interval, &dryRun, &edid,
-            &emulatedState, &complete };
+            &emulatedState, &raw, &complete };
     }
 
     Parser()
@@ -243,7 +249,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         if (!topic.isEmpty() && !command)
             return usage.fail(CliExit::BadUsage,
                 QStringLiteral("unknown command \"%1\"%2; the commands are %3")
-                    .arg(topic.left(60), didYouMean(topic, commandNames()),
+                    .arg(echoedText(topic), didYouMean(topic, commandNames()),
                         commandNames().join(QLatin1String(", "))));
         host.writeOut((command ? cliCommandHelp(*command, optionHelp(p)) : cliHelpText()).toUtf8());
         return CliExit::Done;
@@ -265,7 +271,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         if (!parseLatency(p.parser.value(p.latency), options.latencyMs))
             return usage.fail(CliExit::BadUsage,
                 QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
-                    .arg(p.parser.value(p.latency)));
+                    .arg(echoedText(p.parser.value(p.latency))));
     }
     if (p.parser.isSet(p.emulatedState) && !options.emulated)
         return usage.fail(
@@ -276,7 +282,7 @@ int runCli(const QStringList &arguments, CliHost &host)
         if (!ok || seconds < 0.1 || seconds > 3600)
             return usage.fail(CliExit::BadUsage,
                 QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
-                    .arg(p.parser.value(p.interval).left(60)));
+                    .arg(echoedText(p.parser.value(p.interval))));
         options.intervalMs = unsigned(seconds * 1000 + 0.5);
     }
     if (p.parser.isSet(p.verbose))
@@ -291,6 +297,7 @@ int runCli(const QStringList &arguments, CliHost &host)
     options.dryRun = p.parser.isSet(p.dryRun);
     options.saveEdid = p.parser.isSet(p.edid);
     const QString misplaced = misplacedCliOption(givenOptions(p), words);
+    options.raw = p.parser.isSet(p.raw);
     if (!misplaced.isNull())
         return usage.fail(CliExit::BadUsage, misplaced);
 
@@ -298,7 +305,7 @@ int runCli(const QStringList &arguments, CliHost &host)
     if (!command || !command->run)
         return usage.fail(CliExit::BadUsage,
             QStringLiteral("unknown command \"%1\"%2; the commands are %3")
-                .arg(words[0].left(60), didYouMean(words[0], commandNames()),
+                .arg(echoedText(words[0]), didYouMean(words[0], commandNames()),
                     commandNames().join(QLatin1String(", "))));
     const QString statePath = options.emulated
         ? (p.parser.isSet(p.emulatedState) ? p.parser.value(p.emulatedState)

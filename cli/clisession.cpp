@@ -4,6 +4,7 @@
 #include "device/framelogbridge.h"
 #include "device/usblink.h"
 #include "sim/simbridge.h"
+#include "texts/echoedtext.h"
 
 #include <QJsonDocument>
 
@@ -50,6 +51,8 @@ bool CliSession::connect(bool quietly)
             return false;
         }
         m_frameLog.setStart(clock().tickCount());
+        m_frameLog.setErrorSink(
+            [this](const QString &line) { writeErrLine(QStringLiteral("vortalex-cli: ") + line); });
     }
     if (m_options.emulated) {
         SimBridge &sim = m_host.emulatedBridge();
@@ -72,6 +75,9 @@ bool CliSession::connect(bool quietly)
         if (!m_searching)
             showStatus(text, 0);
     });
+    // No message box waits for a person here: a failed receive-queue check
+    // ends the wait at once.
+    m_link->setQueueErrorEndsWait(true);
     m_requests = std::make_unique<BoxRequests>(*m_link, static_cast<StatusSink &>(*this));
     std::uint32_t index = 0;
     if (!m_link->findDevice(UsbLink::kBoxIdString, index)) {
@@ -84,6 +90,12 @@ bool CliSession::connect(bool quietly)
     if (!m_link->openDevice(index)) {
         if (quietly)
             return false;
+        if (m_link->lastOpenStatus() == BridgeStatus::DeviceInUse) {
+            m_exitCode = fail(CliExit::NoBox,
+                QStringLiteral("the box is in use by another program (a running "
+                               "vortalex-utility?); close it and try again"));
+            return false;
+        }
         const QString why = m_host.permissionDenied()
             ? QStringLiteral("no permission to open the box; install the udev rule %1 "
                              "(packaging/60-vortalex.rules in the source tree) and replug the box")
@@ -125,6 +137,11 @@ void CliSession::printLine(const QString &line)
     m_host.writeOut(line.toUtf8() + '\n');
 }
 
+void CliSession::writeOut(const QByteArray &bytes)
+{
+    m_host.writeOut(bytes);
+}
+
 void CliSession::printJson(const QJsonObject &object)
 {
     m_host.writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
@@ -132,7 +149,8 @@ void CliSession::printJson(const QJsonObject &object)
 
 int CliSession::fail(int exitCode, const QString &message)
 {
-    writeErrLine(QStringLiteral("vortalex-cli: ") + message);
+    // Whatever a message quotes of the user's words, it stays one line.
+    writeErrLine(QStringLiteral("vortalex-cli: ") + escapeControlCharacters(message));
     printJsonError(message, exitCode);
     return exitCode;
 }
@@ -147,7 +165,10 @@ int CliSession::boxFailed()
     else if (!m_lastMessage.isEmpty())
         last = m_lastMessage;
     m_heldMessages.clear();
-    if (!m_messageShown)
+    if (m_link && m_link->deviceGone()) {
+        last = QStringLiteral("the box was unplugged");
+        writeErrLine(QStringLiteral("vortalex-cli: ") + last);
+    } else if (!m_messageShown)
         writeErrLine(QStringLiteral("vortalex-cli: the box did not answer"));
     printJsonError(last, CliExit::BoxFailed);
     return CliExit::BoxFailed;
@@ -180,7 +201,8 @@ void CliSession::showStatus(const QString &text, int ms)
 {
     Q_UNUSED(ms);
     const QString line = text.trimmed();
-    if (!hasWords(line))
+    // Once the box is gone, every failure says so; boxFailed() says it once.
+    if (!hasWords(line) || (m_link && m_link->deviceGone()))
         return;
     m_lastMessage = line;
     if (m_options.quiet)

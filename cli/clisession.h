@@ -40,6 +40,7 @@ struct CliOptions
     bool fixChecksums = false; // edid write
     bool force = false; // edid write, infoframe hdr
     bool replace = false; // infoframe avi
+    bool raw = false; // set: numbers as values; infoframe hdr|avi: frames as typed
     bool yes = false; // reset
     unsigned intervalMs = 3000; // watch
     bool dryRun = false; // settings load
@@ -74,6 +75,8 @@ public:
 
     // A line on standard output.
     void printLine(const QString &line);
+    // Bytes on standard output as they are (edid read -o -).
+    void writeOut(const QByteArray &bytes);
     // The command's JSON object on standard output.
     void printJson(const QJsonObject &object);
     // "vortalex-cli: <message>" on standard error, and with --json
@@ -81,7 +84,8 @@ public:
     // exit status.
     int fail(int exitCode, const QString &message);
     // The box failed: the messages the window would have shown are on
-    // standard error (or a line saying the box did not answer); returns 1.
+    // standard error (or a line saying the box did not answer, or that it
+    // was unplugged); returns 1.
     int boxFailed();
     // The end of a command that only acts: {"ok":true} with --json when
     // `done`, otherwise boxFailed().

@@ -164,10 +164,10 @@ const QList<CliCommand> &cliCommands()
             runGetCommand, completeGet,
             "vortalex-cli get active-input\nvortalex-cli --json get hdcp edid-mode" },
         { "set",
-            "set NAME VALUE\twrite one setting (a value name or its number)\n"
+            "set NAME VALUE\twrite one setting (a value name; its number only with --raw)\n"
             "set NAME=VALUE...\twrite several settings; every pair is checked before the "
             "first is written",
-            "", runSetCommand, completeSet,
+            "raw", runSetCommand, completeSet,
             "vortalex-cli set active-input port-b\nvortalex-cli set green-led=off blue-leds=off" },
         { "watch",
             "watch\tthe signal status every --interval seconds (default 3): a line, with --json "
@@ -177,29 +177,32 @@ const QList<CliCommand> &cliCommands()
         { "edid",
             "edid read [box|top|bot]\tthe box's EDID or the EDID of the TV on the top or "
             "bottom output: hex text on standard output, or with -o FILE the raw 256 bytes in "
-            "FILE\n"
+            "FILE (- for standard output), checked before the box is read\n"
             "edid write FILE\twrite a raw table or hex dump to the box; a bad checksum is "
             "refused unless --fix-checksums repairs it, a table without the EDID header unless "
             "--force; the box uses it with edid-mode custom, custom-edid 0\n"
-            "edid check FILE\tthe header and the checksum of every block in FILE (exit 1 when "
-            "one is wrong)\n"
+            "edid check FILE\twhether the box can hold the table (a base block and one "
+            "extension; exit 2 when not), then the header and the checksum of every block "
+            "(exit 1 when one is wrong)\n"
             "edid decode FILE\twhat the table says: a report, or with --json its JSON object "
             "(FILE - reads standard input; exit 1 when the table has problems)",
             "output@read fix-checksums@write force@write", runEdidCommand, completeEdid,
             "vortalex-cli edid read top -o tv.bin\nvortalex-cli edid write tv.bin\n"
             "vortalex-cli --json edid decode tv.bin" },
         { "cec",
-            "cec send HEX\tsend a CEC message, e.g. 40:04 (power on)\n"
+            "cec send HEX\tsend a CEC message of up to 16 bytes, e.g. 40:04 (power on)\n"
             "cec store sp|lp HEX\tstore a CEC command in the box",
             "", runCecCommand, completeCec, "vortalex-cli cec send 40:04" },
         { "infoframe",
-            "infoframe hdr HEX\tinject an HDR InfoFrame; --force also sets FORCE HDR ACTIVE\n"
-            "infoframe avi HEX\tinject an AVI InfoFrame; --replace also sets REPLACE AVI\n"
+            "infoframe hdr HEX\tinject an HDR InfoFrame (refused when it does not decode, unless "
+            "--raw); --force also sets FORCE HDR ACTIVE\n"
+            "infoframe avi HEX\tinject AVI InfoFrame data bytes (the same check); --replace also "
+            "sets REPLACE AVI\n"
             "infoframe decode hdr|avi HEX\tan InfoFrame in real units (report or JSON; exit 1 "
             "when the frame has problems)\n"
             "infoframe encode hdr|avi KEY=VALUE...\tthe hex list of an InfoFrame from real "
             "units; the keys are listed below",
-            "force@hdr replace@avi", runInfoFrameCommand, completeInfoFrame,
+            "force@hdr replace@avi raw@hdr raw@avi", runInfoFrameCommand, completeInfoFrame,
             "vortalex-cli infoframe encode hdr eotf=pq max-cll=1000\n"
             "vortalex-cli --json infoframe decode avi 40:a8:00:61:00" },
         { "reset",

@@ -10,9 +10,10 @@
 #include "edid/edidreport.h"
 #include "edid/edidtransfer.h"
 #include "edid/edidwritecheck.h"
+#include "edid/outputfile.h"
+#include "texts/echoedtext.h"
 
 #include <QJsonArray>
-#include <algorithm>
 
 namespace vortalex {
 
@@ -42,7 +43,8 @@ bool loadEdidBytes(CliSession &session, const QStringList &args, QByteArray &byt
     return true;
 }
 
-// The box holds one table of kEdidSize bytes; `byteCount` is the number of
+// The first kEdidSize bytes of the file in `table` (the box holds no more;
+// edidBoxFitProblem() refuses a larger table); `byteCount` is the number of
 // bytes the file gave.
 bool loadEdidFile(
     CliSession &session, const QStringList &args, EdidTable &table, int &byteCount, int &exitCode)
@@ -50,16 +52,8 @@ bool loadEdidFile(
     QByteArray bytes;
     if (!loadEdidBytes(session, args, bytes, exitCode))
         return false;
-    if (bytes.size() > kEdidSize) {
-        exitCode = session.fail(CliExit::BadUsage,
-            QStringLiteral("%1 holds %2 bytes; the box takes a table of %3")
-                .arg(args[1])
-                .arg(bytes.size())
-                .arg(kEdidSize));
-        return false;
-    }
     table = {};
-    std::copy(bytes.cbegin(), bytes.cend(), table.begin());
+    std::copy_n(bytes.cbegin(), std::min<qsizetype>(bytes.size(), kEdidSize), table.begin());
     byteCount = int(bytes.size());
     return true;
 }
@@ -76,7 +70,19 @@ int readCommand(CliSession &session, const QStringList &args)
         source = EdidSource::TvB;
     else if (sourceName != QLatin1String("box"))
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot").arg(sourceName));
+            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot")
+                .arg(echoedText(sourceName)));
+    // The target is checked before the box is read; "-" is standard output.
+    const QString output = session.options().output;
+    const bool toStdout = output == QLatin1String("-");
+    if (toStdout && session.options().json)
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("-o - and --json both write to standard output; give one"));
+    const QString targetProblem
+        = output.isEmpty() || toStdout ? QString() : outputTargetProblem(output);
+    if (!targetProblem.isNull())
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot write file %1: %2").arg(echoedText(output), targetProblem));
     if (!session.connect())
         return session.exitCode();
 
@@ -85,12 +91,15 @@ int readCommand(CliSession &session, const QStringList &args)
             session.progress(QStringLiteral("Reading EDID")), table))
         return session.boxFailed();
 
-    const QString output = session.options().output;
+    if (toStdout) {
+        session.writeOut(tableBytes(table));
+        return CliExit::Done;
+    }
     if (!output.isEmpty()) {
         const QString reason = saveEdidTable(output, table);
         if (!reason.isNull())
-            return session.fail(
-                CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(output, reason));
+            return session.fail(CliExit::BadUsage,
+                QStringLiteral("cannot write file %1: %2").arg(echoedText(output), reason));
     }
     if (session.options().json)
         session.printJson(
@@ -111,6 +120,10 @@ int writeCommand(CliSession &session, const QStringList &args)
     const EdidWriteCheck check = checkEdidWrite(byteCount, table);
     if (check.verdict == EdidWriteVerdict::TooShort)
         return session.fail(CliExit::BadUsage, edidWriteCheckText(check));
+    const QString fitProblem = edidBoxFitProblem(byteCount, table);
+    if (!fitProblem.isNull())
+        return session.fail(
+            CliExit::BadUsage, fitProblem + QStringLiteral("; nothing was written"));
     if (check.verdict == EdidWriteVerdict::HeaderMissing && !session.options().force)
         return session.fail(CliExit::BadUsage,
             QStringLiteral("The table does not start with the EDID header. Nothing was "
@@ -138,6 +151,11 @@ int checkCommand(CliSession &session, const QStringList &args)
     QByteArray bytes;
     if (!loadEdidBytes(session, args, bytes, exitCode))
         return exitCode;
+    EdidTable table {};
+    std::copy_n(bytes.cbegin(), std::min<qsizetype>(bytes.size(), kEdidSize), table.begin());
+    const QString fitProblem = edidBoxFitProblem(int(bytes.size()), table);
+    if (!fitProblem.isNull())
+        return session.fail(CliExit::BadUsage, fitProblem);
 
     const bool json = session.options().json;
     const bool header = bytes.startsWith(QByteArray::fromHex("00ffffffffffff00"));

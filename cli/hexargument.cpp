@@ -3,6 +3,7 @@
 
 #include "cec/cecrequests.h"
 #include "infoframe/infoframehex.h"
+#include "texts/echoedtext.h"
 
 namespace vortalex {
 
@@ -27,7 +28,8 @@ QString hexListProblem(const QString &text, int maxChars)
             .arg(limits);
     const InfoFrameBytes list = readInfoFrameText(text);
     if (!list.ok)
-        return QStringLiteral("bad hex list \"%1\": %2; give %3").arg(text, list.error, limits);
+        return QStringLiteral("bad hex list \"%1\": %2; give %3")
+            .arg(echoedText(text), list.error, limits);
     return QString();
 }
 

@@ -7,6 +7,7 @@
 #include "infoframe/aviinfoframe.h"
 #include "infoframe/hdrinfoframe.h"
 #include "infoframe/infoframehex.h"
+#include "infoframe/infoframesendcheck.h"
 
 namespace vortalex {
 
@@ -50,6 +51,9 @@ int encode(CliSession &session, const QString &kind, const QStringList &keyValue
         if (!parse.ok)
             return session.fail(CliExit::BadUsage, parse.error);
         bytes = encodeAviInfoFrame(parse.values);
+        const QString tooLong = aviFieldProblem(bytes);
+        if (!tooLong.isNull())
+            return session.fail(CliExit::BadUsage, tooLong);
     }
     // The list that "infoframe hdr|avi HEX" and the window's fields take.
     if (session.options().json)

@@ -8,6 +8,7 @@
 
 #include "settings/settingstable.h"
 #include "settings/statusread.h"
+#include "texts/echoedtext.h"
 
 #include <QJsonArray>
 
@@ -46,7 +47,7 @@ const Setting *knownSetting(CliSession &session, const QString &name, int &exitC
     if (!setting)
         exitCode = session.fail(CliExit::BadUsage,
             QStringLiteral("unknown setting \"%1\"%2; the settings are %3")
-                .arg(name.left(60), didYouMean(name, settingNames()), allSettingNames()));
+                .arg(echoedText(name), didYouMean(name, settingNames()), allSettingNames()));
     return setting;
 }
 
@@ -78,7 +79,7 @@ bool settingPairs(
             if (!arg.contains(QLatin1Char('='))) {
                 exitCode = session.fail(CliExit::BadUsage,
                     QStringLiteral("set takes NAME VALUE or NAME=VALUE pairs, not \"%1\"")
-                        .arg(arg.left(60)));
+                        .arg(echoedText(arg)));
                 return false;
             }
             names.append(arg.section(QLatin1Char('='), 0, 0));
@@ -94,14 +95,17 @@ bool settingPairs(
         const Setting *setting = knownSetting(session, names[i], exitCode);
         if (!setting)
             return false;
-        const std::optional<std::uint8_t> value = settingValueFromText(*setting, values[i]);
+        // By name only: a raw code is taken only behind --raw.
+        const std::optional<std::uint8_t> value = session.options().raw
+            ? settingValueFromRawText(*setting, values[i])
+            : settingValueFromText(*setting, values[i]);
         if (!value) {
             exitCode = session.fail(CliExit::BadUsage,
-                QStringLiteral("%1 takes %2 (or the number %3 to %4), not \"%5\"")
+                QStringLiteral("%1 takes %2 (with --raw also the number %3 to %4), not \"%5\"")
                     .arg(names[i], settingValueNames(*setting).join(QLatin1String(", ")))
                     .arg(settingMinValue(*setting))
                     .arg(settingMaxValue(*setting))
-                    .arg(values[i].left(60)));
+                    .arg(echoedText(values[i])));
             return false;
         }
         pairs.append({ setting, *value });
@@ -243,7 +247,8 @@ int runResetCommand(CliSession &session, const QStringList &args)
         const bool both = arg == QLatin1String("both");
         if (!both && arg != QLatin1String("settings") && arg != QLatin1String("edid"))
             return session.fail(CliExit::BadUsage,
-                QStringLiteral("unknown reset \"%1\"; give settings, edid or both").arg(arg));
+                QStringLiteral("unknown reset \"%1\"; give settings, edid or both")
+                    .arg(echoedText(arg)));
         settings = settings || both || arg == QLatin1String("settings");
         edid = edid || both || arg == QLatin1String("edid");
     }

@@ -3,6 +3,8 @@
 
 #include "didyoumean.h"
 
+#include "texts/echoedtext.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -51,7 +53,7 @@ bool parseSettings(const QJsonObject &object, SettingsFile &file, QString &error
     for (auto it = object.begin(); it != object.end(); ++it) {
         if (!names.contains(it.key())) {
             error = QStringLiteral("unknown setting \"settings.%1\"%2")
-                        .arg(it.key().left(60), didYouMean(it.key(), names));
+                        .arg(echoedText(it.key()), didYouMean(it.key(), names));
             return false;
         }
     }
@@ -130,7 +132,7 @@ bool parseSettingsFile(const QByteArray &text, SettingsFile &file, QString &erro
             QStringLiteral("settings"), QStringLiteral("edid") };
         if (!known.contains(it.key())) {
             error = QStringLiteral("unknown key \"%1\"%2")
-                        .arg(it.key().left(60), didYouMean(it.key(), known));
+                        .arg(echoedText(it.key()), didYouMean(it.key(), known));
             return false;
         }
     }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "framelog.h"
 
+#include <QCoreApplication>
 #include <QFile>
+
+#include <cstdio>
 
 namespace vortalex {
 
@@ -30,6 +33,8 @@ bool FrameLogFile::open(const QString &path, QString &error)
         return false;
     }
     m_file = std::move(file);
+    m_path = path;
+    m_errorReported = false;
     return true;
 }
 
@@ -42,8 +47,18 @@ void FrameLogFile::append(const FrameLogEntry &entry)
 {
     if (!m_file)
         return;
-    m_file->write(frameLogLine(entry, m_startMs).toLatin1() + '\n');
-    m_file->flush();
+    const QByteArray line = frameLogLine(entry, m_startMs).toLatin1() + '\n';
+    const bool written = m_file->write(line) == line.size() && m_file->flush();
+    if (written || m_errorReported)
+        return;
+    m_errorReported = true;
+    const QString report
+        = QStringLiteral("cannot write the frame log %1: %2").arg(m_path, m_file->errorString());
+    if (m_errorSink)
+        m_errorSink(report);
+    else
+        std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()),
+            qPrintable(report));
 }
 
 std::function<void(const FrameLogEntry &)> FrameLogFile::observer()

@@ -16,8 +16,8 @@ struct FrameLogEntry
 {
     enum class Direction { ToBox, FromBox };
 
-    // Clock time at which the frame was written (ToBox) or became readable
-    // by the host (FromBox).
+    // Clock time at which the frame was written (ToBox) or read by the host
+    // (FromBox).
     std::uint32_t timeMs = 0;
     Direction direction = Direction::ToBox;
     QByteArray bytes;
@@ -44,12 +44,22 @@ public:
     // Times in the lines count from `startMs`.
     void setStart(std::uint32_t startMs) { m_startMs = startMs; }
     void append(const FrameLogEntry &entry);
+    // Where the one report of a log that cannot be written goes (a full
+    // disk, /dev/full): by default a line on standard error naming the
+    // program, the file and the reason.
+    void setErrorSink(std::function<void(const QString &line)> sink)
+    {
+        m_errorSink = std::move(sink);
+    }
     // A callback for SimBridge::setFrameObserver or FrameLogBridge.
     std::function<void(const FrameLogEntry &)> observer();
 
 private:
     std::unique_ptr<QFile> m_file;
     std::uint32_t m_startMs = 0;
+    QString m_path;
+    bool m_errorReported = false;
+    std::function<void(const QString &line)> m_errorSink;
 };
 
 } // namespace vortalex

@@ -12,7 +12,7 @@ constexpr BridgeHandle kNoHandle = -1;
 
 // Status codes of the bridge operations, numbered as the bridge maker's access
 // library numbers them. Only 0 means success; callers treat every other value
-// as a failure.
+// as a failure. DeviceNotFound also says that an open device was unplugged.
 namespace BridgeStatus {
 constexpr int Success = 0x00;
 constexpr int InvalidHandle = 0x01;
@@ -28,6 +28,8 @@ constexpr int SystemError = 0x0C;
 constexpr int ReadTimedOut = 0x0D;
 constexpr int WriteTimedOut = 0x0E;
 constexpr int DeviceNotFound = 0xFF;
+// Not the bridge maker's: the device is there but another program holds it.
+constexpr int DeviceInUse = 0x80;
 } // namespace BridgeStatus
 
 // Kinds of identification string, numbered as the bridge maker's access

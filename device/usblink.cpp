@@ -44,6 +44,7 @@ bool UsbLink::openDevice(std::uint32_t index)
 {
     BridgeHandle handle = kNoHandle;
     const int status = m_bridge.open(index, handle);
+    m_lastOpenStatus = status;
     qCDebug(lcLink, "open device %u: status %d", index, status);
     if (status != BridgeStatus::Success) {
         m_messages(QStringLiteral("Usb device open error!"));
@@ -51,6 +52,7 @@ bool UsbLink::openDevice(std::uint32_t index)
         return false;
     }
     m_handle = handle;
+    m_deviceGone = false;
     return true;
 }
 
@@ -67,6 +69,12 @@ void UsbLink::closeDevice()
     m_handle = kNoHandle;
 }
 
+void UsbLink::noteStatus(int status)
+{
+    if (status == BridgeStatus::DeviceNotFound)
+        m_deviceGone = true;
+}
+
 bool UsbLink::timedWrite(const std::uint8_t *data, std::uint32_t length, std::uint32_t timeoutMs)
 {
     std::uint32_t savedRead = 0;
@@ -76,6 +84,7 @@ bool UsbLink::timedWrite(const std::uint8_t *data, std::uint32_t length, std::ui
     std::uint32_t written = 0;
     const int status = m_bridge.write(m_handle, data, length, written);
     m_bridge.setTimeouts(savedRead, savedWrite);
+    noteStatus(status);
     return status == BridgeStatus::Success;
 }
 
@@ -88,6 +97,7 @@ bool UsbLink::timedRead(std::uint8_t *buffer, std::uint32_t capacity, std::uint3
     m_bridge.setTimeouts(timeoutMs, 0);
     const int status = m_bridge.read(m_handle, buffer, capacity, received);
     m_bridge.setTimeouts(savedRead, savedWrite);
+    noteStatus(status);
     return status == BridgeStatus::Success;
 }
 
@@ -100,21 +110,27 @@ bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
     bool ok = false;
 
     if (m_handle != kNoHandle) {
-        m_bridge.flush(m_handle, true, true);
+        noteStatus(m_bridge.flush(m_handle, true, true));
         if (timedWrite(request, requestLength, kWriteTimeoutMs)) {
             bool failed = false;
             std::uint32_t queued = 0;
             // Elapsed time as an unsigned difference survives a wrap of the counter.
             while (queued < 1 && std::uint32_t(m_clock.tickCount() - start) < kAnswerLimitMs) {
                 std::uint32_t queueStatus = 0;
-                if (m_bridge.checkRxQueue(m_handle, queued, queueStatus)
-                    != BridgeStatus::Success) {
+                const std::uint32_t checkStart = m_clock.tickCount();
+                const int status = m_bridge.checkRxQueue(m_handle, queued, queueStatus);
+                if (status != BridgeStatus::Success) {
                     queued = 0;
                     failed = true;
+                    noteStatus(status);
                     m_messages(QStringLiteral("Error Checking RX Queue"));
                     // The box or the message may have vanished the device meanwhile.
-                    if (m_handle == kNoHandle)
+                    if (m_handle == kNoHandle || m_queueErrorEndsWait)
                         break;
+                    // A check that failed at once (an unplugged device does)
+                    // waits as long as an empty one, so the loop never spins.
+                    if (m_clock.tickCount() == checkStart)
+                        m_clock.sleep(kQueueWaitMs);
                 }
             }
             if (!failed && queued >= 1) {

@@ -24,6 +24,8 @@ public:
     static constexpr std::uint32_t kWriteTimeoutMs = 4000;
     static constexpr std::uint32_t kAnswerLimitMs = 4000;
     static constexpr std::uint32_t kReadTimeoutMs = 4000;
+    // What an empty receive-queue check may wait (see UsbBridge::checkRxQueue).
+    static constexpr std::uint32_t kQueueWaitMs = 1;
 
     UsbLink(UsbBridge &bridge, Clock &clock, MessageSink messages);
 
@@ -42,11 +44,23 @@ public:
     // 0 when nothing came.
     std::uint32_t lastAnswerLength() const { return m_lastAnswerLength; }
 
+    // For a front end without message boxes (the command line): the first
+    // failed receive-queue check ends the wait, after its one message, instead
+    // of one message per check until the answer limit.
+    void setQueueErrorEndsWait(bool ends) { m_queueErrorEndsWait = ends; }
+    // True once a bridge call of a transaction said the device is gone
+    // (unplugged); cleared when a device is opened.
+    bool deviceGone() const { return m_deviceGone; }
+    // The bridge's status of the last open, BridgeStatus::Success included.
+    int lastOpenStatus() const { return m_lastOpenStatus; }
+
     bool busy() const { return m_busy; }
     BridgeHandle handle() const { return m_handle; }
     void forgetDevice() { m_handle = kNoHandle; }
 
 private:
+    // Notes a status that says the device is gone.
+    void noteStatus(int status);
     bool timedWrite(const std::uint8_t *data, std::uint32_t length, std::uint32_t timeoutMs);
     bool timedRead(std::uint8_t *buffer, std::uint32_t capacity, std::uint32_t &received,
                    std::uint32_t timeoutMs);
@@ -56,6 +70,9 @@ private:
     MessageSink m_messages;
     BridgeHandle m_handle = kNoHandle;
     bool m_busy = false;
+    bool m_queueErrorEndsWait = false;
+    bool m_deviceGone = false;
+    int m_lastOpenStatus = BridgeStatus::Success;
     std::uint32_t m_lastAnswerLength = 0;
 };
 

@@ -2,11 +2,9 @@
 #include "edidfileio.h"
 
 #include "edidfile.h"
+#include "outputfile.h"
 
 #include <QFile>
-#include <QSaveFile>
-
-#include <cerrno>
 
 namespace vortalex {
 
@@ -25,28 +23,8 @@ bool readEdidFileHead(const QString &name, QByteArray &head, QString &reason)
 QString saveEdidTable(
     const QString &name, const EdidTable &table, const std::function<void()> &writing)
 {
-    QSaveFile file(name);
-    // Where the folder takes no new file (a share, another user's folder) but
-    // the file itself is writable, it is written in place instead.
-    file.setDirectWriteFallback(true);
-    // Unbuffered, so that a short write (a full disk) shows in the count.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return file.errorString();
-    if (writing)
-        writing();
-    errno = 0;
-    const qint64 written = file.write(reinterpret_cast<const char *>(table.data()), kEdidSize);
-    const int writeError = errno;
-    if (written != kEdidSize) {
-        // A short write sets no error on the file; the system's text says why.
-        const QString reason = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                    : qt_error_string(writeError);
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return QString();
+    return writeOutputFile(
+        name, QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize), writing);
 }
 
 } // namespace vortalex

@@ -37,4 +37,13 @@ EdidWriteCheck checkEdidWrite(int byteCount, const EdidTable &table);
 // Write anyway?"; empty for Fine.
 QString edidWriteCheckText(const EdidWriteCheck &check);
 
+// Why the box cannot hold a table of `byteCount` bytes whose first 256 are
+// `table`, or a null string when it can. The box holds a base block and one
+// extension: the extension count (byte 126) must be 0 or 1 and the table
+// exactly that many blocks, since the box would present the count as it is
+// and any further block would be lost. A 256-byte table with count 0 is
+// taken when its second block is blank (all 0x00 or all 0xFF): that is how a
+// one-block table is saved from the box.
+QString edidBoxFitProblem(int byteCount, const EdidTable &table);
+
 } // namespace vortalex

@@ -150,9 +150,18 @@ std::uint8_t settingMaxValue(const Setting &s)
 
 std::optional<std::uint8_t> settingValueFromText(const Setting &s, QStringView text)
 {
-    for (const SettingValue &v : s.values)
-        if (v.name && text.compare(QLatin1String(v.name), Qt::CaseInsensitive) == 0)
+    for (const SettingValue &v : s.values) {
+        if (v.name ? text.compare(QLatin1String(v.name), Qt::CaseInsensitive) == 0
+                   : text == QString::number(v.number))
             return v.number;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::uint8_t> settingValueFromRawText(const Setting &s, QStringView text)
+{
+    if (const std::optional<std::uint8_t> named = settingValueFromText(s, text))
+        return named;
     bool ok = false;
     const uint number = text.toUInt(&ok, 10);
     if (!ok || s.values.isEmpty() || number < settingMinValue(s) || number > settingMaxValue(s))

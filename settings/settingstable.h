@@ -132,9 +132,13 @@ const SettingValue *findSettingValue(const Setting &s, std::uint8_t value);
 std::uint8_t settingMinValue(const Setting &s);
 std::uint8_t settingMaxValue(const Setting &s);
 
-// A value name (case-insensitive) or a decimal number within the setting's
-// range; nothing for any other text.
+// A value by its name (case-insensitive); a value without a name is named by
+// its number. Nothing for any other text: a raw code is not taken where the
+// value has a name ("set hdcp 2" would write code 2, which is HDCP 1.4).
 std::optional<std::uint8_t> settingValueFromText(const Setting &s, QStringView text);
+// What --raw takes: a name as above, or any decimal number within the
+// setting's range, listed or not.
+std::optional<std::uint8_t> settingValueFromRawText(const Setting &s, QStringView text);
 // The value's name, or the number as text when it has no name.
 QString settingValueName(const Setting &s, std::uint8_t value);
 // settingValueName of every listed value, in order.

@@ -177,12 +177,12 @@ int SimBridge::write(
     ++m_calls;
     written = 0;
     if (!m_plugged)
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     if (!handleValid(handle))
         return BridgeStatus::InvalidHandle;
     if (m_exchangesBeforeUnplug == 0) {
         setPlugged(false);
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     }
     if (!data && length > 0)
         return BridgeStatus::InvalidParameter;
@@ -239,8 +239,8 @@ int SimBridge::write(
     }
     if (!answer.isEmpty()) {
         m_pending = answer;
+        m_pendingLogged = false;
         m_readyAt = now + m_latencyMs;
-        log(FrameLogEntry::Direction::FromBox, m_readyAt, answer);
     }
     return BridgeStatus::Success;
 }
@@ -254,7 +254,7 @@ int SimBridge::checkRxQueue(BridgeHandle handle, std::uint32_t &queued, std::uin
     // polling on a virtual clock reaches its time limit.
     if (!m_plugged) {
         m_clock.sleep(1);
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     }
     if (!handleValid(handle)) {
         m_clock.sleep(1);
@@ -280,7 +280,7 @@ int SimBridge::read(
     ++m_calls;
     received = 0;
     if (!m_plugged)
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     if (!handleValid(handle))
         return BridgeStatus::InvalidHandle;
     if (m_readErrorArmed) {
@@ -305,6 +305,12 @@ int SimBridge::read(
         { capacity, std::uint32_t(kPacketSize), std::uint32_t(m_pending.size()) });
     if (n > 0 && !buffer)
         return BridgeStatus::InvalidParameter;
+    // An answer is logged when the host reads it: one the host gave up on,
+    // or flushed away, never crossed the link.
+    if (!m_pendingLogged) {
+        log(FrameLogEntry::Direction::FromBox, m_clock.tickCount(), m_pending);
+        m_pendingLogged = true;
+    }
     std::memcpy(buffer, m_pending.constData(), n);
     m_pending.remove(0, int(n));
     received = n;
@@ -316,7 +322,7 @@ int SimBridge::flush(BridgeHandle handle, bool transmit, bool receive)
     ++m_calls;
     Q_UNUSED(transmit);
     if (!m_plugged)
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     if (!handleValid(handle))
         return BridgeStatus::InvalidHandle;
     if (receive)

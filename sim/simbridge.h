@@ -142,7 +142,8 @@ public:
     QList<QByteArray> sentFrames() const;
     void clearFrameLog() { m_log.clear(); }
     // Called for every frame log entry as it is made (a FromBox entry is made
-    // when the request is written, with the time its answer becomes readable).
+    // when the host reads the answer's first bytes; an answer never read is
+    // not logged).
     void setFrameObserver(std::function<void(const FrameLogEntry &)> observer)
     {
         m_observer = std::move(observer);
@@ -188,6 +189,7 @@ private:
     // The answer on its way to the host.
     QByteArray m_pending;
     std::uint32_t m_readyAt = 0;
+    bool m_pendingLogged = false;
     bool m_rxErrorArmed = false;
     bool m_readErrorArmed = false;
 

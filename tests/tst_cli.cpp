@@ -8,6 +8,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
 using namespace vortalex;
 
 namespace {
@@ -61,6 +66,12 @@ private slots:
     void progress_data();
     void progress();
     void realBoxFrameLog();
+    void edidSizes_data();
+    void edidSizes();
+    void saveTargets_data();
+    void saveTargets();
+    void frameLogs_data();
+    void frameLogs();
 
 private:
     int run(MemoryCliHost &host, const QStringList &args, bool emulated = true);
@@ -89,7 +100,11 @@ void TestCli::initTestCase()
     QFile bad(m_badChecksum);
     QVERIFY(bad.open(QIODevice::WriteOnly) && bad.write(table) == 256);
     QFile oneBlock(m_dir.filePath("oneblock.bin"));
-    QVERIFY(oneBlock.open(QIODevice::WriteOnly) && oneBlock.write(table.left(128)) == 128);
+    // The base block alone, its extension count 0 as a one-block table has.
+    QByteArray base = table.left(128);
+    base[127] = char(base[127] + base[126]);
+    base[126] = 0;
+    QVERIFY(oneBlock.open(QIODevice::WriteOnly) && oneBlock.write(base) == 128);
     table[1] = char(0xFE);
     m_noHeader = m_dir.filePath("noheader.bin");
     QFile noHeader(m_noHeader);
@@ -155,7 +170,7 @@ void TestCli::commands_data()
     QTest::newRow("set name") << QStringList { "set", "active-input", "matrix-swap" } << 0 << ""
                               << "" << QStringList { "0 > 10 04 E0 00 04", "2 < E0 00" };
     QTest::newRow("set number json")
-        << QStringList { "--json", "set", "blue-leds", "0" } << 0 << "{\"ok\":true}\n"
+        << QStringList { "--json", "set", "blue-leds", "0", "--raw" } << 0 << "{\"ok\":true}\n"
         << "" << QStringList { "0 > 10 04 E0 17 00", "2 < E0 00" };
     QTest::newRow("cec send") << QStringList { "cec", "send", "40:04" } << 0 << ""
                               << "CEC values written...\n"
@@ -167,7 +182,7 @@ void TestCli::commands_data()
         << QStringList { "0 > 10 10 E4 43 45 43 20 34 46 3A 38 32 3A 31 30 3A 30 30 0D",
                "2 < E4 00" };
     QTest::newRow("infoframe hdr --force")
-        << QStringList { "infoframe", "hdr", "87:01:02:03", "--force" } << 0 << ""
+        << QStringList { "infoframe", "hdr", "87:01:02:03", "--force", "--raw" } << 0 << ""
         << "Infoframe values written...\n"
         << QStringList { "0 > 10 04 E5 87 01 02 03", "2 < E5 00", "102 > 10 04 B3 20",
                "104 < B3 00", "104 > 10 04 E0 11 01", "106 < E0 00" };
@@ -196,7 +211,7 @@ void TestCli::commands_data()
     QTest::newRow("reset both") << QStringList { "reset", "edid", "settings", "--yes" } << 0 << ""
                                 << "" << QStringList { "0 > 10 04 E0 19 03", "2 < E0 01" };
     QTest::newRow("edid check") << QStringList { "edid", "check", m_goodEdid } << 0
-                                << "header: correct\nblock 0: checksum 0x05 correct\n"
+                                << "header: correct\nblock 0: checksum 0x06 correct\n"
                                    "block 1: checksum 0x01 correct\n"
                                 << "" << QStringList {};
     QTest::newRow("edid check bad json")
@@ -207,7 +222,7 @@ void TestCli::commands_data()
         << "" << QStringList {};
     QTest::newRow("edid check, one block")
         << QStringList { "edid", "check", m_dir.filePath("oneblock.bin") } << 0
-        << "header: correct\nblock 0: checksum 0x05 correct\n"
+        << "header: correct\nblock 0: checksum 0x06 correct\n"
         << "" << QStringList {};
     QTest::newRow("edid decode, bad checksum")
         << QStringList { "edid", "decode", m_badChecksum } << 1 << "FHD TV 43 ..."
@@ -294,8 +309,52 @@ void TestCli::usageErrors_data()
            "avr-audio, replace-avi\n";
     QTest::newRow("unknown value") << QStringList { "set", "active-input", "port-c" }
                                    << "vortalex-cli: active-input takes port-a, port-b, "
-                                      "matrix-thru, matrix-swap (or the number 1 to 4), not "
-                                      "\"port-c\"\n";
+                                      "matrix-thru, matrix-swap (with --raw also the number 1 "
+                                      "to 4), not \"port-c\"\n";
+    QTest::newRow("raw code") << QStringList { "set", "hdcp", "2" }
+                              << "vortalex-cli: hdcp takes 1.4, 2.2 (with --raw also the number 2 "
+                                 "to 3), not \"2\"\n";
+    QTest::newRow("echoed text escaped and cut")
+        << QStringList { "fr\x1b[2Job\n" + QString(100, 'x') }
+        << "vortalex-cli: unknown command \"fr\\x1b[2Job\\n" + QString(55, 'x')
+            + "...\"; the commands are status, settings, get, set, watch, edid, cec, infoframe, "
+              "reset, help\n";
+    QTest::newRow("hdr too short") << QStringList { "infoframe", "hdr", "87:01:1a:00:02" }
+                                   << "vortalex-cli: not a good HDR InfoFrame: too short: 1 data "
+                                      "bytes, 26 needed; nothing was sent (--raw sends it as it "
+                                      "is)\n";
+    QTest::newRow("hdr bad checksum")
+        << QStringList { "infoframe", "hdr",
+               "87:01:1a:00:02:00:c2:33:c4:86:4c:1d:b8:0b:d0:84:80:3e:13:3d:42:40:e8:03:32:00:e8:"
+               "03:90:01" }
+        << "vortalex-cli: not a good HDR InfoFrame: bad checksum 0x00, should be 0x74; nothing "
+           "was sent (--raw sends it as it is)\n";
+    QTest::newRow("avi payload as hdr")
+        << QStringList { "infoframe", "hdr", "40:e8:60:61:00" }
+        << "vortalex-cli: not a good HDR InfoFrame: too short: 5 data bytes, 26 needed; nothing "
+           "was sent (--raw sends it as it is)\n";
+    QTest::newRow("avi bar data missing") << QStringList { "infoframe", "avi", "0c:08:00:61:00" }
+                                          << "vortalex-cli: not a good AVI InfoFrame: bar data "
+                                             "flagged, but data bytes 6-13 are missing; nothing "
+                                             "was sent (--raw sends it as it is)\n";
+    QTest::newRow("cec over 16 bytes")
+        << QStringList { "cec", "send", "40:04" + QString(":00").repeated(15) }
+        << "vortalex-cli: a CEC message holds at most 16 bytes; this one has 17\n";
+    QTest::newRow("encode avi past the field")
+        << QStringList { "infoframe", "encode", "avi", "colorimetry=dci-p3-d65" }
+        << "vortalex-cli: these values take 14 data bytes (the additional colorimetry is data "
+           "byte 14); the box's AVI field holds 13\n";
+    QTest::newRow("output folder missing")
+        << QStringList { "edid", "read", "-o", m_dir.filePath("none/edid.bin") }
+        << QString("vortalex-cli: cannot write file %1: the folder %2 does not exist\n")
+               .arg(m_dir.filePath("none/edid.bin"), m_dir.filePath("none"));
+    QTest::newRow("output is a folder") << QStringList { "edid", "read", "-o", m_dir.path() }
+                                        << QString("vortalex-cli: cannot write file %1: it is a "
+                                                   "folder\n")
+                                               .arg(m_dir.path());
+    QTest::newRow("standard output twice")
+        << QStringList { "edid", "read", "-o", "-", "--json" }
+        << "vortalex-cli: -o - and --json both write to standard output; give one\n";
     QTest::newRow("missing value")
         << QStringList { "set", "hdcp" } << "vortalex-cli: set takes a setting name and a value\n";
     QTest::newRow("store slot") << QStringList { "cec", "store", "xp", "40:04" }
@@ -307,8 +366,8 @@ void TestCli::usageErrors_data()
                                << QString("vortalex-cli: %1: is a directory\n").arg(m_dir.path());
     QTest::newRow("three blocks for the box")
         << QStringList { "edid", "write", VORTALEX_TEST_DATA "/all_vics.bin" }
-        << "vortalex-cli: " VORTALEX_TEST_DATA "/all_vics.bin holds 384 bytes; the box takes a "
-           "table of 256\n";
+        << "vortalex-cli: the box holds a base block and one extension; this table has 3 "
+           "blocks; nothing was written\n";
     QTest::newRow("bad checksum") << QStringList { "edid", "write", m_badChecksum }
                                   << "vortalex-cli: The EDID Checksum is not correct. Nothing "
                                      "was written; --fix-checksums repairs it before writing.\n";
@@ -331,7 +390,11 @@ void TestCli::usageErrors()
     MemoryCliHost host;
     QCOMPARE(run(host, args), 2);
     QTEST(QString::fromUtf8(host.err), "err");
-    QCOMPARE(host.out, QByteArray());
+    // Under --json the error is also a JSON object on standard output.
+    if (args.contains("--json"))
+        QVERIFY(host.out.startsWith("{\"error\":"));
+    else
+        QCOMPARE(host.out, QByteArray());
     QCOMPARE(host.sim.exchangeCount(), 0);
     QCOMPARE(frameLog(), QStringList());
 }
@@ -445,6 +508,157 @@ void TestCli::realBoxFrameLog()
     QCOMPARE(run(host, { "set", "green-led", "off" }, false), 0);
     QCOMPARE(frameLog(), QStringList({ "0 > 10 04 E0 16 00", "3 < E0 00" }));
     QCOMPARE(host.sim.exchangeCount(), 0);
+}
+
+// A table the box cannot hold is refused by edid write and edid check alike,
+// before anything is sent.
+void TestCli::edidSizes_data()
+{
+    QTest::addColumn<QByteArray>("table");
+    QTest::addColumn<QString>("writeErr");
+    QTest::addColumn<QString>("checkErr");
+
+    const QByteArray full = readFile(m_goodEdid); // base block and one extension
+    QCOMPARE(int(full[126]), 1);
+    const auto withCount = [](QByteArray table, int count) {
+        table[126] = char(count);
+        std::uint8_t sum = 0;
+        for (int i = 0; i < 127; ++i)
+            sum += std::uint8_t(table[i]);
+        table[127] = char(std::uint8_t(256 - sum));
+        return table;
+    };
+    const QString holds = "the box holds a base block and one extension; this table has %1 blocks";
+    const QString nothing = "; nothing was written";
+    QTest::newRow("0 bytes") << QByteArray() << "%1: the file is empty"
+                             << "%1: the file is empty";
+    QTest::newRow("127 bytes") << full.left(127)
+                               << "The EDID table holds only 127 bytes; nothing was written."
+                               << "the table holds only 127 bytes; the box holds a base block "
+                                  "and one extension of 128 bytes each";
+    QTest::newRow("128 bytes, count 0") << withCount(full.left(128), 0) << "" << "";
+    const QString oneOfTwo
+        = "the table has 1 block but its extension count (byte 126) says 2 blocks";
+    QTest::newRow("128 bytes, count 1") << full.left(128) << oneOfTwo + nothing << oneOfTwo;
+    QTest::newRow("256 bytes") << full << "" << "";
+    QTest::newRow("256 bytes, count 0, blank extension")
+        << withCount(full.left(128), 0) + QByteArray(128, '\0') << "" << "";
+    QTest::newRow("384 bytes") << withCount(full, 2) + full.mid(128)
+                               << holds.arg(3) + nothing << holds.arg(3);
+    QTest::newRow("512 bytes") << withCount(full, 3) + full.mid(128) + full.mid(128)
+                               << holds.arg(4) + nothing << holds.arg(4);
+}
+
+void TestCli::edidSizes()
+{
+    QFETCH(QByteArray, table);
+    QFETCH(QString, writeErr);
+    QFETCH(QString, checkErr);
+    const QString path = m_dir.filePath("sized.bin");
+    writeErr.replace(QLatin1String("%1"), path);
+    checkErr.replace(QLatin1String("%1"), path);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(table), table.size());
+    file.close();
+
+    MemoryCliHost host;
+    QCOMPARE(run(host, { "edid", "write", path, "-q" }), writeErr.isEmpty() ? 0 : 2);
+    QCOMPARE(QString::fromUtf8(host.err),
+        writeErr.isEmpty() ? QString() : "vortalex-cli: " + writeErr + "\n");
+    // Refused: nothing sent. Written: the whole table, zeros after one block.
+    QCOMPARE(host.sim.exchangeCount(), writeErr.isEmpty() ? 33 : 0);
+    if (writeErr.isEmpty())
+        QCOMPARE(host.box.customEdid(), table.leftJustified(256, '\0'));
+
+    MemoryCliHost checker;
+    QCOMPARE(run(checker, { "edid", "check", path }), checkErr.isEmpty() ? 0 : 2);
+    QCOMPARE(QString::fromUtf8(checker.err),
+        checkErr.isEmpty() ? QString() : "vortalex-cli: " + checkErr + "\n");
+}
+
+// edid read -o writes a FIFO or a device node as it is (cp does the same),
+// "-" to standard output, and a regular file by an atomic replace.
+void TestCli::saveTargets_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("regular file") << "file";
+    QTest::newRow("FIFO") << "fifo";
+    QTest::newRow("character device") << "char";
+    QTest::newRow("standard output") << "-";
+}
+
+void TestCli::saveTargets()
+{
+    QFETCH(QString, kind);
+    const QString path = kind == "-" ? "-" : m_dir.filePath("target-" + kind);
+    const QByteArray encoded = QFile::encodeName(path);
+    int reader = -1;
+    if (kind == "file") {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    } else if (kind == "fifo") {
+        QCOMPARE(mkfifo(encoded.constData(), 0600), 0);
+        reader = ::open(encoded.constData(), O_RDONLY | O_NONBLOCK);
+        QVERIFY(reader >= 0);
+    } else if (kind == "char") {
+        // The null device's numbers, in the test's own folder.
+        if (mknod(encoded.constData(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+            QSKIP("no permission to make a device node here");
+    }
+
+    MemoryCliHost host;
+    QCOMPARE(run(host, { "edid", "read", "top", "-o", path, "-q" }), 0);
+    QCOMPARE(host.err, QByteArray());
+    const QByteArray expected = readFile(QStringLiteral(VORTALEX_TEST_DATA "/sim_tv_a.bin"));
+    struct stat info {};
+    if (kind != "-")
+        QCOMPARE(::stat(encoded.constData(), &info), 0);
+    if (kind == "-") {
+        QCOMPARE(host.out, expected);
+    } else if (kind == "file") {
+        QVERIFY(S_ISREG(info.st_mode));
+        QCOMPARE(readFile(path), expected);
+    } else if (kind == "fifo") {
+        QVERIFY(S_ISFIFO(info.st_mode));
+        QByteArray got(512, '\0');
+        const ssize_t n = ::read(reader, got.data(), std::size_t(got.size()));
+        ::close(reader);
+        QCOMPARE(got.left(int(std::max<ssize_t>(n, 0))), expected);
+    } else {
+        QVERIFY(S_ISCHR(info.st_mode));
+    }
+    QFile::remove(path);
+}
+
+void TestCli::frameLogs_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QStringList>("frames");
+
+    // The answer comes 5000 ms after the request; the link gave up at 4000.
+    QTest::newRow("withdrawn answer") << QStringList { "--latency", "5000", "get", "hdcp" } << 1
+                                      << "Error Reading values\n"
+                                      << QStringList { "0 > 11 2A E1" };
+    QTest::newRow("answer read late")
+        << QStringList { "--latency", "3999", "set", "green-led", "off" } << 0 << ""
+        << QStringList { "0 > 10 04 E0 16 00", "3999 < E0 00" };
+    QTest::newRow("log cannot be written")
+        << QStringList { "--frame-log", "/dev/full", "set", "green-led", "off" } << 0
+        << "vortalex-cli: cannot write the frame log /dev/full: No space left on device\n"
+        << QStringList {};
+}
+
+void TestCli::frameLogs()
+{
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    MemoryCliHost host;
+    QCOMPARE(run(host, args), exitCode);
+    QTEST(QString::fromUtf8(host.err), "err");
+    QTEST(frameLog(), "frames");
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -235,10 +235,10 @@ void TestCliScripting::messages_data()
         << QStringList {};
     QTest::newRow("second pair bad: nothing sent")
         << QStringList { "set", "green-led=off", "hdcp=3.0" } << 2 << ""
-        << "vortalex-cli: hdcp takes 1.4, 2.2 (or the number 2 to 3), not \"3.0\"\n"
+        << "vortalex-cli: hdcp takes 1.4, 2.2 (with --raw also the number 2 to 3), not \"3.0\"\n"
         << QStringList {};
     QTest::newRow("pairs in order")
-        << QStringList { "set", "green-led=off", "blue-leds=0", "active-input=port-b" } << 0 << ""
+        << QStringList { "set", "green-led=off", "blue-leds=off", "active-input=port-b" } << 0 << ""
         << ""
         << QStringList { "0 > 10 04 E0 16 00", "2 < E0 00", "2 > 10 04 E0 17 00", "4 < E0 00",
                "4 > 10 04 E0 00 02", "6 < E0 00" };
@@ -372,7 +372,7 @@ void TestCliScripting::saveAndLoad()
         const std::uint8_t now = host.box.setting(setting.position);
         for (const SettingValue &value : setting.values) {
             if (value.number != now) {
-                pairs.append(QString("%1=%2").arg(setting.name).arg(value.number));
+                pairs.append(QString("%1=%2").arg(setting.name, settingValueName(setting, value.number)));
                 break;
             }
         }

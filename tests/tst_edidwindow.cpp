@@ -12,6 +12,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -161,6 +162,7 @@ private slots:
     void saveAndLoadBack();
     void saveFailures_data();
     void saveFailures();
+    void saveKeepsFifo();
     void saveInLockedFolder_data();
     void saveInLockedFolder();
 };
@@ -824,6 +826,34 @@ void TestEdidWindow::saveFailures()
     QVERIFY(old.open(QIODevice::ReadOnly));
     QCOMPARE(old.readAll(), oldContent);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList { "old.bin" });
+}
+
+// Save EDID writes a FIFO as it is instead of putting a file in its place.
+void TestEdidWindow::saveKeepsFifo()
+{
+    QTemporaryDir dir;
+    const QByteArray fifo = QFile::encodeName(dir.filePath("pipe"));
+    QCOMPARE(mkfifo(fifo.constData(), 0600), 0);
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+
+    WindowHarness h;
+    MainWindow *w = h.start();
+    const EdidTable table = tableFrom(sampleEdid());
+    setText(h, formatEdidText(table));
+    h.clearLogs();
+    h.dialogs.fileNames << dir.filePath("pipe");
+    QMetaObject::invokeMethod(w, "SaveEDIDtoFile");
+
+    QByteArray got(512, '\0');
+    const ssize_t n = ::read(reader, got.data(), std::size_t(got.size()));
+    ::close(reader);
+    QCOMPARE(got.left(int(std::max<ssize_t>(n, 0))), bytesOf(table));
+    struct stat info {};
+    QCOMPARE(::stat(fifo.constData(), &info), 0);
+    QVERIFY(S_ISFIFO(info.st_mode));
+    QCOMPARE(
+        h.statusLog, (QList<StatusMessage> { { "Saving file...", 2000 }, { "File saved", 2000 } }));
 }
 
 void TestEdidWindow::saveInLockedFolder_data()

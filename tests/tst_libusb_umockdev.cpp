@@ -6,6 +6,8 @@
 
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
+#include "cli/clihost.h"
+#include "cli/clirun.h"
 #include "device/framelog.h"
 #include "device/framelogbridge.h"
 #include "device/frames.h"
@@ -14,6 +16,7 @@
 #include "device/usblink.h"
 #include "edid/edidtext.h"
 #include "sim/emulatedbox.h"
+#include "sim/simbridge.h"
 #include "support/scripteddialogs.h"
 #include "ui_VortalexForm.h"
 #include "umockdev/usbtestbed.h"
@@ -97,6 +100,30 @@ double cpuSeconds(int who)
         + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+// vortalex-cli's host with the libusb back end as the box on USB, on the
+// system clock, its output kept in memory.
+class LibusbCliHost : public CliHost
+{
+public:
+    explicit LibusbCliHost(UsbBridge &usb) : m_usb(usb) { }
+    Clock &clock() override { return m_clock; }
+    SimBridge &emulatedBridge() override { return m_sim; }
+    UsbBridge &realBridge() override { return m_usb; }
+    bool permissionDenied() const override { return false; }
+    void writeOut(const QByteArray &bytes) override { out += bytes; }
+    void writeErr(const QByteArray &bytes) override { err += bytes; }
+    bool errIsTerminal() const override { return false; }
+
+    QByteArray out;
+    QByteArray err;
+
+private:
+    SystemClock m_clock;
+    EmulatedBox m_box { m_clock };
+    SimBridge m_sim { m_clock, m_box };
+    UsbBridge &m_usb;
+};
+
 } // namespace
 
 Q_DECLARE_METATYPE(UsbTestbed::Fault)
@@ -124,6 +151,9 @@ private slots:
     void zeroTimeoutDoesNotWaitForEver();
     void unplug_data();
     void unplug();
+    void failedCheckWaitsLikeAnEmptyOne();
+    void cliOnLostBox_data();
+    void cliOnLostBox();
     void invalidHandles_data();
     void invalidHandles();
     void windowStartupSync();
@@ -535,6 +565,70 @@ void TestLibusbUmockdev::unplug()
     std::uint32_t count = 0;
     QTRY_VERIFY(m_bus->bridge.deviceCount(count) == BridgeStatus::Success && count == 1);
     QCOMPARE(indexOf(m_bus->bridge, kFirstNode), 0);
+}
+
+void TestLibusbUmockdev::failedCheckWaitsLikeAnEmptyOne()
+{
+    // The window's link shows one message per failed check; a message that
+    // returns at once must not make the wait spin. (Past the limit the sink
+    // ends the wait itself, so that a spinning link fails instead of hanging.)
+    VirtualClock clock;
+    int messages = 0;
+    UsbLink link(m_bus->bridge, clock, [&messages, &clock](const QString &text) {
+        QCOMPARE(text, QStringLiteral("Error Checking RX Queue"));
+        if (++messages > int(UsbLink::kAnswerLimitMs))
+            clock.advance(UsbLink::kAnswerLimitMs);
+    });
+    QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
+    m_bus->testbed.setFault(kBoxNode, UsbTestbed::Fault::VanishAfterRequest);
+
+    const QByteArray frame = Frames::writeSetting(27, 1);
+    Response response;
+    QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
+        kAckLength, std::uint32_t(frame.size())));
+    QCOMPARE(messages, int(UsbLink::kAnswerLimitMs / UsbLink::kQueueWaitMs));
+    QCOMPARE(clock.tickCount(), UsbLink::kAnswerLimitMs);
+    QVERIFY(link.deviceGone());
+}
+
+void TestLibusbUmockdev::cliOnLostBox_data()
+{
+    QTest::addColumn<bool>("heldElsewhere");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("unplugged mid-exchange")
+        << false << 1 << "vortalex-cli: the box was unplugged\n";
+    QTest::newRow("held by another program")
+        << true << 3
+        << "vortalex-cli: the box is in use by another program (a running vortalex-utility?); "
+           "close it and try again\n";
+}
+
+void TestLibusbUmockdev::cliOnLostBox()
+{
+    QFETCH(bool, heldElsewhere);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    if (heldElsewhere)
+        m_bus->testbed.holdElsewhere(kBoxNode);
+    else
+        m_bus->testbed.setFault(kBoxNode, UsbTestbed::Fault::VanishAfterRequest);
+
+    LibusbCliHost host(m_bus->bridge);
+    const double before = cpuSeconds(RUSAGE_SELF);
+    const int exit = runCli({ "vortalex-cli", "get", "active-input" }, host);
+    const double cpu = cpuSeconds(RUSAGE_SELF) - before;
+    qInfo("vortalex-cli get active-input: %.3f s CPU, %lld bytes on standard error", cpu,
+        qlonglong(host.err.size()));
+
+    QCOMPARE(exit, exitCode);
+    QCOMPARE(QString::fromUtf8(host.err.left(4096)), err);
+    QCOMPARE(host.out, QByteArray());
+    QCOMPARE(m_bus->testbed.framesToBox(kBoxNode).size(), heldElsewhere ? 0 : 1);
+    // The wait ended at the first failed check instead of spinning for the
+    // answer limit (about 1.2 s of CPU and 10000 lines here before).
+    QVERIFY2(cpu < 0.5, qPrintable(QString::number(cpu)));
 }
 
 void TestLibusbUmockdev::invalidHandles_data()

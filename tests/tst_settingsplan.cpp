@@ -204,33 +204,44 @@ void TestSettingsPlan::valueFromText_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value"); // -1: refused
     QTest::addColumn<QString>("name"); // settingValueName of the value
+    QTest::addColumn<bool>("raw"); // settingValueFromRawText (--raw)
 
     QTest::newRow("name") << "active-input"
-                          << "matrix-swap" << 4 << "matrix-swap";
+                          << "matrix-swap" << 4 << "matrix-swap" << false;
     QTest::newRow("name, other case") << "active-input"
-                                      << "Port-B" << 2 << "port-b";
-    QTest::newRow("number in range") << "active-input"
-                                     << "1" << 1 << "port-a";
-    QTest::newRow("below range") << "active-input"
-                                 << "0" << -1 << "";
-    QTest::newRow("above range") << "active-input"
-                                 << "5" << -1 << "";
-    QTest::newRow("unnamed value in range") << "audio-source"
-                                            << "2" << 2 << "2";
+                                      << "Port-B" << 2 << "port-b" << false;
+    QTest::newRow("a number is not a name") << "active-input"
+                                            << "1" << -1 << "" << false;
+    QTest::newRow("hdcp code 2 (1.4) is not 2.2") << "hdcp"
+                                                  << "2" << -1 << "" << false;
+    QTest::newRow("number in range, raw") << "active-input"
+                                          << "1" << 1 << "port-a" << true;
+    QTest::newRow("hdcp code 2, raw") << "hdcp"
+                                      << "2" << 2 << "1.4" << true;
+    QTest::newRow("name, raw") << "hdcp"
+                               << "2.2" << 3 << "2.2" << true;
+    QTest::newRow("below range, raw") << "active-input"
+                                      << "0" << -1 << "" << true;
+    QTest::newRow("above range, raw") << "active-input"
+                                      << "5" << -1 << "" << true;
+    QTest::newRow("unlisted value in range") << "audio-source"
+                                             << "2" << -1 << "" << false;
+    QTest::newRow("unlisted value in range, raw") << "audio-source"
+                                                  << "2" << 2 << "2" << true;
     QTest::newRow("dotted name") << "hdcp"
-                                 << "2.2" << 3 << "2.2";
+                                 << "2.2" << 3 << "2.2" << false;
     QTest::newRow("numbers only") << "custom-edid"
-                                  << "7" << 7 << "7";
+                                  << "7" << 7 << "7" << false;
     QTest::newRow("numbers only, past the end") << "custom-edid"
-                                                << "8" << -1 << "";
+                                                << "8" << -1 << "" << false;
     QTest::newRow("other setting's name") << "cec"
-                                          << "port-a" << -1 << "";
+                                          << "port-a" << -1 << "" << false;
     QTest::newRow("negative") << "cec"
-                              << "-1" << -1 << "";
+                              << "-1" << -1 << "" << false;
     QTest::newRow("hex is not a number here") << "automix"
-                                              << "0x1" << -1 << "";
+                                              << "0x1" << -1 << "" << false;
     QTest::newRow("empty") << "automix"
-                           << "" << -1 << "";
+                           << "" << -1 << "" << false;
 }
 
 void TestSettingsPlan::valueFromText()
@@ -239,10 +250,12 @@ void TestSettingsPlan::valueFromText()
     QFETCH(QString, text);
     QFETCH(int, value);
     QFETCH(QString, name);
+    QFETCH(bool, raw);
 
     const Setting *s = findSetting(setting);
     QVERIFY(s);
-    const std::optional<std::uint8_t> parsed = settingValueFromText(*s, text);
+    const std::optional<std::uint8_t> parsed
+        = raw ? settingValueFromRawText(*s, text) : settingValueFromText(*s, text);
     QCOMPARE(parsed ? int(*parsed) : -1, value);
     if (parsed)
         QCOMPARE(settingValueName(*s, *parsed), name);

@@ -83,6 +83,8 @@ int openStatus(int usbError)
         return BridgeStatus::DeviceNotFound;
     case LIBUSB_ERROR_ACCESS:
         return BridgeStatus::SystemError;
+    case LIBUSB_ERROR_BUSY:
+        return BridgeStatus::DeviceInUse;
     default:
         return BridgeStatus::DeviceIoFailed;
     }
@@ -404,7 +406,7 @@ int LibusbBridge::read(
     if (dev->pending.empty()) {
         const int result = fetch(*dev, capacity, usbTimeout(m_readTimeoutMs));
         if (result == LIBUSB_ERROR_NO_DEVICE)
-            return BridgeStatus::DeviceIoFailed;
+            return BridgeStatus::DeviceNotFound;
         if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_TIMEOUT)
             return BridgeStatus::ReadError;
         if (dev->pending.empty())
@@ -448,7 +450,7 @@ int LibusbBridge::write(
     if (result == LIBUSB_ERROR_TIMEOUT)
         return BridgeStatus::WriteTimedOut;
     if (result == LIBUSB_ERROR_NO_DEVICE)
-        return BridgeStatus::DeviceIoFailed;
+        return BridgeStatus::DeviceNotFound;
     return BridgeStatus::WriteError;
 }
 
@@ -461,7 +463,10 @@ int LibusbBridge::flush(BridgeHandle handle, bool transmit, bool receive)
         return BridgeStatus::Success;
     if (receive)
         dev->pending.clear();
-    if (vendorRequest(dev->usb, kRequestControl, kControlFlush) < 0)
+    const int result = vendorRequest(dev->usb, kRequestControl, kControlFlush);
+    if (result == LIBUSB_ERROR_NO_DEVICE)
+        return BridgeStatus::DeviceNotFound;
+    if (result < 0)
         return BridgeStatus::DeviceIoFailed;
     return BridgeStatus::Success;
 }
@@ -492,7 +497,7 @@ int LibusbBridge::checkRxQueue(
         // Waiting here in the kernel is what keeps a polling caller off the CPU.
         const int result = fetch(*dev, kQueueFetchBytes, kQueueWaitMs);
         if (result == LIBUSB_ERROR_NO_DEVICE)
-            return BridgeStatus::DeviceIoFailed;
+            return BridgeStatus::DeviceNotFound;
         if (result != LIBUSB_SUCCESS && result != LIBUSB_ERROR_TIMEOUT)
             return BridgeStatus::ReadError;
     }

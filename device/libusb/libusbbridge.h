@@ -32,6 +32,9 @@ namespace vortalex {
 // - A read delivers the buffered bytes, or waits up to the read time-out for
 //   the first packet; then it collects packets that follow at once (1 ms
 //   waits), so that an answer split across packets comes in one read.
+// - A device unplugged while open gives DeviceNotFound from every call; a
+//   device whose interface another program has claimed gives DeviceInUse
+//   from open.
 // - Closing a device that is already unplugged releases its handle and
 //   reports success: there is nobody left to say goodbye to.
 // - The libusb context is made on first use and ends with the object.

@@ -68,6 +68,7 @@ struct UsbTestbed::Device
     bool gone = false; // every ioctl fails
     bool removed = false; // gone from sysfs too
     bool claimed = false;
+    bool heldElsewhere = false; // another program has claimed the interface
     int discarded = 0;
 
     QList<ControlRequest> controlOut;
@@ -310,6 +311,10 @@ static gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpoint
             completeErrno(client, EINVAL);
             return TRUE;
         }
+        if (request == USBDEVFS_CLAIMINTERFACE && dev.heldElsewhere) {
+            completeErrno(client, EBUSY);
+            return TRUE;
+        }
         dev.claimed = request == USBDEVFS_CLAIMINTERFACE;
         umockdev_ioctl_client_complete(client, 0, 0);
         return TRUE;
@@ -319,6 +324,10 @@ static gboolean onIoctl(UMockdevIoctlBase *, UMockdevIoctlClient *client, gpoint
         usbdevfs_disconnect_claim claim {};
         if (!resolveValue(client, claim, false) || claim.interface != 0) {
             completeErrno(client, EINVAL);
+            return TRUE;
+        }
+        if (dev.heldElsewhere) {
+            completeErrno(client, EBUSY);
             return TRUE;
         }
         dev.claimed = true;
@@ -447,6 +456,12 @@ void UsbTestbed::setFault(const QString &devnode, Fault fault, int shortLength)
     Device *dev = find(devnode);
     dev->fault = fault;
     dev->shortLength = shortLength;
+}
+
+void UsbTestbed::holdElsewhere(const QString &devnode)
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    find(devnode)->heldElsewhere = true;
 }
 
 void UsbTestbed::unplug(const QString &devnode)

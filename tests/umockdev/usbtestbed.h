@@ -63,6 +63,8 @@ public:
     void setFault(const QString &devnode, Fault fault, int shortLength = 0);
     // Unplugs the device: it leaves sysfs and every further ioctl fails with ENODEV.
     void unplug(const QString &devnode);
+    // Another program holds the device: claiming its interface fails with EBUSY.
+    void holdElsewhere(const QString &devnode);
     // Sets a sysfs attribute of the device (e.g. "serial").
     void setAttribute(const QString &devnode, const QString &name, const QString &value);
     // Puts a directory where the device node was: opening it fails.
