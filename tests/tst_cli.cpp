@@ -211,7 +211,7 @@ void TestCli::commands_data()
     QTest::newRow("reset both") << QStringList { "reset", "edid", "settings", "--yes" } << 0 << ""
                                 << "" << QStringList { "0 > 10 04 E0 19 03", "2 < E0 01" };
     QTest::newRow("edid check") << QStringList { "edid", "check", m_goodEdid } << 0
-                                << "header: correct\nblock 0: checksum 0x06 correct\n"
+                                << "header: correct\nblock 0: checksum 0x05 correct\n"
                                    "block 1: checksum 0x01 correct\n"
                                 << "" << QStringList {};
     QTest::newRow("edid check bad json")
