@@ -1,30 +1,52 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages that are missing for one purpose:
-#   install-deps.sh demo   building and running vortalex-demo
-#   install-deps.sh test   building everything and running every test (default)
+#   install-deps.sh demo      building and running vortalex-demo
+#   install-deps.sh package   building the Debian package (dpkg-buildpackage)
+#   install-deps.sh test      building everything and running every test (default)
 #   install-deps.sh screenshots   that, and retaking the README's screenshots
+# What the build and its tests need is listed once, in debian/control's
+# Build-Depends; this script adds what the other stages need.
 # Uses sudo when not run as root; does nothing when everything is present.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 purpose="${1:-test}"
 
-demo_packages=(
-    build-essential cmake pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
-    libusb-1.0-0-dev
-    fonts-dejavu-core
-)
+# The package names of debian/control's Build-Depends, without versions;
+# "build" leaves out those only the tests need (<!nocheck>).
+build_depends() {
+    awk -v which="$1" '
+        /^Build-Depends:/ { on = 1; sub(/^Build-Depends:/, ""); list = $0; next }
+        on && /^[ \t]/ { list = list $0; next }
+        { on = 0 }
+        END {
+            n = split(list, deps, ",")
+            for (i = 1; i <= n; i++) {
+                d = deps[i]
+                if (which == "build" && d ~ /<!nocheck>/) continue
+                gsub(/^[ \t]+/, "", d)
+                sub(/[ \t(\[<].*/, "", d)
+                if (d == "debhelper-compat") d = "debhelper"
+                if (d != "") print d
+            }
+        }' debian/control
+}
+
+# The demo builds with CMake alone, without debhelper.
+mapfile -t demo_packages < <(build_depends build | grep -vx debhelper)
+demo_packages+=(build-essential fonts-dejavu-core)
+mapfile -t package_packages < <(build_depends all)
+package_packages+=(build-essential dpkg-dev)
 test_packages=(
-    "${demo_packages[@]}"
+    "${package_packages[@]}"
     ninja-build ccache
-    umockdev libumockdev-dev
     libbenchmark-dev
-    edid-decode
     clang libclang-rt-14-dev
     xvfb xauth
-    # Packaging checks: metainfo, desktop file, man pages, the .deb.
-    appstream desktop-file-utils help2man dpkg-dev file git
+    # The package check: lintian, hardening-check (devscripts), man -w, the
+    # tree copy it builds from.
+    lintian devscripts man-db file git
 )
 # Retaking the README's screenshots (tools/take-screenshots.sh).
 screenshot_packages=(
@@ -34,10 +56,11 @@ screenshot_packages=(
 
 case "$purpose" in
 demo) packages=("${demo_packages[@]}") ;;
+package) packages=("${package_packages[@]}") ;;
 test) packages=("${test_packages[@]}") ;;
 screenshots) packages=("${screenshot_packages[@]}") ;;
 *)
-    echo "usage: $0 demo|test|screenshots" >&2
+    echo "usage: $0 demo|package|test|screenshots" >&2
     exit 2
     ;;
 esac

@@ -23,7 +23,7 @@ if [ "${VORTALEX_SEQUENCE_CHECK:-0}" = 1 ]; then
 fi
 
 # The Debian package: build, install, run, remove.
-bash tools/check-package.sh build
+bash tools/check-package.sh
 
 # The README's quick start, in order, on a fresh clone of this commit.
 bash tools/check-sequence.sh
