@@ -24,7 +24,10 @@ int main(int argc, char *argv[])
         "or commas between bytes, or one unbroken string), edid-decode's hex dump, the EDID: "
         "block of xrandr --verbose, or the hex text the VORTALEX Utility saves.\nExit status: "
         "0 no problems, 1 a table has problems (listed on standard error), 2 an input cannot "
-        "be read or the arguments are wrong; with several FILEs the worst of all."));
+        "be read or the arguments are wrong; with several FILEs the worst of all.\n"
+        "Changing tables: vortalex-edid edit IN -o OUT [EDIT...], vortalex-edid merge "
+        "--video A --audio B -o OUT, vortalex-edid diff A B [--json]; vortalex-edid edit "
+        "--help lists the edits."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption jsonOption(QStringLiteral("json"),

@@ -20,13 +20,6 @@ QJsonValue numberOrNull(int number)
     return number == 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(number);
 }
 
-// The EOTF in the words "infoframe encode hdr eotf=" takes, or its number.
-QJsonValue eotfWord(int eotf)
-{
-    static const char *const kWords[] = { "sdr", "hdr", "pq", "hlg" };
-    return eotf < 4 ? QJsonValue(QString::fromLatin1(kWords[eotf])) : QJsonValue(eotf);
-}
-
 } // namespace
 
 QStringList signalStatusLines(const SignalStatusPages &pages)
@@ -65,7 +58,7 @@ QJsonObject signalStatusJson(const SignalStatusPages &pages)
             QJsonObject { { QStringLiteral("vendor"), facts.vendor },
                 { QStringLiteral("product"), facts.product } } },
         { QStringLiteral("hdr_active"), facts.eotf != 0 },
-        { QStringLiteral("eotf"), eotfWord(facts.eotf) },
+        { QStringLiteral("eotf"), eotfJson(std::uint8_t(facts.eotf)) },
         { QStringLiteral("hdr_infoframe"),
             !hdrData.isEmpty() && hdr.ok ? QJsonValue(hdrJson(hdr)) : QJsonValue() },
         { QStringLiteral("avi_infoframe"),
