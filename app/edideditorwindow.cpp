@@ -380,33 +380,35 @@ void EdidEditorWindow::showTable(const QByteArray &table)
         ui->sectionTabs->indexOf(ui->problemsTab), tr("Pro&blems (%1)").arg(info.problems.size()));
 }
 
-void EdidEditorWindow::openFile()
+// Asks for a table file and reads it; false (the reason in the status line)
+// when none was chosen or it cannot be read.
+bool EdidEditorWindow::askForTable(const QString &title, QString &name, QByteArray &bytes)
 {
-    const QString name
-        = m_dialogs.openFileName(this, tr("Open EDID table"), QString(), kFileFilter);
+    name = m_dialogs.openFileName(this, title, QString(), kFileFilter);
     if (name.isEmpty())
-        return;
-    QByteArray bytes;
+        return false;
     QString error;
     if (!readEdidInput(name, bytes, error)) {
         showStatus(error, true);
-        return;
+        return false;
     }
-    startFrom(bytes, tr("Started from %1").arg(name));
+    return true;
+}
+
+void EdidEditorWindow::openFile()
+{
+    QString name;
+    QByteArray bytes;
+    if (askForTable(tr("Open EDID table"), name, bytes))
+        startFrom(bytes, tr("Started from %1").arg(name));
 }
 
 void EdidEditorWindow::audioFromFile()
 {
-    const QString name
-        = m_dialogs.openFileName(this, tr("Audio from table"), QString(), kFileFilter);
-    if (name.isEmpty())
-        return;
+    QString name;
     QByteArray bytes;
-    QString error;
-    if (!readEdidInput(name, bytes, error)) {
-        showStatus(error, true);
+    if (!askForTable(tr("Audio from table"), name, bytes))
         return;
-    }
     apply(takeAudio(m_table, bytes), tr("audio from %1").arg(name));
 }
 

@@ -40,6 +40,7 @@ private:
     // Pushes a successful edit as one undo step, or shows the refusal.
     void apply(const vortalex::EdidEditResult &result, const QString &what);
     void connectEdits();
+    bool askForTable(const QString &title, QString &name, QByteArray &bytes);
     void openFile();
     void audioFromFile();
     void use();
