@@ -43,7 +43,7 @@ cmake --build build-asan -j"$jobs"
 )
 
 # Fuzzing: each libFuzzer target runs on a copy of its seed corpus (so the
-# repository stays as it is) for FUZZ_SECONDS (default 20). A crash, a leak, a
+# repository stays as it is) for FUZZ_SECONDS (default 12). A crash, a leak, a
 # sanitizer report or an input taking over 10 s fails the run; the input that
 # did it is left in the printed directory.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -53,9 +53,9 @@ fuzz_work="$(mktemp -d)"
 for corpus in fuzz/corpus/*/; do
     target="$(basename "$corpus")"
     cp -r "$corpus" "$fuzz_work/$target"
-    echo "Fuzzing $target for ${FUZZ_SECONDS:-20} s"
+    echo "Fuzzing $target for ${FUZZ_SECONDS:-12} s"
     if ! UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "build-fuzz/fuzz/$target" \
-        -max_total_time="${FUZZ_SECONDS:-20}" -timeout=10 -print_final_stats=1 \
+        -max_total_time="${FUZZ_SECONDS:-12}" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$fuzz_work/$target-" "$fuzz_work/$target" \
         >"$fuzz_work/$target.log" 2>&1; then
         tail -n 60 "$fuzz_work/$target.log"
