@@ -52,7 +52,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             }
             comboSettingValue(s, input.ConsumeIntegral<int>());
         }
-        const auto parsed = settingValueFromText(s, settingValueName(s, value));
+        // A listed value reads back by its name; any value in range (a gap
+        // in the list too) only as --raw reads it.
+        const QString name = settingValueName(s, value);
+        if (findSettingValue(s, value))
+            require(settingValueFromText(s, name) == std::optional<std::uint8_t>(value));
+        const auto parsed = settingValueFromRawText(s, name);
         if (value >= settingMinValue(s) && value <= settingMaxValue(s))
             require(parsed.has_value() && *parsed == value);
     }
