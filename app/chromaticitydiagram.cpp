@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "chromaticitydiagram.h"
 
-#include "colour/spectrallocus.h"
+#include "colour/cielocus.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

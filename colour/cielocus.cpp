@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "spectrallocus.h"
+#include "cielocus.h"
 
 #include <iterator>
 

@@ -4,7 +4,7 @@
 // fields.
 #include "app/chromaticitydiagram.h"
 #include "colour/gamut.h"
-#include "colour/spectrallocus.h"
+#include "colour/cielocus.h"
 #include "infoframe/hdrinfoframe.h"
 #include "infoframe/infoframehex.h"
 #include "support/windowharness.h"
