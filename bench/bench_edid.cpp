@@ -2,8 +2,8 @@
 // Wall time of one EDID read and one EDID write against the emulated box on
 // the system clock, with 1 ms latency per exchange. The "floor_ms" counter is
 // what the fixed pauses and that latency alone cost; the rest is the program.
-#include "edid/edidtransfer.h"
-#include "sim/simbridge.h"
+#include "boxedid/edidtransfer.h"
+#include "emulated/simbridge.h"
 
 #include <benchmark/benchmark.h>
 

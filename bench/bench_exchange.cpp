@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "device/requests.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "link/requests.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <benchmark/benchmark.h>
 

@@ -12,7 +12,7 @@
 //   bench_startup [runs]   (startup_window and startup_bare beside it)
 #include "benchreport.h"
 
-#include "edid/edidtransfer.h"
+#include "boxedid/edidtransfer.h"
 
 #include <algorithm>
 #include <cstdio>

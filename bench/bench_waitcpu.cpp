@@ -4,9 +4,9 @@
 // emulated box on the system clock, with the answer withheld. The receive
 // queue is polled for the whole time; what that costs is the CPU time of the
 // process (getrusage) against the wall time. Three runs.
-#include "device/requests.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "link/requests.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <algorithm>
 #include <chrono>

@@ -11,8 +11,8 @@
 #include "app/dialogs.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -11,9 +11,9 @@ install(FILES packaging/${VORTALEX_APP_ID}.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 16 32 48 64 128 256)
     if(size EQUAL 256)
-        set(icon resources/Vortalex.png)
+        set(icon window/resources/Vortalex.png)
     else()
-        set(icon resources/Vortalex_${size}.png)
+        set(icon window/resources/Vortalex_${size}.png)
     endif()
     install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
         RENAME ${VORTALEX_APP_ID}.png)

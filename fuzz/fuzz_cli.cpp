@@ -9,7 +9,7 @@
 // files too and are dropped; the box goes after 400 exchanges, which ends
 // watch.
 #include "cli/clirun.h"
-#include "cli/memoryclihost.h"
+#include "support/memoryclihost.h"
 
 #include <cstdlib>
 

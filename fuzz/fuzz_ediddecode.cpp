@@ -5,7 +5,7 @@
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidreport.h"
-#include "edid/edidtext.h"
+#include "edid/edidchecksum.h"
 #include "fuzzrequire.h"
 
 #include <QByteArray>

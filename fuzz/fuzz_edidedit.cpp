@@ -7,7 +7,7 @@
 #include "edid/ediddiff.h"
 #include "edid/edidedit.h"
 #include "edid/edidinfo.h"
-#include "edid/edidtext.h"
+#include "edid/edidchecksum.h"
 #include "fuzzrequire.h"
 
 #include <QByteArray>

@@ -2,7 +2,7 @@
 // Loading an EDID file: recognition of a raw table or hex text from the first
 // bytes of any file, the line-end conversion of text files, and the parse the
 // window runs on the converted text.
-#include "edid/edidfile.h"
+#include "boxedid/edidfile.h"
 #include "fuzzrequire.h"
 
 #include <QByteArray>

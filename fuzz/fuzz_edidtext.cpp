@@ -2,7 +2,7 @@
 // The EDID hex text parser on any text a user could type or paste: it never
 // reads or writes outside its buffers, and what it accepts survives the trip
 // through the canonical layout unchanged.
-#include "edid/edidtext.h"
+#include "boxedid/edidtext.h"
 #include "fuzzrequire.h"
 
 #include <QString>

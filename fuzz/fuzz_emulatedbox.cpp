@@ -5,8 +5,8 @@
 // know included) and any page, chunk or data request must give a defined
 // answer, and the EDID tables must stay 256 bytes.
 #include "fuzzrequire.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,8 +2,8 @@
 // The hex byte list parser of the CEC and InfoFrame texts, plain and in CEC
 // layout, on any text: it never reads outside the text or writes outside its
 // hundred bytes, and the count it gives names a part of that buffer.
-#include "cec/boxtext.h"
-#include "cec/hexlist.h"
+#include "text/boxtext.h"
+#include "text/hexlist.h"
 #include "fuzzrequire.h"
 
 #include <QString>

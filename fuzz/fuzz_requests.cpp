@@ -8,10 +8,10 @@
 #include "fuzzrequire.h"
 
 #include "cec/cecrequests.h"
-#include "device/requests.h"
-#include "device/usblink.h"
-#include "edid/edidtransfer.h"
-#include "infoframe/infoframesender.h"
+#include "link/requests.h"
+#include "link/usblink.h"
+#include "boxedid/edidtransfer.h"
+#include "cec/infoframesender.h"
 #include "settings/refreshplan.h"
 #include "settings/statusdecode.h"
 

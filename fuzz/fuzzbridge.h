@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "device/clock.h"
-#include "device/usbbridge.h"
+#include "link/clock.h"
+#include "link/usbbridge.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -2,7 +2,7 @@
 // The chromaticity diagram: gamut geometry against values worked out by
 // hand, the drawing at two sizes, and both Tools windows following their
 // fields.
-#include "app/chromaticitydiagram.h"
+#include "tools/chromaticitydiagram.h"
 #include "colour/gamut.h"
 #include "colour/cielocus.h"
 #include "infoframe/hdrinfoframe.h"

@@ -2,7 +2,7 @@
 // vortalex-cli's commands run in-process against the emulated box on a
 // virtual clock: exit status, standard output and error, and the frame log.
 #include "cli/clirun.h"
-#include "cli/memoryclihost.h"
+#include "support/memoryclihost.h"
 
 #include <QFile>
 #include <QTemporaryDir>

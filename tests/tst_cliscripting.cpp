@@ -3,7 +3,7 @@
 // written down here, several settings at once, watch on the virtual clock,
 // settings save and load, and the emulated box that remembers.
 #include "cli/clirun.h"
-#include "cli/memoryclihost.h"
+#include "support/memoryclihost.h"
 
 #include "settings/settingstable.h"
 

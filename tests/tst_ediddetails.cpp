@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "EDID details" window: opened from the Tools menu, follows the EDID
 // text after a read and an edit, shows problems in red.
-#include "app/ediddetailswindow.h"
-#include "edid/edidtext.h"
+#include "tools/ediddetailswindow.h"
+#include "boxedid/edidtext.h"
 #include "support/windowharness.h"
 #include "ui_EdidDetailsWindow.h"
 #include "ui_VortalexForm.h"

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "EDID editor" window: opened from the Tools menu on the EDID text, one
 // edit, undo and redo to the same bytes, a refusal, Use and Save as.
-#include "app/edideditorwindow.h"
+#include "tools/edideditorwindow.h"
 #include "edid/edidedit.h"
-#include "edid/edidtext.h"
+#include "boxedid/edidtext.h"
 #include "support/windowharness.h"
 #include "ui_EdidEditor.h"
 #include "ui_VortalexForm.h"

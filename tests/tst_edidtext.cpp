@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edid/edidfile.h"
-#include "edid/edidtext.h"
-#include "edid/edidwritecheck.h"
-#include "sim/simedid.h"
+#include "boxedid/edidfile.h"
+#include "boxedid/edidtext.h"
+#include "boxedid/edidwritecheck.h"
+#include "emulated/simedid.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "edid/edidtext.h"
-#include "sim/simedid.h"
+#include "boxedid/edidtext.h"
+#include "emulated/simedid.h"
 #include "support/windowharness.h"
 #include "ui_VortalexForm.h"
 

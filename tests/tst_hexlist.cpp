@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "cec/boxtext.h"
-#include "cec/hexlist.h"
+#include "text/boxtext.h"
+#include "text/hexlist.h"
 
 #include <QtTest>
 

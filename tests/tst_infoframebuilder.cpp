@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The "InfoFrame builder…" window over the HDR / IF tab's fields.
-#include "app/infoframebuilder.h"
+#include "tools/infoframebuilder.h"
 #include "support/windowharness.h"
 #include "ui_VortalexForm.h"
 

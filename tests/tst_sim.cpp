@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "device/requests.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
-#include "sim/simedid.h"
-#include "sim/sourcepages.h"
+#include "link/requests.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
+#include "emulated/simedid.h"
+#include "emulated/sourcepages.h"
 
 #include <QProcess>
 #include <QRandomGenerator>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "device/frames.h"
-#include "device/usblink.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "link/frames.h"
+#include "link/usblink.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <QtTest>
 #include <functional>

@@ -3,10 +3,10 @@
 
 #include "app/appcontext.h"
 #include "app/mainwindow.h"
-#include "device/clock.h"
+#include "link/clock.h"
 #include "scripteddialogs.h"
-#include "sim/emulatedbox.h"
-#include "sim/simbridge.h"
+#include "emulated/emulatedbox.h"
+#include "emulated/simbridge.h"
 
 #include <QList>
 #include <QStringList>

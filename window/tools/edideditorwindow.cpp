@@ -1,0 +1,442 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "edideditorwindow.h"
+
+#include "app/dialogs.h"
+#include "edid/ediddiff.h"
+#include "edid/edidedit.h"
+#include "boxedid/edidfileio.h"
+#include "edid/edidinfo.h"
+#include "edid/edidinput.h"
+#include "edid/edidreport.h"
+#include "boxedid/edidtext.h"
+#include "edid/edidvic.h"
+#include "ui_EdidEditor.h"
+
+#include <QAction>
+#include <QScopedValueRollback>
+#include <QTextEdit>
+#include <QUndoCommand>
+
+using namespace vortalex;
+
+namespace {
+
+const QColor kProblemColour(Qt::red);
+const QString kFileFilter = QStringLiteral("Binary Files (*.bin);;All files (*.*)");
+
+// One edit: the whole table before and after, so undo gives the same bytes.
+class TableCommand : public QUndoCommand
+{
+public:
+    TableCommand(EdidEditorWindow *window, QByteArray before, QByteArray after, const QString &text)
+        : QUndoCommand(text)
+        , m_window(window)
+        , m_before(std::move(before))
+        , m_after(std::move(after))
+    {
+    }
+    void undo() override { m_window->showTable(m_before); }
+    void redo() override { m_window->showTable(m_after); }
+
+private:
+    EdidEditorWindow *m_window;
+    QByteArray m_before;
+    QByteArray m_after;
+};
+
+EdidTable toEdidTable(const QByteArray &bytes)
+{
+    EdidTable table {};
+    std::copy_n(bytes.constData(), std::min<qsizetype>(bytes.size(), kEdidSize), table.begin());
+    return table;
+}
+
+QString audioLine(const AudioDescriptor &sad)
+{
+    QStringList rates;
+    for (double rate : sad.ratesKhz)
+        rates << QString::number(rate);
+    return QStringLiteral("%1, %2 channels, %3 kHz")
+        .arg(sad.format)
+        .arg(sad.channels)
+        .arg(rates.join(u' '));
+}
+
+} // namespace
+
+EdidEditorWindow::EdidEditorWindow(QTextEdit *edidText, Dialogs &dialogs, QWidget *parent)
+    : QWidget(parent, Qt::Window)
+    , ui(new Ui_EdidEditorWindow)
+    , m_edidText(edidText)
+    , m_dialogs(dialogs)
+{
+    ui->setupUi(this);
+    ui->diffTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int vic = 1; vic < 256; ++vic) {
+        if (vicFormat(vic)) {
+            const QString name = QStringLiteral("%1 · %2").arg(vic).arg(vicName(vic));
+            ui->vicCombo->addItem(name, vic);
+            if (vicTiming(vic))
+                ui->preferredVicCombo->addItem(name, vic);
+        }
+    }
+    static const char *const frl[7] = { "none", "3 Gbit/s × 3", "6 Gbit/s × 3", "6 Gbit/s × 4",
+        "8 Gbit/s × 4", "10 Gbit/s × 4", "12 Gbit/s × 4" };
+    for (const char *rate : frl)
+        ui->frlCombo->addItem(QString::fromUtf8(rate));
+
+    // Ctrl+Z and Ctrl+Shift+Z anywhere in the window.
+    QAction *undo = m_undo.createUndoAction(this, tr("Undo"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = m_undo.createRedoAction(this, tr("Redo"));
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    for (QAction *action : { undo, redo }) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(ui->undoButton, &QPushButton::clicked, &m_undo, &QUndoStack::undo);
+    connect(ui->redoButton, &QPushButton::clicked, &m_undo, &QUndoStack::redo);
+    connect(&m_undo, &QUndoStack::canUndoChanged, ui->undoButton, &QWidget::setEnabled);
+    connect(&m_undo, &QUndoStack::canRedoChanged, ui->redoButton, &QWidget::setEnabled);
+    ui->undoButton->setEnabled(false);
+    ui->redoButton->setEnabled(false);
+
+    connect(ui->fromTextButton, &QPushButton::clicked, this, &EdidEditorWindow::startFromEdidText);
+    connect(ui->openButton, &QPushButton::clicked, this, &EdidEditorWindow::openFile);
+    connect(ui->useButton, &QPushButton::clicked, this, &EdidEditorWindow::use);
+    connect(ui->saveButton, &QPushButton::clicked, this, &EdidEditorWindow::saveAs);
+    connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(ui->audioFromFileButton, &QPushButton::clicked, this, &EdidEditorWindow::audioFromFile);
+    connectEdits();
+    startFromEdidText();
+}
+
+EdidEditorWindow::~EdidEditorWindow()
+{
+    delete ui;
+}
+
+void EdidEditorWindow::connectEdits()
+{
+    Ui_EdidEditorWindow *f = ui;
+    const auto onText = [this](QLineEdit *edit, const QString &what,
+                            EdidEditResult (*edit_)(const QByteArray &, const QString &)) {
+        connect(edit, &QLineEdit::editingFinished, this,
+            [this, edit, what, edit_] { apply(edit_(m_table, edit->text()), what); });
+    };
+    onText(f->manufacturerEdit, tr("manufacturer"), setManufacturer);
+    onText(f->nameEdit, tr("name"), setDisplayName);
+    onText(f->serialStringEdit, tr("serial text"), setSerialString);
+    onText(f->physicalAddressEdit, tr("physical address"), setPhysicalAddress);
+    connect(f->serialNumberEdit, &QLineEdit::editingFinished, this, [this] {
+        bool ok = false;
+        const quint32 serial = ui->serialNumberEdit->text().toUInt(&ok);
+        if (ok)
+            apply(setSerialNumber(m_table, serial), tr("serial number"));
+        else
+            showStatus(tr("The serial number is a number 0-4294967295"), true);
+    });
+    connect(f->productCodeSpin, &QSpinBox::valueChanged, this,
+        [this](int code) { apply(setProductCode(m_table, code), tr("product code")); });
+    const auto date = [this] {
+        apply(
+            setManufactureDate(m_table, ui->weekSpin->value(), ui->yearSpin->value()), tr("date"));
+    };
+    connect(f->weekSpin, &QSpinBox::valueChanged, this, date);
+    connect(f->yearSpin, &QSpinBox::valueChanged, this, date);
+    connect(f->preferredVicButton, &QPushButton::clicked, this, [this] {
+        apply(setPreferredVic(m_table, ui->preferredVicCombo->currentData().toInt()),
+            tr("preferred timing"));
+    });
+
+    const auto comboVic = [this] { return ui->vicCombo->currentData().toInt(); };
+    const auto listVic = [](const QListWidget *list) {
+        return list->currentItem() ? list->currentItem()->data(Qt::UserRole).toInt() : 0;
+    };
+    connect(f->addVicButton, &QPushButton::clicked, this,
+        [this, comboVic] { apply(addVics(m_table, { comboVic() }), tr("add VIC")); });
+    connect(f->removeVicButton, &QPushButton::clicked, this, [this, listVic] {
+        apply(removeVics(m_table, { listVic(ui->vicList) }), tr("remove VIC"));
+    });
+    connect(f->nativeVicButton, &QPushButton::clicked, this,
+        [this, listVic] { apply(setNativeVic(m_table, listVic(ui->vicList)), tr("native VIC")); });
+    connect(f->add420Button, &QPushButton::clicked, this,
+        [this, comboVic] { apply(addYcbcr420Vics(m_table, { comboVic() }), tr("add 4:2:0 VIC")); });
+    connect(f->remove420Button, &QPushButton::clicked, this, [this, listVic] {
+        apply(removeYcbcr420Vics(m_table, { listVic(ui->ycbcr420List) }), tr("remove 4:2:0 VIC"));
+    });
+
+    connect(f->removeAudioButton, &QPushButton::clicked, this, [this] {
+        const EdidEditResult audio = removeDataBlocks(m_table, AudioBlockTag);
+        apply(audio.ok() ? removeDataBlocks(audio.table, SpeakerBlockTag) : audio,
+            tr("remove audio"));
+    });
+    const auto flags = [this] {
+        apply(
+            setCtaFlags(m_table, ui->underscanCheck->isChecked(), ui->basicAudioCheck->isChecked(),
+                ui->ycbcr444Check->isChecked(), ui->ycbcr422Check->isChecked()),
+            tr("flags"));
+    };
+    for (QCheckBox *box :
+        { f->basicAudioCheck, f->underscanCheck, f->ycbcr444Check, f->ycbcr422Check })
+        connect(box, &QCheckBox::toggled, this, flags);
+
+    connect(f->maxTmdsSpin, &QSpinBox::valueChanged, this,
+        [this](int mhz) { apply(setMaxTmds(m_table, mhz), tr("max TMDS clock")); });
+    const auto deep = [this] {
+        QList<int> bits;
+        if (ui->deep30Check->isChecked())
+            bits << 30;
+        if (ui->deep36Check->isChecked())
+            bits << 36;
+        if (ui->deep48Check->isChecked())
+            bits << 48;
+        apply(setDeepColour(m_table, bits, ui->deepY444Check->isChecked()), tr("deep colour"));
+    };
+    for (QCheckBox *box : { f->deep30Check, f->deep36Check, f->deep48Check, f->deepY444Check })
+        connect(box, &QCheckBox::toggled, this, deep);
+    connect(f->scdcCheck, &QCheckBox::toggled, this,
+        [this](bool on) { apply(setForumScdc(m_table, on), tr("SCDC")); });
+    connect(f->frlCombo, &QComboBox::activated, this,
+        [this](int code) { apply(setForumFrlRate(m_table, code), tr("FRL rate")); });
+
+    const auto eotfs = [this] {
+        QStringList words;
+        for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }) {
+            if (box->isChecked())
+                words << box->text().section(u' ', 0, 0);
+        }
+        apply(setHdrStatic(m_table, words), tr("EOTFs"));
+    };
+    for (QCheckBox *box : { f->sdrCheck, f->hdrCheck, f->pqCheck, f->hlgCheck })
+        connect(box, &QCheckBox::toggled, this, eotfs);
+    connect(f->luminanceButton, &QPushButton::clicked, this, [this] {
+        QStringList words;
+        for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }) {
+            if (box->isChecked())
+                words << box->text().section(u' ', 0, 0);
+        }
+        // 0 leaves a luminance as it is; the minimum needs a maximum.
+        const auto given
+            = [](double value) { return value > 0 ? std::optional<double>(value) : std::nullopt; };
+        const bool withMax = ui->maxLuminanceSpin->value() > 0;
+        apply(setHdrStatic(m_table, words, given(ui->maxLuminanceSpin->value()),
+                  given(ui->frameAvgSpin->value()),
+                  withMax ? std::optional<double>(ui->minLuminanceSpin->value()) : std::nullopt),
+            tr("luminance"));
+    });
+    connect(f->removeHdrButton, &QPushButton::clicked, this, [this] {
+        apply(removeDataBlocks(m_table, ExtendedBlockTag, HdrStaticExtTag), tr("remove HDR"));
+    });
+    connect(f->colorimetryEdit, &QLineEdit::editingFinished, this, [this] {
+        QStringList names;
+        for (const QString &name : ui->colorimetryEdit->text().split(u',', Qt::SkipEmptyParts))
+            names << name.trimmed();
+        apply(setColorimetry(m_table, names), tr("colorimetry"));
+    });
+}
+
+void EdidEditorWindow::startFromEdidText()
+{
+    EdidTable table {};
+    if (!m_edidText || !parseEdidTable(m_edidText->toPlainText(), table)) {
+        showStatus(tr("The EDID text is not hex bytes; open a file instead"), true);
+        return;
+    }
+    startFrom(QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize),
+        tr("Started from the EDID text"));
+}
+
+void EdidEditorWindow::startFrom(const QByteArray &table, const QString &source)
+{
+    const EdidEditResult checked = checkEditableTable(table);
+    if (!checked.ok()) {
+        showStatus(tr("Cannot edit this table: %1").arg(checked.refusal), true);
+        return;
+    }
+    m_undo.clear();
+    m_start = checked.table;
+    showTable(m_start);
+    ui->sourceLabel->setText(source);
+    showStatus(QString(), false);
+}
+
+void EdidEditorWindow::apply(const EdidEditResult &result, const QString &what)
+{
+    if (m_table.isEmpty() || m_showing)
+        return;
+    if (!result.ok()) {
+        showStatus(tr("Not done (%1): %2").arg(what, result.refusal), true);
+        showTable(m_table); // the fields show the table again
+        return;
+    }
+    if (result.table != m_table)
+        m_undo.push(new TableCommand(this, m_table, result.table, what));
+    showStatus(QString(), false);
+}
+
+void EdidEditorWindow::showTable(const QByteArray &table)
+{
+    m_table = table;
+    const EdidInfo info = decodeEdid(table);
+    // Filling the fields must not read them back as edits.
+    const QScopedValueRollback<bool> showing(m_showing, true);
+
+    ui->summaryLabel->setText(edidSummary(info));
+    const int left = ctaBytesLeft(table);
+    ui->bytesLeftLabel->setText(left < 0 ? tr("No CTA-861 extension block")
+                                         : tr("Extension block: %1 bytes left").arg(left));
+    if (info.base) {
+        const BaseBlock &b = *info.base;
+        ui->manufacturerEdit->setText(b.manufacturer);
+        ui->productCodeSpin->setValue(b.productCode);
+        ui->serialNumberEdit->setText(QString::number(b.serialNumber));
+        ui->weekSpin->setValue(b.week);
+        ui->yearSpin->setValue(b.year ? b.year : b.modelYear);
+        ui->nameEdit->setText(b.name);
+        ui->serialStringEdit->setText(b.serialString);
+        const auto preferred = preferredTiming(info);
+        ui->preferredLabel->setText(preferred
+                ? QStringLiteral("%1x%2%3@%4 Hz")
+                      .arg(preferred->width)
+                      .arg(preferred->height)
+                      .arg(preferred->interlaced ? QStringLiteral("i") : QString())
+                      .arg(preferred->refreshHz, 0, 'f', 2)
+                : tr("none"));
+        ui->rangeLabel->setText(b.range ? tr("%1-%2 Hz, %3-%4 kHz, up to %5 MHz")
+                                              .arg(b.range->vMinHz)
+                                              .arg(b.range->vMaxHz)
+                                              .arg(b.range->hMinKhz)
+                                              .arg(b.range->hMaxKhz)
+                                              .arg(b.range->maxPixelClockMhz)
+                                        : tr("none"));
+    }
+    const CtaBlock cta = info.extensions.isEmpty() || !info.extensions.first().cta
+        ? CtaBlock()
+        : *info.extensions.first().cta;
+    ui->vicList->clear();
+    for (const VideoDescriptor &v : cta.vics) {
+        auto *item
+            = new QListWidgetItem(QStringLiteral("%1 · %2%3")
+                                      .arg(v.vic)
+                                      .arg(vicName(v.vic), v.native ? tr(" (native)") : QString()),
+                ui->vicList);
+        item->setData(Qt::UserRole, v.vic);
+    }
+    ui->ycbcr420List->clear();
+    for (int vic : cta.ycbcr420OnlyVics) {
+        auto *item = new QListWidgetItem(
+            QStringLiteral("%1 · %2").arg(vic).arg(vicName(vic)), ui->ycbcr420List);
+        item->setData(Qt::UserRole, vic);
+    }
+    ui->audioList->clear();
+    for (const AudioDescriptor &sad : cta.audio)
+        ui->audioList->addItem(audioLine(sad));
+    ui->speakersLabel->setText(
+        tr("Speakers: %1")
+            .arg(cta.speakers.isEmpty() ? tr("not given")
+                                        : cta.speakers.join(QStringLiteral(", "))));
+    ui->basicAudioCheck->setChecked(cta.basicAudio);
+    ui->underscanCheck->setChecked(cta.underscan);
+    ui->ycbcr444Check->setChecked(cta.ycbcr444);
+    ui->ycbcr422Check->setChecked(cta.ycbcr422);
+    ui->physicalAddressEdit->setText(cta.hdmi ? cta.hdmi->physicalAddress : QString());
+    ui->maxTmdsSpin->setValue(cta.hdmi
+            ? std::max(cta.hdmi->maxTmdsMhz, cta.hdmiForum ? cta.hdmiForum->maxTmdsMhz : 0)
+            : 0);
+    const QList<int> deep = cta.hdmi ? cta.hdmi->deepColor : QList<int>();
+    ui->deep30Check->setChecked(deep.contains(30));
+    ui->deep36Check->setChecked(deep.contains(36));
+    ui->deep48Check->setChecked(deep.contains(48));
+    ui->deepY444Check->setChecked(cta.hdmi && cta.hdmi->deepColorY444);
+    ui->scdcCheck->setChecked(cta.hdmiForum && cta.hdmiForum->scdc);
+    static const int frlGbps[7] = { 0, 9, 18, 24, 32, 40, 48 };
+    ui->frlCombo->setCurrentIndex(cta.hdmiForum
+            ? int(std::find(frlGbps, frlGbps + 7, cta.hdmiForum->maxFrlGbps) - frlGbps) % 7
+            : 0);
+    const QStringList eotfs = cta.hdrStatic ? cta.hdrStatic->eotfs : QStringList();
+    for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck })
+        box->setChecked(eotfs.contains(box->text().section(u' ', 0, 0)));
+    const HdrStaticBlock hdr = cta.hdrStatic.value_or(HdrStaticBlock());
+    ui->maxLuminanceSpin->setValue(hdr.maxLuminance.value_or(0));
+    ui->frameAvgSpin->setValue(hdr.maxFrameAvg.value_or(0));
+    ui->minLuminanceSpin->setValue(hdr.minLuminance.value_or(0));
+    ui->colorimetryEdit->setText(cta.colorimetry.join(QStringLiteral(", ")));
+
+    ui->diffTree->clear();
+    for (const EdidFact &fact : diffEdid(m_start, m_table))
+        new QTreeWidgetItem(
+            ui->diffTree, { fact.fact, factText(fact.before), factText(fact.after) });
+    ui->problemsList->clear();
+    for (const QString &problem : info.problems)
+        ui->problemsList->addItem(problem);
+    for (int i = 0; i < ui->problemsList->count(); ++i)
+        ui->problemsList->item(i)->setForeground(kProblemColour);
+    if (info.problems.isEmpty())
+        ui->problemsList->addItem(tr("none"));
+    ui->sectionTabs->setTabText(ui->sectionTabs->indexOf(ui->changesTab),
+        tr("Chan&ges (%1)").arg(ui->diffTree->topLevelItemCount()));
+    ui->sectionTabs->setTabText(
+        ui->sectionTabs->indexOf(ui->problemsTab), tr("Pro&blems (%1)").arg(info.problems.size()));
+}
+
+// Asks for a table file and reads it; false (the reason in the status line)
+// when none was chosen or it cannot be read.
+bool EdidEditorWindow::askForTable(const QString &title, QString &name, QByteArray &bytes)
+{
+    name = m_dialogs.openFileName(this, title, QString(), kFileFilter);
+    if (name.isEmpty())
+        return false;
+    QString error;
+    if (!readEdidInput(name, bytes, error)) {
+        showStatus(error, true);
+        return false;
+    }
+    return true;
+}
+
+void EdidEditorWindow::openFile()
+{
+    QString name;
+    QByteArray bytes;
+    if (askForTable(tr("Open EDID table"), name, bytes))
+        startFrom(bytes, tr("Started from %1").arg(name));
+}
+
+void EdidEditorWindow::audioFromFile()
+{
+    QString name;
+    QByteArray bytes;
+    if (!askForTable(tr("Audio from table"), name, bytes))
+        return;
+    apply(takeAudio(m_table, bytes), tr("audio from %1").arg(name));
+}
+
+void EdidEditorWindow::use()
+{
+    if (m_table.isEmpty() || !m_edidText)
+        return;
+    m_edidText->setPlainText(formatEdidText(toEdidTable(m_table)));
+    showStatus(tr("The table is in the EDID text; Write EDID sends it to the box"), false);
+}
+
+void EdidEditorWindow::saveAs()
+{
+    if (m_table.isEmpty())
+        return;
+    const QString name = m_dialogs.saveFileName(this, tr("Save EDID table"),
+        QStringLiteral("VORTALEX_edid_edited.bin"), tr("Binary file (*.bin)"));
+    if (name.isEmpty())
+        return;
+    const QString reason = saveEdidTable(name, toEdidTable(m_table));
+    if (!reason.isNull())
+        showStatus(tr("Cannot write file %1: %2").arg(name, reason), true);
+    else
+        showStatus(tr("Saved as %1").arg(name), false);
+}
+
+void EdidEditorWindow::showStatus(const QString &text, bool problem)
+{
+    ui->statusLabel->setText(text);
+    ui->statusLabel->setStyleSheet(problem ? QStringLiteral("color: red") : QString());
+}
