@@ -39,6 +39,7 @@ public:
     void writeOut(const QByteArray &bytes) override { out += bytes; }
     void writeErr(const QByteArray &bytes) override { err += bytes; }
     bool errIsTerminal() const override { return terminal; }
+    bool outIsTerminal() const override { return outTerminal; }
 
     ScriptedClock virtualClock { 5000 };
     EmulatedBox box { virtualClock };
@@ -47,6 +48,7 @@ public:
     SimBridge real { virtualClock, realBox };
     bool denied = false;
     bool terminal = false;
+    bool outTerminal = false;
     QByteArray out;
     QByteArray err;
 };
