@@ -105,7 +105,10 @@ QString saveEmulatedState(const QString &path, const EmulatedBoxState &state)
 
 bool loadEmulatedState(const QString &path, EmulatedBoxState &state, QString &error)
 {
-    if (!QFileInfo::exists(path))
+    // A state kept in a FIFO or device node (/dev/null) is written there and
+    // never read back: the box starts afresh.
+    const QFileInfo info(path);
+    if (!info.exists() || (!info.isFile() && !info.isDir()))
         return true;
     QByteArray text;
     if (!readInputFile(path, 1 << 20, text, error))

@@ -21,8 +21,9 @@ QString defaultEmulatedStatePath(QString &problem);
 // regular file replaced atomically); else the system's reason.
 QString saveEmulatedState(const QString &path, const EmulatedBoxState &state);
 
-// Reads `path` into `state`. A missing or empty file leaves `state` as it is
-// and succeeds; a file that is not such a state gives false and the reason.
+// Reads `path` into `state`. A missing or empty file, a FIFO or a device node
+// leaves `state` as it is and succeeds; a file that is not such a state gives
+// false and the reason.
 bool loadEmulatedState(const QString &path, EmulatedBoxState &state, QString &error);
 
 } // namespace vortalex

@@ -11,6 +11,7 @@
 #include "emulated/emulatedstatefile.h"
 #include "emulated/emulatedstatelock.h"
 #include "emulated/simbridge.h"
+#include "files/outputfile.h"
 #include "text/echoedtext.h"
 
 #include <QCommandLineParser>
@@ -319,8 +320,17 @@ int runCli(const QStringList &arguments, CliHost &host)
     QString statePath;
     if (options.emulated) {
         QString problem;
-        statePath = p.parser.isSet(p.emulatedState) ? p.parser.value(p.emulatedState)
-                                                    : host.emulatedStateFile(problem);
+        if (p.parser.isSet(p.emulatedState)) {
+            // A file named by the user that cannot take the state is refused.
+            statePath = p.parser.value(p.emulatedState);
+            const QString targetProblem = outputTargetProblem(statePath);
+            if (!targetProblem.isNull())
+                return usage.fail(CliExit::BadUsage,
+                    QStringLiteral("cannot keep the emulated box's state in %1: %2")
+                        .arg(echoedText(statePath), targetProblem));
+        } else {
+            statePath = host.emulatedStateFile(problem);
+        }
         if (!problem.isNull())
             usage.warn(QStringLiteral("the emulated box's state is not kept between runs: %1")
                            .arg(problem));
