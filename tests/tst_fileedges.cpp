@@ -238,6 +238,9 @@ void TestFileEdges::streams_data()
     QTest::newRow("get > /dev/full") << "cli" << QStringList { "--emulated", "get", "green-led" }
                                      << QByteArray() << "full" << 2 << QByteArray()
                                      << fullOut.arg("vortalex-cli");
+    QTest::newRow("watch > /dev/full: ends") << "cli" << QStringList { "--emulated", "watch" }
+                                             << QByteArray() << "full" << 2 << QByteArray()
+                                             << fullOut.arg("vortalex-cli");
     QTest::newRow("vortalex-edid FILE > /dev/full") << "edid" << QStringList { kTable }
                                                     << QByteArray() << "full" << 2 << QByteArray()
                                                     << fullOut.arg("vortalex-edid");

@@ -35,6 +35,11 @@ void writeStandardOutput(const QByteArray &bytes, bool flush)
         remember(errno);
 }
 
+bool standardOutputFailed()
+{
+    return g_writeError != 0;
+}
+
 QString closeStandardOutput()
 {
     const bool pending = __fpending(stdout) != 0;

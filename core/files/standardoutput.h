@@ -15,6 +15,10 @@ namespace vortalex {
 // for, such as watch's lines).
 void writeStandardOutput(const QByteArray &bytes, bool flush = false);
 
+// True once a write to standard output failed: a program that would go on
+// writing (watch) stops.
+bool standardOutputFailed();
+
 // Flushes and closes standard output; null when all of it went out,
 // otherwise the system's reason. A standard output that was closed before
 // the program started and never written to is no failure.

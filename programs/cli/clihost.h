@@ -38,10 +38,13 @@ public:
 
     virtual void writeOut(const QByteArray &bytes) = 0;
     virtual void writeErr(const QByteArray &bytes) = 0;
+    // True once standard output failed (a full disk); the reason is told at
+    // the end of main.
+    virtual bool outFailed() const { return false; }
     // Progress goes to standard error only when a person watches it.
     virtual bool errIsTerminal() const = 0;
     // Raw bytes are not written to a terminal.
-    virtual bool outIsTerminal() const = 0;
+    virtual bool outIsTerminal() const { return false; }
 };
 
 } // namespace vortalex

@@ -79,6 +79,8 @@ public:
     void writeOut(const QByteArray &bytes);
     // Raw bytes are refused there.
     bool outIsTerminal() const { return m_host.outIsTerminal(); }
+    // True once standard output failed: nothing more can reach the user.
+    bool outFailed() const { return m_host.outFailed(); }
     // The command's JSON object on standard output.
     void printJson(const QJsonObject &object);
     // "vortalex-cli: <message>" on standard error, and with --json

@@ -64,6 +64,7 @@ public:
     }
 
     bool errIsTerminal() const override { return isatty(STDERR_FILENO) == 1; }
+    bool outFailed() const override { return vortalex::standardOutputFailed(); }
     bool outIsTerminal() const override { return vortalex::standardOutputIsTerminal(); }
 
 private:

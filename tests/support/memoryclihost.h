@@ -40,6 +40,7 @@ public:
     void writeErr(const QByteArray &bytes) override { err += bytes; }
     bool errIsTerminal() const override { return terminal; }
     bool outIsTerminal() const override { return outTerminal; }
+    bool outFailed() const override { return outBroken; }
 
     ScriptedClock virtualClock { 5000 };
     EmulatedBox box { virtualClock };
@@ -49,6 +50,7 @@ public:
     bool denied = false;
     bool terminal = false;
     bool outTerminal = false;
+    bool outBroken = false;
     QByteArray out;
     QByteArray err;
 };
