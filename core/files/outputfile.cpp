@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "outputfile.h"
 
+#include "text/echoedtext.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -118,12 +120,12 @@ QString outputTargetProblem(const QString &name)
     const QString folder = QFileInfo(name).absolutePath();
     const QByteArray folderName = encoded(folder);
     if (::stat(folderName.constData(), &info) != 0)
-        return QStringLiteral("the folder %1 does not exist").arg(folder);
+        return QStringLiteral("the folder %1 does not exist").arg(echoedText(folder));
     if (!S_ISDIR(info.st_mode))
-        return QStringLiteral("%1 is not a folder").arg(folder);
+        return QStringLiteral("%1 is not a folder").arg(echoedText(folder));
     if (::access(folderName.constData(), W_OK | X_OK) != 0)
         return QStringLiteral("the folder %1 takes no new file: %2")
-            .arg(folder, systemErrorText(errno));
+            .arg(echoedText(folder), systemErrorText(errno));
     return QString();
 }
 

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <stdio_ext.h>
 #include <unistd.h>
 
@@ -14,6 +15,8 @@ namespace {
 
 // The first write failure's errno; 0 while all went out.
 int g_writeError = 0;
+// Standard output was closed when the program started.
+bool g_startedClosed = false;
 
 void remember(int error)
 {
@@ -23,8 +26,25 @@ void remember(int error)
 
 } // namespace
 
+void guardStandardStreams()
+{
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // open() takes the lowest free number: this one.
+        if (::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY) == fd
+            && fd == STDOUT_FILENO)
+            g_startedClosed = true;
+    }
+}
+
 void writeStandardOutput(const QByteArray &bytes, bool flush)
 {
+    if (g_startedClosed) {
+        if (!bytes.isEmpty())
+            remember(EBADF);
+        return;
+    }
     errno = 0;
     if (!bytes.isEmpty()
         && std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout)

@@ -11,6 +11,12 @@ namespace vortalex {
 // reports it at the end, as coreutils' close_stdout does, so that
 // `vortalex-cli get > /dev/full` cannot end with exit 0.
 
+// Called first in main: a standard stream the program was started without
+// (`>&-`) gets /dev/null, so that no file the program opens takes its
+// number and receives its output; writing to such a standard output still
+// fails, as it would have.
+void guardStandardStreams();
+
 // Writes `bytes`; with `flush`, at once (for output a person or a pipe waits
 // for, such as watch's lines).
 void writeStandardOutput(const QByteArray &bytes, bool flush = false);

@@ -79,6 +79,7 @@ private:
 
 int main(int argc, char *argv[])
 {
+    vortalex::guardStandardStreams();
     QCoreApplication app(argc, argv);
     vortalex::setProgramInfo("vortalex-cli");
     int exitCode = 0;

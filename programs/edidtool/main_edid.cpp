@@ -67,6 +67,7 @@ int run(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    guardStandardStreams();
     const int exitCode = run(argc, argv);
     return finishStandardOutput("vortalex-edid", exitCode);
 }
