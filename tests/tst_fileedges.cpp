@@ -56,8 +56,8 @@ private slots:
     void concurrentCommands();
 
 private:
-    // Runs "cli" or "edid" with `args`; standard output to a pipe, or to
-    // `stdoutFile` (/dev/full, a terminal) when one is given.
+    // Runs "cli" or "edid" with `args`; standard output to a pipe, to
+    // `stdoutFile` (/dev/full, a terminal) when one is given, or "closed".
     Run run(const QString &program, const QStringList &args, const QByteArray &input = {},
         const QString &stdoutFile = {}, const QProcessEnvironment &env = {});
     QProcessEnvironment environment() const;
@@ -85,7 +85,9 @@ Run TestFileEdges::run(const QString &program, const QStringList &args, const QB
 {
     QProcess process;
     process.setProcessEnvironment(env.isEmpty() ? environment() : env);
-    if (!stdoutFile.isEmpty())
+    if (stdoutFile == "closed")
+        process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+    else if (!stdoutFile.isEmpty())
         process.setStandardOutputFile(stdoutFile);
     process.start(program == "cli" ? QStringLiteral(VORTALEX_CLI_PROGRAM)
                                    : QStringLiteral(VORTALEX_EDID_PROGRAM),
@@ -228,7 +230,7 @@ void TestFileEdges::streams_data()
     QTest::addColumn<QString>("program");
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("stdoutTo"); // "": a pipe; "full"; "tty"
+    QTest::addColumn<QString>("stdoutTo"); // "": a pipe; "full"; "tty"; "closed"
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<QString>("err");
@@ -241,6 +243,14 @@ void TestFileEdges::streams_data()
     QTest::newRow("watch > /dev/full: ends") << "cli" << QStringList { "--emulated", "watch" }
                                              << QByteArray() << "full" << 2 << QByteArray()
                                              << fullOut.arg("vortalex-cli");
+    // Started with standard output closed (>&-): what is written fails, and
+    // no file the program opens (the emulated box's lock) takes its place.
+    QTest::newRow("get >&-") << "cli" << QStringList { "--emulated", "get", "green-led" }
+                             << QByteArray() << "closed" << 2 << QByteArray()
+                             << "vortalex-cli: cannot write standard output: Bad file descriptor\n";
+    QTest::newRow("set >&-: nothing to write")
+        << "cli" << QStringList { "--emulated", "set", "green-led", "off" } << QByteArray()
+        << "closed" << 0 << QByteArray() << "";
     QTest::newRow("vortalex-edid FILE > /dev/full") << "edid" << QStringList { kTable }
                                                     << QByteArray() << "full" << 2 << QByteArray()
                                                     << fullOut.arg("vortalex-edid");
@@ -326,8 +336,8 @@ void TestFileEdges::streams()
 
     QString stdoutFile;
     int terminal = -1;
-    if (stdoutTo == "full") {
-        stdoutFile = "/dev/full";
+    if (stdoutTo == "full" || stdoutTo == "closed") {
+        stdoutFile = stdoutTo == "full" ? "/dev/full" : "closed";
     } else if (stdoutTo == "tty") {
         terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
         if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0)
@@ -340,6 +350,8 @@ void TestFileEdges::streams()
     QTEST(QString::fromUtf8(result.err), "err");
     QTEST(result.exitCode, "exitCode");
     QTEST(result.out, "out");
+    const QByteArray lock = readFile(m_dir->filePath("run/vortalex-emulated.json.lock"));
+    QVERIFY2(lock.isEmpty(), lock);
 }
 
 // Where the emulated box is kept without $XDG_RUNTIME_DIR, and the warning
