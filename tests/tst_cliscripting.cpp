@@ -5,6 +5,7 @@
 #include "cli/clirun.h"
 #include "support/memoryclihost.h"
 
+#include "emulated/emulatedstatelock.h"
 #include "settings/settingstable.h"
 
 #include <QFile>
@@ -92,6 +93,7 @@ private slots:
     void loadRefusals_data();
     void loadRefusals();
     void emulatedState();
+    void emulatedBoxInUse();
     void helpEntries();
 
 private:
@@ -418,6 +420,23 @@ void TestCliScripting::loadRefusals_data()
     QTest::newRow("bad edid") << QByteArray(
         R"({"format":"vortalex-settings","version":1,"settings":{},"edid":"00"})")
                               << "edid takes the 256 bytes of an EDID table as 512 hex digits";
+    // The checks of edid write: the box is never given what it refuses.
+    const auto withEdid = [](const QByteArray &table) {
+        return R"({"format":"vortalex-settings","version":1,"settings":{},"edid":")"
+            + table.toHex() + R"("})";
+    };
+    QTest::newRow("edid all zeros") << withEdid(QByteArray(256, '\0'))
+                                    << "edid: the table does not start with the EDID header";
+    QByteArray threeExtensions = readFile(QStringLiteral(VORTALEX_TEST_DATA "/sim_tv_a.bin"));
+    threeExtensions[126] = 3;
+    threeExtensions[127] = char(threeExtensions[127] - 2);
+    QTest::newRow("edid announces 3 extensions")
+        << withEdid(threeExtensions)
+        << "edid: the box holds a base block and one extension; this table's extension count "
+           "(byte 126) says 4 blocks";
+    QTest::newRow("empty file") << QByteArray("\n") << "the file is empty";
+    QTest::newRow("not a settings file") << QByteArray("[1, 2]")
+                                         << "not a settings file of vortalex-cli settings save";
 }
 
 void TestCliScripting::loadRefusals()
@@ -431,6 +450,7 @@ void TestCliScripting::loadRefusals()
     QCOMPARE(QString::fromUtf8(host.err),
         QString("vortalex-cli: %1: %2; nothing was sent\n").arg(path, err));
     QCOMPARE(host.sim.exchangeCount(), 0);
+    QCOMPARE(host.box.settings(), MemoryCliHost().box.settings());
 }
 
 // With --emulated-state a run finds what the last one left; reset both
@@ -454,6 +474,27 @@ void TestCliScripting::emulatedState()
     MemoryCliHost fresh;
     QCOMPARE(run(fresh, { "set", "hdcp", "1.4" }), 0);
     QVERIFY(!QFile::exists(state)); // without the option the test host keeps nothing
+}
+
+// While another run holds the emulated box, a command waits 2 s on the
+// clock, then ends as on a real box in use: exit 3, nothing sent, the
+// state untouched.
+void TestCliScripting::emulatedBoxInUse()
+{
+    const QString state = m_dir.filePath("held.json");
+    VirtualClock otherClock;
+    EmulatedStateLock other;
+    QCOMPARE(other.lock(state, otherClock, 0), EmulatedStateLock::Outcome::Locked);
+    MemoryCliHost host;
+    const std::uint32_t start = host.virtualClock.tickCount();
+    QCOMPARE(run(host, { "--emulated-state", state, "set", "green-led", "off" }), 3);
+    QCOMPARE(QString::fromUtf8(host.err),
+        QString("vortalex-cli: the box is in use by another program (another vortalex-cli "
+                "--emulated on %1); try again when it ends\n")
+            .arg(state));
+    QCOMPARE(host.virtualClock.tickCount() - start, 2000u);
+    QCOMPARE(host.sim.exchangeCount(), 0);
+    QVERIFY(!QFile::exists(state));
 }
 
 // help2man reads an entry as a term and its text only when the text starts

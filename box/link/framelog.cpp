@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "framelog.h"
 
+#include "text/echoedtext.h"
+
 #include <QCoreApplication>
-#include <QFile>
 
 #include <cstdio>
 
@@ -27,12 +28,9 @@ FrameLogFile::~FrameLogFile() = default;
 
 bool FrameLogFile::open(const QString &path, QString &error)
 {
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-        error = file->errorString();
+    error = m_file.open(path);
+    if (!error.isNull())
         return false;
-    }
-    m_file = std::move(file);
     m_path = path;
     m_errorReported = false;
     return true;
@@ -40,20 +38,20 @@ bool FrameLogFile::open(const QString &path, QString &error)
 
 bool FrameLogFile::isOpen() const
 {
-    return m_file != nullptr;
+    return m_file.isOpen();
 }
 
 void FrameLogFile::append(const FrameLogEntry &entry)
 {
-    if (!m_file)
+    // After the one report, nothing more is tried: each line would fail alike.
+    if (!m_file.isOpen() || m_errorReported)
         return;
-    const QByteArray line = frameLogLine(entry, m_startMs).toLatin1() + '\n';
-    const bool written = m_file->write(line) == line.size() && m_file->flush();
-    if (written || m_errorReported)
+    const QString reason = m_file.append(frameLogLine(entry, m_startMs).toLatin1() + '\n');
+    if (reason.isNull())
         return;
     m_errorReported = true;
     const QString report
-        = QStringLiteral("cannot write the frame log %1: %2").arg(m_path, m_file->errorString());
+        = QStringLiteral("cannot write the frame log %1: %2").arg(echoedText(m_path), reason);
     if (m_errorSink)
         m_errorSink(report);
     else

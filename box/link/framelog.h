@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "files/outputfile.h"
+
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
-#include <memory>
-
-class QFile;
 
 namespace vortalex {
 
@@ -30,15 +29,18 @@ QString hexBytes(const QByteArray &bytes);
 // e.g. "1532 > 10 04 E0 1B 01".
 QString frameLogLine(const FrameLogEntry &entry, std::uint32_t startMs);
 
-// Appends frame log lines to a file, one line per frame, flushed at once so
-// that a log survives a crash of the program it documents.
+// Appends frame log lines to a file, one line per frame, written at once so
+// that a log survives a crash of the program it documents. The file is an
+// AppendFile: a FIFO or device node is written as it is; a folder, block
+// device or socket is refused.
 class FrameLogFile
 {
 public:
     FrameLogFile();
     ~FrameLogFile();
 
-    // Opens `path` for appending. On failure returns false and `error` says why.
+    // Opens `path` for appending. On failure returns false and `error` says
+    // why in the system's words.
     bool open(const QString &path, QString &error);
     bool isOpen() const;
     // Times in the lines count from `startMs`.
@@ -46,7 +48,7 @@ public:
     void append(const FrameLogEntry &entry);
     // Where the one report of a log that cannot be written goes (a full
     // disk, /dev/full): by default a line on standard error naming the
-    // program, the file and the reason.
+    // program, the file and the system's reason. Later lines are not tried.
     void setErrorSink(std::function<void(const QString &line)> sink)
     {
         m_errorSink = std::move(sink);
@@ -55,7 +57,7 @@ public:
     std::function<void(const FrameLogEntry &)> observer();
 
 private:
-    std::unique_ptr<QFile> m_file;
+    AppendFile m_file;
     std::uint32_t m_startMs = 0;
     QString m_path;
     bool m_errorReported = false;

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidinput.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "files/inputfile.h"
+
 #include <QList>
 #include <QStringDecoder>
-#include <cstdio>
 
 namespace vortalex {
 
@@ -214,26 +213,11 @@ bool edidBytesFromContent(const QByteArray &content, QByteArray &bytes, QString 
 
 bool readEdidInput(const QString &path, QByteArray &bytes, QString &error)
 {
-    const bool standardInput = path == QLatin1String("-");
-    const QString shown = standardInput ? QStringLiteral("standard input") : path;
-    QFile file;
-    if (standardInput) {
-        file.open(stdin, QIODevice::ReadOnly);
-    } else {
-        if (QFileInfo(path).isDir()) {
-            error = QStringLiteral("%1: is a directory").arg(shown);
-            return false;
-        }
-        file.setFileName(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = QStringLiteral("%1: %2").arg(shown, file.errorString());
-            return false;
-        }
-    }
     // One byte more than the largest dump tells a too large file apart.
-    const QByteArray content = file.read(kEdidDumpMaxBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        error = QStringLiteral("%1: %2").arg(shown, file.errorString());
+    QByteArray content;
+    const QString shown = shownFileName(path);
+    if (!readInputFile(path, kEdidDumpMaxBytes + 1, content, error)) {
+        error = QStringLiteral("%1: %2").arg(shown, error);
         return false;
     }
     if (content.size() > kEdidDumpMaxBytes && !content.startsWith('\0')) {

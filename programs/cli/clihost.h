@@ -23,8 +23,13 @@ public:
     // The emulated box (--emulated), on the host's clock.
     virtual SimBridge &emulatedBridge() = 0;
     // Where --emulated keeps the box's state between runs when no
-    // --emulated-state names a file; empty: the box starts afresh each run.
-    virtual QString emulatedStateFile() const { return QString(); }
+    // --emulated-state names a file; empty: the box starts afresh each run,
+    // and `problem`, when set, says why no file could be used.
+    virtual QString emulatedStateFile(QString &problem) const
+    {
+        Q_UNUSED(problem);
+        return QString();
+    }
     // The box on USB.
     virtual UsbBridge &realBridge() = 0;
     // True once the USB back end was refused access to a device: the udev
@@ -33,8 +38,13 @@ public:
 
     virtual void writeOut(const QByteArray &bytes) = 0;
     virtual void writeErr(const QByteArray &bytes) = 0;
+    // True once standard output failed (a full disk); the reason is told at
+    // the end of main.
+    virtual bool outFailed() const { return false; }
     // Progress goes to standard error only when a person watches it.
     virtual bool errIsTerminal() const = 0;
+    // Raw bytes are not written to a terminal.
+    virtual bool outIsTerminal() const { return false; }
 };
 
 } // namespace vortalex

@@ -9,7 +9,9 @@
 #include "link/logging.h"
 #include "program/programinfo.h"
 #include "emulated/emulatedstatefile.h"
+#include "emulated/emulatedstatelock.h"
 #include "emulated/simbridge.h"
+#include "files/outputfile.h"
 #include "text/echoedtext.h"
 
 #include <QCommandLineParser>
@@ -79,7 +81,8 @@ struct Parser
         QStringLiteral("settings save: also save the box's EDID.") };
     QCommandLineOption emulatedState { QStringLiteral("emulated-state"),
         QStringLiteral("The emulated box keeps its state in FILE (default: "
-                       "vortalex-emulated.json in $XDG_RUNTIME_DIR)."),
+                       "vortalex-emulated.json in $XDG_RUNTIME_DIR, else "
+                       "vortalex/emulated-box.json in $XDG_STATE_HOME or ~/.local/state)."),
         QStringLiteral("FILE") };
     QCommandLineOption raw { QStringLiteral("raw"),
         QStringLiteral("set: take a number as the value. infoframe hdr|avi: send a frame the "
@@ -182,6 +185,10 @@ int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
     return CliExit::Done;
 }
 
+// How long a command waits for another vortalex-cli --emulated to let go of
+// the emulated box: scripts that run commands back to back should not fail.
+constexpr std::uint32_t kEmulatedBoxWaitMs = 2000;
+
 // Gives the emulated box the state a former run left in `path`; else why not.
 QString restoreEmulatedBox(CliHost &host, const QString &path)
 {
@@ -191,7 +198,7 @@ QString restoreEmulatedBox(CliHost &host, const QString &path)
     if (!loadEmulatedState(path, state, error))
         return QStringLiteral("cannot read the emulated box's state %1: %2; remove the file to "
                               "start from the factory state")
-            .arg(path, error);
+            .arg(echoedText(path), error);
     box.restoreState(state);
     return QString();
 }
@@ -209,9 +216,10 @@ QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &w
         return QString();
     }
     const QString error = saveEmulatedState(path, host.emulatedBridge().box().state());
-    return error.isNull()
-        ? QString()
-        : QStringLiteral("cannot keep the emulated box's state in %1: %2").arg(path, error);
+    return error.isNull() ? QString()
+                          : QStringLiteral("the emulated box's state cannot be kept in %1: %2; "
+                                           "the next run starts without this run's changes")
+                                .arg(echoedText(path), error);
 }
 
 } // namespace
@@ -307,10 +315,45 @@ int runCli(const QStringList &arguments, CliHost &host)
             QStringLiteral("unknown command \"%1\"%2; the commands are %3")
                 .arg(echoedText(words[0]), didYouMean(words[0], commandNames()),
                     commandNames().join(QLatin1String(", "))));
-    const QString statePath = options.emulated
-        ? (p.parser.isSet(p.emulatedState) ? p.parser.value(p.emulatedState)
-                                           : host.emulatedStateFile())
-        : QString();
+    // The emulated box is held, as a real one is, from reading its state to
+    // writing it back.
+    QString statePath;
+    if (options.emulated) {
+        QString problem;
+        if (p.parser.isSet(p.emulatedState)) {
+            // A file named by the user that cannot take the state is refused.
+            statePath = p.parser.value(p.emulatedState);
+            const QString targetProblem = outputTargetProblem(statePath);
+            if (!targetProblem.isNull())
+                return usage.fail(CliExit::BadUsage,
+                    QStringLiteral("cannot keep the emulated box's state in %1: %2")
+                        .arg(echoedText(statePath), targetProblem));
+        } else {
+            statePath = host.emulatedStateFile(problem);
+        }
+        if (!problem.isNull())
+            usage.warn(QStringLiteral("the emulated box's state is not kept between runs: %1")
+                           .arg(problem));
+    }
+    EmulatedStateLock lock;
+    if (!statePath.isEmpty()) {
+        switch (lock.lock(statePath, host.clock(), kEmulatedBoxWaitMs)) {
+        case EmulatedStateLock::Outcome::Locked:
+            break;
+        case EmulatedStateLock::Outcome::InUse:
+            return usage.fail(CliExit::NoBox,
+                QStringLiteral("the box is in use by another program (another vortalex-cli "
+                               "--emulated on %1); try again when it ends")
+                    .arg(echoedText(statePath)));
+        case EmulatedStateLock::Outcome::Failed:
+            usage.warn(QStringLiteral("the emulated box's state is not kept between runs: "
+                                      "cannot lock %1: %2")
+                           .arg(echoedText(EmulatedStateLock::lockFilePath(statePath)),
+                               lock.error()));
+            statePath.clear();
+            break;
+        }
+    }
     if (!statePath.isEmpty()) {
         const QString problem = restoreEmulatedBox(host, statePath);
         if (!problem.isNull())
@@ -326,7 +369,7 @@ int runCli(const QStringList &arguments, CliHost &host)
     if (!statePath.isEmpty() && connected) {
         const QString problem = keepEmulatedBox(host, statePath, words, exitCode);
         if (!problem.isNull())
-            usage.fail(exitCode, problem);
+            usage.warn(problem);
     }
     return exitCode;
 }

@@ -47,7 +47,8 @@ bool CliSession::connect(bool quietly)
         QString error;
         if (!m_frameLog.open(m_options.frameLog, error)) {
             m_exitCode = fail(CliExit::BadUsage,
-                QStringLiteral("cannot open the frame log %1: %2").arg(m_options.frameLog, error));
+                QStringLiteral("cannot open the frame log %1: %2")
+                    .arg(echoedText(m_options.frameLog), error));
             return false;
         }
         m_frameLog.setStart(clock().tickCount());
@@ -153,6 +154,11 @@ int CliSession::fail(int exitCode, const QString &message)
     writeErrLine(QStringLiteral("vortalex-cli: ") + escapeControlCharacters(message));
     printJsonError(message, exitCode);
     return exitCode;
+}
+
+void CliSession::warn(const QString &message)
+{
+    writeErrLine(QStringLiteral("vortalex-cli: warning: ") + escapeControlCharacters(message));
 }
 
 int CliSession::boxFailed()

@@ -77,12 +77,20 @@ public:
     void printLine(const QString &line);
     // Bytes on standard output as they are (edid read -o -).
     void writeOut(const QByteArray &bytes);
+    // Raw bytes are refused there.
+    bool outIsTerminal() const { return m_host.outIsTerminal(); }
+    // True once standard output failed: nothing more can reach the user.
+    bool outFailed() const { return m_host.outFailed(); }
     // The command's JSON object on standard output.
     void printJson(const QJsonObject &object);
     // "vortalex-cli: <message>" on standard error, and with --json
     // {"error": message, "exit": status} on standard output; returns the
     // exit status.
     int fail(int exitCode, const QString &message);
+    // "vortalex-cli: warning: <message>" on standard error only, even with
+    // --quiet: something the user relies on (a kept state) did not happen,
+    // though the command did what it was asked.
+    void warn(const QString &message);
     // The box failed: the messages the window would have shown are on
     // standard error (or a line saying the box did not answer, or that it
     // was unplugged); returns 1.

@@ -11,6 +11,7 @@
 #include "boxedid/edidtransfer.h"
 #include "boxedid/edidwritecheck.h"
 #include "files/outputfile.h"
+#include "files/standardoutput.h"
 #include "text/echoedtext.h"
 
 #include <QJsonArray>
@@ -78,6 +79,10 @@ int readCommand(CliSession &session, const QStringList &args)
     if (toStdout && session.options().json)
         return session.fail(CliExit::BadUsage,
             QStringLiteral("-o - and --json both write to standard output; give one"));
+    if (toStdout && session.outIsTerminal())
+        return session.fail(CliExit::BadUsage,
+            binaryToTerminalRefusal(QStringLiteral("redirect it (> FILE), or leave out -o - to "
+                                                   "see the table as hex text")));
     const QString targetProblem
         = output.isEmpty() || toStdout ? QString() : outputTargetProblem(output);
     if (!targetProblem.isNull())

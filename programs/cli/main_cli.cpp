@@ -8,10 +8,11 @@
 #include "libusb/libusbbridge.h"
 #include "program/programinfo.h"
 #include "emulated/emulatedbox.h"
+#include "emulated/emulatedstatefile.h"
 #include "emulated/simbridge.h"
+#include "files/standardoutput.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -45,17 +46,16 @@ public:
 
     bool permissionDenied() const override { return m_permissionDenied; }
 
-    QString emulatedStateFile() const override
+    QString emulatedStateFile(QString &problem) const override
     {
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        return runtime.isEmpty() ? QString()
-                                 : QString::fromLocal8Bit(runtime) + "/vortalex-emulated.json";
+        return vortalex::defaultEmulatedStatePath(problem);
     }
 
+    // Flushed at once: watch's lines reach a pipe as they come. A failure
+    // is reported once, at the end.
     void writeOut(const QByteArray &bytes) override
     {
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-        std::fflush(stdout);
+        vortalex::writeStandardOutput(bytes, true);
     }
 
     void writeErr(const QByteArray &bytes) override
@@ -64,6 +64,8 @@ public:
     }
 
     bool errIsTerminal() const override { return isatty(STDERR_FILENO) == 1; }
+    bool outFailed() const override { return vortalex::standardOutputFailed(); }
+    bool outIsTerminal() const override { return vortalex::standardOutputIsTerminal(); }
 
 private:
     vortalex::SystemClock m_clock;
@@ -77,8 +79,13 @@ private:
 
 int main(int argc, char *argv[])
 {
+    vortalex::guardStandardStreams();
     QCoreApplication app(argc, argv);
     vortalex::setProgramInfo("vortalex-cli");
-    ProcessHost host;
-    return vortalex::runCli(QCoreApplication::arguments(), host);
+    int exitCode = 0;
+    {
+        ProcessHost host;
+        exitCode = vortalex::runCli(QCoreApplication::arguments(), host);
+    }
+    return vortalex::finishStandardOutput("vortalex-cli", exitCode);
 }

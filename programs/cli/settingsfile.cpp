@@ -3,6 +3,8 @@
 
 #include "didyoumean.h"
 
+#include "boxedid/edidwritecheck.h"
+
 #include "text/echoedtext.h"
 
 #include <QJsonArray>
@@ -72,12 +74,42 @@ bool parseEdid(const QJsonValue &value, SettingsFile &file, QString &error)
     EdidTable table {};
     const QByteArray bytes = QByteArray::fromHex(hex);
     std::copy(bytes.begin(), bytes.end(), table.begin());
+    // The checks edid write makes, with no --force or --fix-checksums to
+    // override them: a file is loaded as it is or not at all.
+    const QString fitProblem = edidBoxFitProblem(kEdidSize, table);
+    if (!fitProblem.isNull()) {
+        error = QStringLiteral("edid: %1").arg(fitProblem);
+        return false;
+    }
+    if (checkEdidWrite(kEdidSize, table).verdict == EdidWriteVerdict::HeaderMissing) {
+        error = QStringLiteral("edid: the table does not start with the EDID header");
+        return false;
+    }
     if (!tablePassesChecksums(table)) {
         error = QStringLiteral("edid: the EDID Checksum is not correct");
         return false;
     }
     file.edid = table;
     return true;
+}
+
+// "line 3, column 14: unterminated object": where Qt's parser stopped and
+// why, counted in characters from 1.
+QString jsonParseProblem(const QByteArray &text, const QJsonParseError &parseError)
+{
+    const int offset = std::clamp(parseError.offset, 0, int(text.size()));
+    const QByteArray before = text.left(offset);
+    const int lineStart = int(before.lastIndexOf('\n')) + 1;
+    const int line = int(before.count('\n')) + 1;
+    const int column = int(QString::fromUtf8(before.mid(lineStart)).size()) + 1;
+    // Qt names what it found where the text ended; say it ended.
+    const bool ended = text.mid(offset).trimmed().isEmpty()
+        && parseError.error != QJsonParseError::GarbageAtEnd;
+    const QString reason = parseError.error == QJsonParseError::IllegalUTF8String
+        ? QStringLiteral("not valid UTF-8")
+        : ended ? QStringLiteral("the JSON ends too early (%1)").arg(parseError.errorString())
+                : parseError.errorString();
+    return QStringLiteral("line %1, column %2: %3").arg(line).arg(column).arg(reason);
 }
 
 } // namespace
@@ -110,9 +142,13 @@ bool parseSettingsFile(const QByteArray &text, SettingsFile &file, QString &erro
 {
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        error = text.trimmed().isEmpty() ? QStringLiteral("the file is empty")
+                                         : jsonParseProblem(text, parseError);
+        return false;
+    }
     const QJsonObject object = document.object();
-    if (document.isNull() || !document.isObject()
-        || object.value(QStringLiteral("format")) != kFormat) {
+    if (!document.isObject() || object.value(QStringLiteral("format")) != kFormat) {
         error = QStringLiteral("not a settings file of vortalex-cli settings save");
         return false;
     }

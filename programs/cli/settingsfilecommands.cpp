@@ -8,10 +8,11 @@
 #include "link/frames.h"
 #include "boxedid/edidtransfer.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "files/inputfile.h"
+#include "files/outputfile.h"
+#include "text/echoedtext.h"
+
 #include <QJsonArray>
-#include <QSaveFile>
 
 namespace vortalex {
 
@@ -23,21 +24,17 @@ QString frameText(const QByteArray &frame)
     return QString::fromLatin1(frame.toHex(' ').toUpper());
 }
 
-// Null when `data` is in `name`; else why not. "-" is standard output's
-// business and never reaches here.
-QString writeFile(const QString &name, const QByteArray &data)
-{
-    QSaveFile file(name);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
-        return file.errorString();
-    return QString();
-}
+// The largest settings file read; a settings file is a few hundred bytes.
+constexpr qint64 kSettingsFileMaxBytes = 1 << 20;
 
 int save(CliSession &session, const QString &name)
 {
-    if (QFileInfo(name).isDir())
-        return session.fail(
-            CliExit::BadUsage, QStringLiteral("cannot write file %1: it is a directory").arg(name));
+    // The target is checked before the box is read; "-" is standard output.
+    const bool toStdout = name == QLatin1String("-");
+    const QString targetProblem = toStdout ? QString() : outputTargetProblem(name);
+    if (!targetProblem.isNull())
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot write file %1: %2").arg(echoedText(name), targetProblem));
     if (!session.connect())
         return session.exitCode();
     Response block;
@@ -54,28 +51,31 @@ int save(CliSession &session, const QString &name)
         file.edid = table;
     }
     const QByteArray text = settingsFileText(file);
-    if (name == QLatin1String("-")) {
+    if (toStdout) {
         session.printLine(QString::fromUtf8(text).trimmed());
         return CliExit::Done;
     }
-    const QString reason = writeFile(name, text);
+    const QString reason = writeOutputFile(name, text);
     if (!reason.isNull())
-        return session.fail(
-            CliExit::BadUsage, QStringLiteral("cannot write file %1: %2").arg(name, reason));
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot write file %1: %2").arg(echoedText(name), reason));
     return session.finish(true);
 }
 
 int load(CliSession &session, const QString &name)
 {
-    QFile input(name);
-    if (!input.open(QIODevice::ReadOnly))
-        return session.fail(CliExit::BadUsage,
-            QStringLiteral("cannot read file %1: %2").arg(name, input.errorString()));
-    SettingsFile file;
+    QByteArray text;
     QString error;
-    if (!parseSettingsFile(input.read(1 << 20), file, error))
-        return session.fail(
-            CliExit::BadUsage, QStringLiteral("%1: %2; nothing was sent").arg(name, error));
+    if (!readInputFile(name, kSettingsFileMaxBytes + 1, text, error))
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("cannot read file %1: %2").arg(shownFileName(name), error));
+    if (text.size() > kSettingsFileMaxBytes)
+        error = QStringLiteral("more than %1 bytes, too large for a settings file")
+                    .arg(kSettingsFileMaxBytes);
+    SettingsFile file;
+    if (!error.isNull() || !parseSettingsFile(text, file, error))
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("%1: %2; nothing was sent").arg(shownFileName(name), error));
     if (!session.connect())
         return session.exitCode();
 

@@ -34,6 +34,10 @@ int runWatchCommand(CliSession &session, const QStringList &args)
             else
                 session.printLine(lines.join(QLatin1String(" | ")));
             last = signal;
+            // Nobody reads a watch whose output fails (a full disk); main
+            // says why.
+            if (session.outFailed())
+                return CliExit::BadUsage;
         }
         // Reads start every interval, however long a read took.
         next += interval;

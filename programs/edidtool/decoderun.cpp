@@ -4,6 +4,8 @@
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidreport.h"
+#include "files/inputfile.h"
+#include "files/standardoutput.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,7 +18,7 @@ namespace {
 // One file's part of the run; returns its exit status.
 int decodeOne(const QString &file, bool json, bool several)
 {
-    const QString shown = file == QLatin1String("-") ? QStringLiteral("standard input") : file;
+    const QString shown = shownFileName(file);
     // With several files, each message names its file; with one, the error names it already.
     const QString prefix = several ? QStringLiteral("vortalex-edid: %1: ").arg(shown)
                                    : QStringLiteral("vortalex-edid: ");
@@ -53,8 +55,10 @@ int decodeOne(const QString &file, bool json, bool several)
 
 void printText(FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    if (stream == stdout)
+        writeStandardOutput(text.toUtf8());
+    else
+        std::fputs(text.toUtf8().constData(), stream);
 }
 
 int runEdidDecode(const QStringList &files, bool json)
@@ -65,7 +69,6 @@ int runEdidDecode(const QStringList &files, bool json)
             printText(stdout, QStringLiteral("\n"));
         worst = std::max(worst, decodeOne(files[i], json, files.size() > 1));
     }
-    std::fflush(stdout);
     return worst;
 }
 

@@ -12,12 +12,13 @@
 #include "edid/edidchecksum.h"
 #include "edid/edidhextext.h"
 
+#include "files/inputfile.h"
+#include "files/outputfile.h"
+#include "files/standardoutput.h"
+
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <cstdio>
 #include <functional>
 
@@ -31,8 +32,10 @@ using Edit = std::function<EdidEditResult(const QByteArray &table, const QString
 
 void print(FILE *stream, const QString &text)
 {
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+    if (stream == stdout)
+        writeStandardOutput(text.toUtf8());
+    else
+        std::fputs(text.toUtf8().constData(), stream);
 }
 
 int fail(const QString &message)
@@ -198,21 +201,28 @@ QString inputProblemsLine(const QString &path, const QByteArray &table)
     const QStringList problems = decodeEdid(table).problems;
     return problems.isEmpty() ? QString()
                               : QStringLiteral("%1: the input table has problems: %2")
-                                    .arg(path, problems.join(QStringLiteral("; ")));
+                                    .arg(shownFileName(path), problems.join(QStringLiteral("; ")));
+}
+
+// Checked before any input is read: OUT takes what writeOutputFile() takes,
+// and "-" is standard output, but binary data only when it is no terminal.
+bool checkOutput(const QString &path, bool hex, QString &error)
+{
+    if (path == QLatin1String("-")) {
+        if (hex || !standardOutputIsTerminal())
+            return true;
+        error = binaryToTerminalRefusal(
+            QStringLiteral("redirect it (> FILE), or give --hex for the hex text"));
+        return false;
+    }
+    const QString problem = outputTargetProblem(path);
+    if (!problem.isNull())
+        error = QStringLiteral("cannot write file %1: %2").arg(shownFileName(path), problem);
+    return problem.isNull();
 }
 
 // Like cp: a regular (or new) file is replaced whole, a device or FIFO
-// written directly, "-" is standard output.
-bool checkOutput(const QString &path, QString &error)
-{
-    const QFileInfo info(path);
-    if (path != QLatin1String("-") && info.isDir()) {
-        error = QStringLiteral("%1: is a directory").arg(path);
-        return false;
-    }
-    return true;
-}
-
+// written directly, "-" is standard output (checked at the end of main).
 bool writeOutput(const QString &path, const QByteArray &table, bool hex, QString &error)
 {
     QByteArray bytes = table;
@@ -221,24 +231,13 @@ bool writeOutput(const QString &path, const QByteArray &table, bool hex, QString
         bytes = edidHexText(table.leftJustified(2 * kEdidBlockSize, '\0'));
     }
     if (path == QLatin1String("-")) {
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-        return std::fflush(stdout) == 0;
-    }
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-            error = QStringLiteral("%1: %2").arg(path, file.errorString());
-            return false;
-        }
+        writeStandardOutput(bytes);
         return true;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        error = QStringLiteral("%1: %2").arg(path, file.errorString());
-        return false;
-    }
-    return true;
+    const QString reason = writeOutputFile(path, bytes);
+    if (!reason.isNull())
+        error = QStringLiteral("cannot write file %1: %2").arg(shownFileName(path), reason);
+    return reason.isNull();
 }
 
 // Writes the result and says what was wrong with the inputs.
@@ -261,7 +260,7 @@ bool readTable(const QString &path, QByteArray &table, QStringList &problemLines
         problemLines << problems;
     const EdidEditResult checked = checkEditableTable(table);
     if (!checked.ok()) {
-        error = QStringLiteral("%1: %2").arg(path, checked.refusal);
+        error = QStringLiteral("%1: %2").arg(shownFileName(path), checked.refusal);
         return false;
     }
     table = checked.table;
@@ -313,7 +312,7 @@ int runEdit(const QStringList &args)
     QString error;
     QByteArray table;
     QStringList problems;
-    if (!checkOutput(out, error) || !readTable(in, table, problems, error))
+    if (!checkOutput(out, hex, error) || !readTable(in, table, problems, error))
         return fail(error);
     for (const auto &[option, value] : edits) {
         const EdidEditResult result = option->apply(table, value);
@@ -351,7 +350,7 @@ int runMerge(const QStringList &args)
     QByteArray a;
     QByteArray b;
     QStringList problems;
-    if (!checkOutput(out, error) || !readTable(video, a, problems, error)
+    if (!checkOutput(out, hex, error) || !readTable(video, a, problems, error)
         || !readTable(audio, b, problems, error))
         return fail(error);
     const EdidEditResult merged = mergeEdid(a, b);

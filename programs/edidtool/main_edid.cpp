@@ -3,6 +3,7 @@
 // report or JSON.
 #include "decoderun.h"
 #include "edideditcli.h"
+#include "files/standardoutput.h"
 #include "program/programinfo.h"
 
 #include <QCommandLineParser>
@@ -11,7 +12,9 @@
 
 using namespace vortalex;
 
-int main(int argc, char *argv[])
+namespace {
+
+int run(int argc, char *argv[])
 {
     if (isEdidEditorCommand(argc, argv))
         return runEdidEditorCommand(argc, argv);
@@ -58,4 +61,13 @@ int main(int argc, char *argv[])
         files.append(QStringLiteral("-"));
     }
     return runEdidDecode(files, parser.isSet(jsonOption));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    guardStandardStreams();
+    const int exitCode = run(argc, argv);
+    return finishStandardOutput("vortalex-edid", exitCode);
 }

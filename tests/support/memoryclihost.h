@@ -39,6 +39,8 @@ public:
     void writeOut(const QByteArray &bytes) override { out += bytes; }
     void writeErr(const QByteArray &bytes) override { err += bytes; }
     bool errIsTerminal() const override { return terminal; }
+    bool outIsTerminal() const override { return outTerminal; }
+    bool outFailed() const override { return outBroken; }
 
     ScriptedClock virtualClock { 5000 };
     EmulatedBox box { virtualClock };
@@ -47,6 +49,8 @@ public:
     SimBridge real { virtualClock, realBox };
     bool denied = false;
     bool terminal = false;
+    bool outTerminal = false;
+    bool outBroken = false;
     QByteArray out;
     QByteArray err;
 };
