@@ -6,7 +6,9 @@
 #include "infoframe/infoframehex.h"
 #include "ui_InfoFrameBuilder.h"
 
+#include <QScrollArea>
 #include <QShortcut>
+#include <QVBoxLayout>
 #include <QTextEdit>
 
 namespace {
@@ -50,7 +52,22 @@ InfoFrameBuilder::InfoFrameBuilder(
     , m_customHdr(customHdr)
     , m_customAvi(customAvi)
 {
-    ui->setupUi(this);
+    // The form scrolls inside the window, so that the window fits small screens.
+    auto *content = new QWidget;
+    ui->setupUi(content);
+    content->setObjectName(QStringLiteral("builderContent"));
+    setObjectName(QStringLiteral("InfoFrameBuilder"));
+    setWindowTitle(content->windowTitle());
+    auto *scroll = new QScrollArea;
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setMinimumSize(480, 360);
+    scroll->setAccessibleName(tr("InfoFrame fields"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    resize(content->sizeHint().boundedTo(QSize(1300, 680)) + QSize(2, 2));
     // Esc and Ctrl+W close the window.
     for (const QKeySequence &keys :
         { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
