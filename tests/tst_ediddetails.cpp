@@ -67,6 +67,8 @@ private slots:
     void opensFromToolsMenu();
     void followsEdidText_data();
     void followsEdidText();
+    void opensAnyTableFile_data();
+    void opensAnyTableFile();
 };
 
 void TestEdidDetails::opensFromToolsMenu()
@@ -115,15 +117,13 @@ void TestEdidDetails::followsEdidText_data()
                                   << QStringList { QStringLiteral("Checksum|bad"),
                                          QStringLiteral(
                                              "|Block 1: bad checksum 0x6d, should be 0x6c") };
+    // The strict reader: nothing that is not hex becomes a byte.
     QTest::newRow("not hex")
-        << QStringLiteral("00,FF")
-        << QStringLiteral("Hex Format Error: the EDID text is not hex bytes separated by blanks")
-        << true << QStringList();
-    QTest::newRow("empty text") << QString() << QStringLiteral("@@@ · 1990") << true
-                                << QStringList { QStringLiteral("Header|bad"),
-                                       QStringLiteral(
-                                           "|Block 0: bad header (bytes 0-7 are not 00 FF FF FF "
-                                           "FF FF FF 00)") };
+        << "ZZ " + tableText(QStringLiteral("sim_tv_a.bin"))
+        << QStringLiteral("The EDID text: line 1, column 1: 'Z' is not a hex digit") << true
+        << QStringList();
+    QTest::newRow("empty text") << QString() << QStringLiteral("The EDID text is empty") << true
+                                << QStringList();
 }
 
 void TestEdidDetails::followsEdidText()
@@ -140,14 +140,73 @@ void TestEdidDetails::followsEdidText()
     else
         h.ui()->EDIDtext->setPlainText(change);
 
+    // The summary wraps only between its parts: its blanks and hyphens inside
+    // a part do not break.
     const QLabel *summary = details->form()->summaryLabel;
-    QTEST(summary->text(), "summary");
+    const QString shown = QString(summary->text()).replace(QChar::Nbsp, u' ').replace(QChar(0x2011), u'-');
+    QTEST(shown, "summary");
     QTEST(summary->styleSheet() == QLatin1String("color: red"), "summaryRed");
     QTEST(redLines(details->form()->sectionsTree), "red");
 
     details->form()->copyButton->click();
     const QString copied = QGuiApplication::clipboard()->text();
-    QCOMPARE(copied.section(u'\n', 0, 0), summary->text());
+    QCOMPARE(copied.section(u'\n', 0, 0), shown);
+}
+
+void TestEdidDetails::opensAnyTableFile_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("source"); // the line beside the buttons
+    QTest::addColumn<QStringList>("sections"); // the tree's section titles
+
+    QTest::newRow("512 bytes, DisplayID")
+        << "edid/dell_del4284.bin" << "File " VORTALEX_TEST_DATA "/edid/dell_del4284.bin (512 bytes)"
+        << QStringList { "Block 0: base block",
+               "Block 1: Block Map Extension Block (tag 0xF0), not decoded",
+               "Block 2: CTA-861 extension, revision 3", "Block 3: DisplayID 1.2 extension", "Problems" };
+    QTest::newRow("not a table")
+        << "edid/README.md" << "" << QStringList();
+}
+
+void TestEdidDetails::opensAnyTableFile()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, source);
+    QFETCH(QStringList, sections);
+
+    WindowHarness h;
+    h.start();
+    h.ui()->EDIDtext->setPlainText(tableText(QStringLiteral("sim_tv_b.bin")));
+    EdidDetailsWindow *details = openDetails(h);
+    QVERIFY(details);
+    Ui_EdidDetailsWindow *f = details->form();
+    QVERIFY(!f->fromTextButton->isEnabled());
+    h.dialogs.fileNames << QStringLiteral(VORTALEX_TEST_DATA "/") + file;
+    f->openButton->click();
+    QCOMPARE(h.dialogs.log.size(), 1);
+    const QTreeWidget *tree = f->sectionsTree;
+    if (sections.isEmpty()) {
+        // Refused with the reader's reason; the EDID text's table stays.
+        QVERIFY2(f->sourceLabel->text().contains(QStringLiteral("line ")),
+            qPrintable(f->sourceLabel->text()));
+        QCOMPARE(f->sourceLabel->styleSheet(), QStringLiteral("color: red"));
+        QVERIFY(f->summaryLabel->text().startsWith(QStringLiteral("FHD")));
+        return;
+    }
+    QCOMPARE(f->sourceLabel->text(), source);
+    QStringList titles;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        titles << tree->topLevelItem(i)->text(0);
+    QCOMPARE(titles, sections);
+    QVERIFY(redLines(tree).isEmpty());
+
+    // The file stays while the EDID text changes, until "Follow EDID text".
+    h.ui()->EDIDtext->setPlainText(tableText(QStringLiteral("sim_tv_a.bin")));
+    QCOMPARE(tree->topLevelItemCount(), sections.size());
+    QVERIFY(f->fromTextButton->isEnabled());
+    f->fromTextButton->click();
+    QCOMPARE(f->sourceLabel->text(), QStringLiteral("Following the EDID text"));
+    QVERIFY(f->summaryLabel->text().startsWith(QStringLiteral("UHD")));
 }
 
 QTEST_MAIN(TestEdidDetails)

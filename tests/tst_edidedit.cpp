@@ -230,6 +230,8 @@ QList<OperationRow> operationRows()
             { "hdr_static" }, {}, { "ext:6" }, false, true },
         { "remove HDR", [](const QByteArray &t) { return removeDataBlocks(t, 7, 6); },
             { "hdr_static" }, {}, { "ext:6" } },
+        { "remove every HDR block", [](const QByteArray &t) { return removeHdr(t); },
+            { "hdr_static" }, {}, { "ext:6", "ext:7", "ext:1" } },
         { "HDR EOTFs",
             [](const QByteArray &t) {
                 return setHdrStatic(t, { "sdr", "hlg" });
@@ -371,6 +373,9 @@ void TestEdidEdit::refusals_data()
     QTest::newRow("physical address out of range")
         << "sim_tv_a.bin" << 4
         << "physical address \"1.16.0.0\": give four numbers 0-15 as A.B.C.D";
+    QTest::newRow("physical address with a number after a 0")
+        << "sim_tv_a.bin" << 6
+        << "physical address \"0.1.0.0\": after a 0 every number is 0 (as 1.2.0.0)";
     QTest::newRow("native VIC above 64")
         << "sim_tv_a.bin" << 5
         << "only VICs 1-64 can be marked native in a video data block; not 97";
@@ -391,6 +396,7 @@ void TestEdidEdit::refusals()
         },
         [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("1.16.0.0")); },
         [](const QByteArray &t) { return setNativeVic(t, 97); },
+        [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("0.1.0.0")); },
     };
     const EdidEditResult result = edits.at(edit)(table);
     QCOMPARE(result.refusal, refusal);

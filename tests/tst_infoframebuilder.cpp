@@ -102,6 +102,16 @@ void TestInfoFrameBuilder::use_data()
         << ""
         << QStringList { "hdrMinLumError=\"6.6\": from 0 to 6.5535 cd/m² in steps of 0.0001",
                "hdrMaxFallError=\"-1\": whole cd/m² from 0 to 65535", kRefused };
+    QTest::newRow("HDR: the refusal goes once the value is corrected")
+        << "" << QStringList { "redX=1.02", "hdrUse", "redX=0.708" } << ""
+        << "" << none;
+    for (int vic : { 300, 250 })
+        QTest::addRow("AVI: VIC %d refused", vic)
+            << "" << QStringList { QStringLiteral("aviVic=%1").arg(vic), "aviUse" } << ""
+            << ""
+            << QStringList { QStringLiteral("aviMessage=VIC %1 is no CTA-861 video format: give "
+                                            "1-127 or 193-219 (None for no VIC).")
+                                 .arg(vic) };
     QTest::newRow("AVI: worked example")
         << ""
         << QStringList { "aviColour=3", "aviColorimetry=9", "aviRange=1", "aviVic=97", "aviUse" }

@@ -4,7 +4,9 @@
 #include "ui_VortalexForm.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QComboBox>
+#include <QTextEdit>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -70,6 +72,7 @@ private slots:
     void edidModeChange();
     void anyBoxBytesAreSafe_data();
     void anyBoxBytesAreSafe();
+    void typingAcrossTicksKeepsFocus();
 
 private:
     // A started window after its first poll tick: combo boxes set from the box,
@@ -510,6 +513,39 @@ void TestSettingsWindow::anyBoxBytesAreSafe()
     h->tick();
     QVERIFY(h->ui()->label_video_format->text().startsWith("Input : "));
     QVERIFY(h->ui()->lblHdrInput->text().startsWith("HDR input: "));
+}
+
+// Someone types into the EDID text, a key every 0.3 s, across poll ticks: the
+// refresh must not take the focus away (a Space would then click "2.0").
+void TestSettingsWindow::typingAcrossTicksKeepsFocus()
+{
+    MainWindow *w = startQuiet();
+    h->tick();
+    const QStringList quietTick = h->sentHex();
+    QVERIFY(!quietTick.isEmpty());
+    h->clearLogs();
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(w));
+    QTextEdit *text = h->ui()->EDIDtext;
+    QVERIFY(text->isEnabled());
+    text->clear();
+    text->setFocus();
+
+    const QString keys = QStringLiteral("00 FF FF FF FF FF FF 00 4C 2D 0F");
+    QStringList expectedFrames;
+    for (int i = 0; i < keys.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), keys.at(i).toLatin1());
+        h->clock.advance(300);
+        if (i % 10 == 9) { // every 3 s, as the poll timer
+            h->tick();
+            expectedFrames << quietTick;
+        }
+    }
+    QCOMPARE(expectedFrames.size(), 3 * quietTick.size());
+    QCOMPARE(QApplication::focusWidget(), text);
+    QCOMPARE(text->toPlainText(), keys);
+    QCOMPARE(h->sentHex(), expectedFrames);
 }
 
 QTEST_MAIN(TestSettingsWindow)

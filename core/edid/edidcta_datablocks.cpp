@@ -378,6 +378,16 @@ void decodeExtended(const std::uint8_t *p, int length, CtaBlock &cta)
     case Ycbcr420CapabilityMap:
         decodeCapabilityMap(p + 1, length - 1, cta);
         break;
+    case 1: {
+        // Vendor-specific video data block: the OUI, least significant byte first.
+        const int oui = length >= 4 ? p[1] | p[2] << 8 | p[3] << 16 : -1;
+        const QString name = oui == 0x00D046 ? QStringLiteral("Dolby Vision")
+            : oui == 0x90848B                ? QStringLiteral("HDR10+")
+                                             : QString();
+        if (!name.isEmpty() && !cta.dynamicHdr.contains(name))
+            cta.dynamicHdr << name;
+        break;
+    }
     case HdmiForumSink:
         // Two reserved bytes, then the fields of the HDMI Forum vendor block.
         if (!cta.hdmiForum && length >= 4)

@@ -99,6 +99,9 @@ EdidEditResult setHdrStatic(const QByteArray &table, const QStringList &eotfs,
 EdidEditResult setColorimetry(const QByteArray &table, const QStringList &names);
 // Removes every data block with `tag` (and, for tag 7, `extendedTag`).
 EdidEditResult removeDataBlocks(const QByteArray &table, int tag, int extendedTag = -1);
+// Removes every block that makes the display claim HDR: the HDR static and
+// dynamic metadata blocks and the Dolby Vision and HDR10+ video blocks.
+EdidEditResult removeHdr(const QByteArray &table);
 // Removes the HDMI Forum vendor block and the HDMI Forum sink capability block.
 EdidEditResult removeHdmiForumBlock(const QByteArray &table);
 EdidEditResult setCtaFlags(

@@ -277,6 +277,13 @@ EdidEditResult setPhysicalAddress(const QByteArray &table, const QString &addres
         return editRefused(QStringLiteral("physical address \"%1\": give four numbers 0-15 as "
                                           "A.B.C.D")
                                .arg(address));
+    // A device's address ends at its first 0: 1.0.2.0 names no device.
+    for (int i = 1; i < 4; ++i) {
+        if (digits[i - 1] == 0 && digits[i] != 0)
+            return editRefused(QStringLiteral("physical address \"%1\": after a 0 every number "
+                                              "is 0 (as 1.2.0.0)")
+                                   .arg(address));
+    }
     return editCta(table, [&](CtaLayout &cta) {
         const int hdmi = cta.findVendor(kHdmiOui);
         if (hdmi < 0)

@@ -182,6 +182,9 @@ struct CtaBlock
     QStringList videoCapability; // "RGB quantization selectable", ...
     QStringList colorimetry; // "BT2020RGB", "ST2113RGB", ... in bit order
     std::optional<HdrStaticBlock> hdrStatic;
+    // Dynamic HDR named by vendor-specific video data blocks: "Dolby Vision",
+    // "HDR10+".
+    QStringList dynamicHdr;
     QList<DetailedTiming> detailed;
 };
 

@@ -58,7 +58,9 @@ QString coordinate(double value)
     return QString::number(std::floor(value * 10000 + 1e-9) / 10000, 'f', 4);
 }
 
-QString audioText(const AudioDescriptor &sad)
+} // namespace
+
+QString audioDescriptorText(const AudioDescriptor &sad)
 {
     QStringList rates;
     for (double rate : sad.ratesKhz)
@@ -81,6 +83,8 @@ QString audioText(const AudioDescriptor &sad)
         text += QStringLiteral("; up to %1 kb/s").arg(sad.maxBitrateKbps);
     return text;
 }
+
+namespace {
 
 QString latencyText(int ms)
 {
@@ -225,7 +229,7 @@ void addCtaDataLines(const CtaBlock &c, QList<ReportLine> &lines, const QString 
     if (!c.ycbcr420CapableVics.isEmpty())
         add(QStringLiteral("YCbCr 4:2:0 also"), joinNumbers(c.ycbcr420CapableVics));
     for (const AudioDescriptor &sad : c.audio)
-        add(sad.format, audioText(sad));
+        add(sad.format, audioDescriptorText(sad));
     if (!c.speakers.isEmpty())
         add(QStringLiteral("Speakers"), c.speakers.join(QStringLiteral(", ")));
     if (c.hdmi) {
@@ -541,6 +545,10 @@ QString edidSummary(const EdidInfo &info)
             if (cta->hdrStatic->eotfs.contains(QLatin1String("HLG"))
                 && !hdr.contains(QLatin1String("HLG")))
                 hdr << QStringLiteral("HLG");
+        }
+        for (const QString &name : cta->dynamicHdr) {
+            if (!hdr.contains(name))
+                hdr << name;
         }
         for (const AudioDescriptor &sad : cta->audio) {
             const int at = int(audio.indexOf(sad.format));

@@ -30,6 +30,10 @@ struct ReportSection
 // LPCM 2ch, AC-3 6ch"; facts the table lacks are left out.
 QString edidSummary(const EdidInfo &info);
 
+// One audio format's capabilities, as the report shows them: "6 channels; 32 44.1
+// 48 kHz; up to 640 kb/s", "level 3; 48 kHz" (MPEG-H 3D Audio).
+QString audioDescriptorText(const AudioDescriptor &sad);
+
 // The base block, each extension block, then "Problems".
 QList<ReportSection> edidReportSections(const EdidInfo &info);
 

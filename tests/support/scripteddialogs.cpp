@@ -25,6 +25,13 @@ void ScriptedDialogs::about(QWidget *, const QString &title, const QString &text
     log << QStringLiteral("about: %1|%2").arg(title, text);
 }
 
+vortalex::Dialogs::Unsaved ScriptedDialogs::unsavedChanges(QWidget *, const QString &title,
+                                                           const QString &text)
+{
+    log << QStringLiteral("unsaved: %1|%2").arg(title, text);
+    return unsavedAnswers.isEmpty() ? Unsaved::Cancel : unsavedAnswers.takeFirst();
+}
+
 QString ScriptedDialogs::openFileName(QWidget *, const QString &caption, const QString &dir,
                                       const QString &filter)
 {

@@ -37,6 +37,23 @@ void QtDialogs::about(QWidget *parent, const QString &title, const QString &text
     QMessageBox::about(parent, title, text);
 }
 
+Dialogs::Unsaved QtDialogs::unsavedChanges(QWidget *parent, const QString &title,
+                                           const QString &text)
+{
+    QMessageBox box(QMessageBox::Warning, title, text,
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    // A stray Enter must not throw the edits away.
+    box.setDefaultButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return Unsaved::Save;
+    case QMessageBox::Discard:
+        return Unsaved::Discard;
+    default:
+        return Unsaved::Cancel;
+    }
+}
+
 QString QtDialogs::openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                 const QString &filter)
 {

@@ -13,6 +13,7 @@ class Dialogs
 {
 public:
     enum class Answer { Yes, No };
+    enum class Unsaved { Save, Discard, Cancel };
 
     virtual ~Dialogs() = default;
 
@@ -25,6 +26,9 @@ public:
                             const QString &informativeText)
             = 0;
     virtual void about(QWidget *parent, const QString &title, const QString &text) = 0;
+    // Work that is not saved would be lost: Save, Discard or Cancel, owned by
+    // `parent`; Cancel is the default.
+    virtual Unsaved unsavedChanges(QWidget *parent, const QString &title, const QString &text) = 0;
     // File dialogs; an empty result means the user cancelled.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter)
@@ -43,6 +47,7 @@ public:
     Answer question(const QString &title, const QString &text,
                     const QString &informativeText) override;
     void about(QWidget *parent, const QString &title, const QString &text) override;
+    Unsaved unsavedChanges(QWidget *parent, const QString &title, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,

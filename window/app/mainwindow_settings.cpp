@@ -245,8 +245,9 @@ void MainWindow::showSetting(const ShownSetting &shown)
 
 void MainWindow::enableSettingControls(const RefreshEnabling &enabling)
 {
-    if (enabling.edidTextByMode)
-        ui->EDIDtext->setEnabled(*enabling.edidTextByMode);
+    // The EDID text takes its final state once: availability has the last word
+    // over the mode's, and disabling it even for a moment would move the
+    // keyboard focus out of the text while someone types in it.
     if (enabling.priorityChoice) {
         ui->pPrioForce->setEnabled(*enabling.priorityChoice);
         ui->bPrioNorm->setEnabled(*enabling.priorityChoice);

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ediddetailswindow.h"
 
+#include "app/dialogs.h"
 #include "chromaticitydiagram.h"
 #include "edid/edidinfo.h"
+#include "edid/edidinput.h"
 #include "edid/edidreport.h"
-#include "boxedid/edidtext.h"
+#include "toolwindowtext.h"
 #include "ui_EdidDetailsWindow.h"
 
 #include <QApplication>
@@ -18,21 +20,21 @@ namespace {
 
 const QColor kProblemColour(Qt::red);
 
-void setProblemStyle(QWidget *label, bool problem)
-{
-    label->setStyleSheet(problem ? QStringLiteral("color: red") : QString());
-}
-
 } // namespace
 
-EdidDetailsWindow::EdidDetailsWindow(QWidget *parent)
+EdidDetailsWindow::EdidDetailsWindow(Dialogs &dialogs, QWidget *parent)
     : QWidget(parent, Qt::Window)
     , ui(new Ui_EdidDetailsWindow)
+    , m_dialogs(dialogs)
 {
     ui->setupUi(this);
     ui->sectionsTree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     ui->detailsSplitter->setSizes({ 640, 460 });
     connect(ui->copyButton, &QPushButton::clicked, this, &EdidDetailsWindow::copyAsText);
+    connect(ui->openButton, &QPushButton::clicked, this, &EdidDetailsWindow::openFile);
+    connect(ui->fromTextButton, &QPushButton::clicked, this, &EdidDetailsWindow::followEdidText);
+    ui->fromTextButton->setEnabled(false);
+    ui->sourceLabel->setText(tr("Following the EDID text"));
     connect(ui->closeButton, &QPushButton::clicked, this, &QWidget::close);
     // A window of its own has no dialog's Esc: both keys close it as Close does.
     for (const QKeySequence &keys :
@@ -47,21 +49,62 @@ EdidDetailsWindow::~EdidDetailsWindow()
 
 void EdidDetailsWindow::showEdidText(const QString &text)
 {
-    ui->sectionsTree->clear();
-    EdidTable table {};
-    if (!parseEdidTable(text, table)) {
-        m_reportText = tr("Hex Format Error: the EDID text is not hex bytes separated by blanks");
-        ui->summaryLabel->setText(m_reportText);
-        setProblemStyle(ui->summaryLabel, true);
-        showGamut(Gamut());
+    m_edidText = text;
+    if (!m_file.isEmpty())
+        return;
+    QByteArray table;
+    QString error;
+    if (edidFromText(text, table, error))
+        showTable(table);
+    else
+        showProblem(error);
+}
+
+void EdidDetailsWindow::openFile()
+{
+    const QString name = m_dialogs.openFileName(this, tr("Open EDID table"), QString(),
+        tr("EDID tables (*.bin *.txt *.hex);;All files (*)"));
+    if (name.isEmpty())
+        return;
+    QByteArray table;
+    QString error;
+    if (!readEdidInput(name, table, error)) {
+        // The shown table stays; the reason goes where the source is named.
+        ui->sourceLabel->setText(error);
+        ui->sourceLabel->setStyleSheet(QStringLiteral("color: red"));
         return;
     }
-    const EdidInfo info
-        = decodeEdid(QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize));
+    m_file = name;
+    ui->sourceLabel->setText(tr("File %1 (%2 bytes)").arg(name).arg(table.size()));
+    ui->sourceLabel->setStyleSheet(QString());
+    ui->fromTextButton->setEnabled(true);
+    showTable(table);
+}
+
+void EdidDetailsWindow::followEdidText()
+{
+    m_file.clear();
+    ui->sourceLabel->setText(tr("Following the EDID text"));
+    ui->sourceLabel->setStyleSheet(QString());
+    ui->fromTextButton->setEnabled(false);
+    showEdidText(m_edidText);
+}
+
+void EdidDetailsWindow::showProblem(const QString &message)
+{
+    ui->sectionsTree->clear();
+    m_reportText = message;
+    showTwoLines(ui->summaryLabel, message, true);
+    showGamut(Gamut());
+}
+
+void EdidDetailsWindow::showTable(const QByteArray &table)
+{
+    ui->sectionsTree->clear();
+    const EdidInfo info = decodeEdid(table);
     showGamut(info.base ? gamutFromXy(info.base->chromaticity) : Gamut());
     m_reportText = edidReportText(info);
-    ui->summaryLabel->setText(edidSummary(info));
-    setProblemStyle(ui->summaryLabel, !info.problems.isEmpty());
+    showSummary(ui->summaryLabel, edidSummary(info), !info.problems.isEmpty());
     for (const ReportSection &section : edidReportSections(info)) {
         auto *sectionItem = new QTreeWidgetItem(ui->sectionsTree, { section.title });
         sectionItem->setFirstColumnSpanned(true);

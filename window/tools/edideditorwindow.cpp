@@ -2,7 +2,7 @@
 #include "edideditorwindow.h"
 
 #include "app/dialogs.h"
-#include "edid/ediddiff.h"
+#include "edid/edidchangewords.h"
 #include "edid/edidedit.h"
 #include "boxedid/edidfileio.h"
 #include "edid/edidinfo.h"
@@ -10,9 +10,14 @@
 #include "edid/edidreport.h"
 #include "boxedid/edidtext.h"
 #include "edid/edidvic.h"
+#include "toolwindowtext.h"
 #include "ui_EdidEditor.h"
 
+#include <QAbstractSpinBox>
 #include <QAction>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QScopedValueRollback>
 #include <QTextEdit>
 #include <QUndoCommand>
@@ -51,15 +56,16 @@ EdidTable toEdidTable(const QByteArray &bytes)
     return table;
 }
 
-QString audioLine(const AudioDescriptor &sad)
+constexpr int kNameLength = 13; // characters of a display name descriptor
+
+QStringList checkedEotfs(const QList<QCheckBox *> &boxes)
 {
-    QStringList rates;
-    for (double rate : sad.ratesKhz)
-        rates << QString::number(rate);
-    return QStringLiteral("%1, %2 channels, %3 kHz")
-        .arg(sad.format)
-        .arg(sad.channels)
-        .arg(rates.join(u' '));
+    QStringList words;
+    for (const QCheckBox *box : boxes) {
+        if (box->isChecked())
+            words << box->text().section(u' ', 0, 0);
+    }
+    return words;
 }
 
 } // namespace
@@ -96,11 +102,21 @@ EdidEditorWindow::EdidEditorWindow(QTextEdit *edidText, Dialogs &dialogs, QWidge
     }
     connect(ui->undoButton, &QPushButton::clicked, &m_undo, &QUndoStack::undo);
     connect(ui->redoButton, &QPushButton::clicked, &m_undo, &QUndoStack::redo);
+    // Ctrl+Z in a field undoes the table's edits too, not the field's typing.
+    for (QWidget *field : findChildren<QLineEdit *>())
+        field->installEventFilter(this);
+    for (QWidget *field : findChildren<QAbstractSpinBox *>())
+        field->installEventFilter(this);
+    // Esc closes the window as Close does (asking first about unsaved edits).
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, this,
+        &QWidget::close);
     connect(&m_undo, &QUndoStack::canUndoChanged, ui->undoButton, &QWidget::setEnabled);
     connect(&m_undo, &QUndoStack::canRedoChanged, ui->redoButton, &QWidget::setEnabled);
     ui->undoButton->setEnabled(false);
     ui->redoButton->setEnabled(false);
 
+    ui->diffTree->setColumnCount(1);
+    ui->diffTree->setHeaderHidden(true);
     connect(ui->fromTextButton, &QPushButton::clicked, this, &EdidEditorWindow::startFromEdidText);
     connect(ui->openButton, &QPushButton::clicked, this, &EdidEditorWindow::openFile);
     connect(ui->useButton, &QPushButton::clicked, this, &EdidEditorWindow::use);
@@ -126,6 +142,13 @@ void EdidEditorWindow::connectEdits()
     };
     onText(f->manufacturerEdit, tr("manufacturer"), setManufacturer);
     onText(f->nameEdit, tr("name"), setDisplayName);
+    connect(f->nameEdit, &QLineEdit::textChanged, this, [this](const QString &name) {
+        const bool over = name.size() > kNameLength;
+        ui->nameLimitLabel->setText(over
+                ? tr("%1 characters: %2 at most").arg(name.size()).arg(kNameLength)
+                : tr("%1 characters at most").arg(kNameLength));
+        ui->nameLimitLabel->setStyleSheet(over ? QStringLiteral("color: red") : QString());
+    });
     onText(f->serialStringEdit, tr("serial text"), setSerialString);
     onText(f->physicalAddressEdit, tr("physical address"), setPhysicalAddress);
     connect(f->serialNumberEdit, &QLineEdit::editingFinished, this, [this] {
@@ -153,15 +176,28 @@ void EdidEditorWindow::connectEdits()
     const auto listVic = [](const QListWidget *list) {
         return list->currentItem() ? list->currentItem()->data(Qt::UserRole).toInt() : 0;
     };
-    connect(f->addVicButton, &QPushButton::clicked, this,
-        [this, comboVic] { apply(addVics(m_table, { comboVic() }), tr("add VIC")); });
+    connect(f->addVicButton, &QPushButton::clicked, this, [this, comboVic] {
+        apply(addVics(m_table, { comboVic() }), tr("add VIC"),
+            tr("VIC %1 is already in the video data block").arg(comboVic()));
+    });
     connect(f->removeVicButton, &QPushButton::clicked, this, [this, listVic] {
         apply(removeVics(m_table, { listVic(ui->vicList) }), tr("remove VIC"));
     });
-    connect(f->nativeVicButton, &QPushButton::clicked, this,
-        [this, listVic] { apply(setNativeVic(m_table, listVic(ui->vicList)), tr("native VIC")); });
-    connect(f->add420Button, &QPushButton::clicked, this,
-        [this, comboVic] { apply(addYcbcr420Vics(m_table, { comboVic() }), tr("add 4:2:0 VIC")); });
+    // The button clears the mark of a native VIC and marks any other.
+    connect(f->nativeVicButton, &QPushButton::clicked, this, [this, listVic] {
+        const QListWidgetItem *item = ui->vicList->currentItem();
+        if (!item) {
+            showStatus(tr("Choose a VIC in the video data block first"), true);
+            return;
+        }
+        const bool native = item->data(Qt::UserRole + 1).toBool();
+        apply(setNativeVic(m_table, native ? 0 : listVic(ui->vicList)), tr("native VIC"));
+    });
+    connect(f->vicList, &QListWidget::currentItemChanged, this, &EdidEditorWindow::showNativeButton);
+    connect(f->add420Button, &QPushButton::clicked, this, [this, comboVic] {
+        apply(addYcbcr420Vics(m_table, { comboVic() }), tr("add 4:2:0 VIC"),
+            tr("VIC %1 is already in the 4:2:0 list").arg(comboVic()));
+    });
     connect(f->remove420Button, &QPushButton::clicked, this, [this, listVic] {
         apply(removeYcbcr420Vics(m_table, { listVic(ui->ycbcr420List) }), tr("remove 4:2:0 VIC"));
     });
@@ -169,7 +205,7 @@ void EdidEditorWindow::connectEdits()
     connect(f->removeAudioButton, &QPushButton::clicked, this, [this] {
         const EdidEditResult audio = removeDataBlocks(m_table, AudioBlockTag);
         apply(audio.ok() ? removeDataBlocks(audio.table, SpeakerBlockTag) : audio,
-            tr("remove audio"));
+            tr("remove audio"), tr("There is no audio block to remove"));
     });
     const auto flags = [this] {
         apply(
@@ -201,32 +237,15 @@ void EdidEditorWindow::connectEdits()
         [this](int code) { apply(setForumFrlRate(m_table, code), tr("FRL rate")); });
 
     const auto eotfs = [this] {
-        QStringList words;
-        for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }) {
-            if (box->isChecked())
-                words << box->text().section(u' ', 0, 0);
-        }
-        apply(setHdrStatic(m_table, words), tr("EOTFs"));
+        apply(setHdrStatic(m_table,
+                  checkedEotfs({ ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck })),
+            tr("EOTFs"));
     };
     for (QCheckBox *box : { f->sdrCheck, f->hdrCheck, f->pqCheck, f->hlgCheck })
         connect(box, &QCheckBox::toggled, this, eotfs);
-    connect(f->luminanceButton, &QPushButton::clicked, this, [this] {
-        QStringList words;
-        for (QCheckBox *box : { ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }) {
-            if (box->isChecked())
-                words << box->text().section(u' ', 0, 0);
-        }
-        // 0 leaves a luminance as it is; the minimum needs a maximum.
-        const auto given
-            = [](double value) { return value > 0 ? std::optional<double>(value) : std::nullopt; };
-        const bool withMax = ui->maxLuminanceSpin->value() > 0;
-        apply(setHdrStatic(m_table, words, given(ui->maxLuminanceSpin->value()),
-                  given(ui->frameAvgSpin->value()),
-                  withMax ? std::optional<double>(ui->minLuminanceSpin->value()) : std::nullopt),
-            tr("luminance"));
-    });
+    connect(f->luminanceButton, &QPushButton::clicked, this, &EdidEditorWindow::setLuminance);
     connect(f->removeHdrButton, &QPushButton::clicked, this, [this] {
-        apply(removeDataBlocks(m_table, ExtendedBlockTag, HdrStaticExtTag), tr("remove HDR"));
+        apply(removeHdr(m_table), tr("remove HDR"), tr("There is no HDR block to remove"));
     });
     connect(f->colorimetryEdit, &QLineEdit::editingFinished, this, [this] {
         QStringList names;
@@ -236,15 +255,83 @@ void EdidEditorWindow::connectEdits()
     });
 }
 
-void EdidEditorWindow::startFromEdidText()
+void EdidEditorWindow::setLuminance()
 {
-    EdidTable table {};
-    if (!m_edidText || !parseEdidTable(m_edidText->toPlainText(), table)) {
-        showStatus(tr("The EDID text is not hex bytes; open a file instead"), true);
+    // "not given" (0) leaves a luminance as it is; the minimum needs a maximum.
+    const double max = ui->maxLuminanceSpin->value();
+    const double average = ui->frameAvgSpin->value();
+    if (max <= 0 && average <= 0) {
+        showStatus(tr("Not done (luminance): give a maximum or a frame-average luminance; "
+                      "\"not given\" leaves a value as it is"),
+            true);
         return;
     }
-    startFrom(QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize),
-        tr("Started from the EDID text"));
+    const auto given
+        = [](double value) { return value > 0 ? std::optional<double>(value) : std::nullopt; };
+    apply(setHdrStatic(m_table,
+              checkedEotfs({ ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck }), given(max),
+              given(average),
+              max > 0 ? std::optional<double>(ui->minLuminanceSpin->value()) : std::nullopt),
+        tr("luminance"), tr("The HDR block already has these luminances"));
+}
+
+void EdidEditorWindow::startFromEdidText()
+{
+    if (!m_edidText || !mayDiscardEdits())
+        return;
+    QByteArray bytes;
+    QString error;
+    if (!edidFromText(m_edidText->toPlainText(), bytes, error)) {
+        showStatus(error, true);
+        return;
+    }
+    startFrom(bytes, tr("Started from the EDID text"));
+}
+
+bool EdidEditorWindow::mayDiscardEdits()
+{
+    if (m_undo.isClean())
+        return true;
+    switch (m_dialogs.unsavedChanges(this, tr("EDID editor"),
+        tr("The edited table is neither in the EDID text nor saved in a file. Save it "
+           "first?"))) {
+    case Dialogs::Unsaved::Save:
+        return saveAs();
+    case Dialogs::Unsaved::Discard:
+        return true;
+    case Dialogs::Unsaved::Cancel:
+        break;
+    }
+    return false;
+}
+
+void EdidEditorWindow::closeEvent(QCloseEvent *event)
+{
+    if (mayDiscardEdits())
+        event->accept();
+    else
+        event->ignore();
+}
+
+bool EdidEditorWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A field keeps Ctrl+Z for its own typing; here it undoes the table's edits.
+    if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QKeyCombination combination = key->keyCombination();
+        const bool undo = combination == QKeyCombination(Qt::CTRL, Qt::Key_Z);
+        const bool redo = combination == QKeyCombination(Qt::CTRL | Qt::SHIFT, Qt::Key_Z);
+        if (undo || redo) {
+            if (event->type() == QEvent::KeyPress) {
+                // The field's text is the table's again, so leaving it is no edit.
+                const QScopedValueRollback<bool> showing(m_showing, true);
+                undo ? m_undo.undo() : m_undo.redo();
+            }
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void EdidEditorWindow::startFrom(const QByteArray &table, const QString &source)
@@ -261,7 +348,8 @@ void EdidEditorWindow::startFrom(const QByteArray &table, const QString &source)
     showStatus(QString(), false);
 }
 
-void EdidEditorWindow::apply(const EdidEditResult &result, const QString &what)
+void EdidEditorWindow::apply(
+    const EdidEditResult &result, const QString &what, const QString &unchanged)
 {
     if (m_table.isEmpty() || m_showing)
         return;
@@ -270,8 +358,11 @@ void EdidEditorWindow::apply(const EdidEditResult &result, const QString &what)
         showTable(m_table); // the fields show the table again
         return;
     }
-    if (result.table != m_table)
-        m_undo.push(new TableCommand(this, m_table, result.table, what));
+    if (result.table == m_table) {
+        showStatus(unchanged, !unchanged.isEmpty());
+        return;
+    }
+    m_undo.push(new TableCommand(this, m_table, result.table, what));
     showStatus(QString(), false);
 }
 
@@ -282,10 +373,7 @@ void EdidEditorWindow::showTable(const QByteArray &table)
     // Filling the fields must not read them back as edits.
     const QScopedValueRollback<bool> showing(m_showing, true);
 
-    ui->summaryLabel->setText(edidSummary(info));
-    const int left = ctaBytesLeft(table);
-    ui->bytesLeftLabel->setText(left < 0 ? tr("No CTA-861 extension block")
-                                         : tr("Extension block: %1 bytes left").arg(left));
+    showSummary(ui->summaryLabel, edidSummary(info), false);
     if (info.base) {
         const BaseBlock &b = *info.base;
         ui->manufacturerEdit->setText(b.manufacturer);
@@ -311,9 +399,52 @@ void EdidEditorWindow::showTable(const QByteArray &table)
                                               .arg(b.range->maxPixelClockMhz)
                                         : tr("none"));
     }
-    const CtaBlock cta = info.extensions.isEmpty() || !info.extensions.first().cta
+    showExtension(table, info);
+
+    ui->diffTree->clear();
+    for (const QString &change : edidChangesInWords(m_start, m_table)) {
+        auto *item = new QTreeWidgetItem(ui->diffTree, { change });
+        item->setToolTip(0, change);
+    }
+    ui->problemsList->clear();
+    for (const QString &problem : info.problems)
+        ui->problemsList->addItem(problem);
+    for (int i = 0; i < ui->problemsList->count(); ++i)
+        ui->problemsList->item(i)->setForeground(kProblemColour);
+    if (info.problems.isEmpty())
+        ui->problemsList->addItem(tr("none"));
+    ui->sectionTabs->setTabText(ui->sectionTabs->indexOf(ui->changesTab),
+        tr("Chan&ges (%1)").arg(ui->diffTree->topLevelItemCount()));
+    ui->sectionTabs->setTabText(
+        ui->sectionTabs->indexOf(ui->problemsTab), tr("Pro&blems (%1)").arg(info.problems.size()));
+}
+
+// The extension block's tabs; all four are off when the block cannot be
+// edited, with the reason above them.
+void EdidEditorWindow::showExtension(const QByteArray &table, const EdidInfo &info)
+{
+    const int left = ctaBytesLeft(table);
+    QString damage;
+    if (left < 0 && !info.extensions.isEmpty()) {
+        // Any edit of the block says why it cannot be taken apart.
+        const EdidEditResult probe = setCtaFlags(table, false, false, false, false);
+        damage = probe.ok() ? tr("it is not a CTA-861 block") : probe.refusal;
+    }
+    ui->bytesLeftLabel->setText(!damage.isEmpty()
+            ? tr("The extension block cannot be edited: %1").arg(damage)
+            : left < 0 ? tr("No CTA-861 extension block; an edit of it adds one")
+            : left == 1 ? tr("Extension block: 1 byte left")
+                        : tr("Extension block: %1 bytes left").arg(left));
+    ui->bytesLeftLabel->setStyleSheet(damage.isEmpty() ? QString() : QStringLiteral("color: red"));
+    for (QWidget *tab : { ui->videoTab, ui->audioTab, ui->hdmiTab, ui->hdrTab })
+        ui->sectionTabs->setTabEnabled(ui->sectionTabs->indexOf(tab), damage.isEmpty());
+
+    const CtaBlock cta = !damage.isEmpty() || info.extensions.isEmpty()
+            || !info.extensions.first().cta
         ? CtaBlock()
         : *info.extensions.first().cta;
+    const int selectedVic
+        = ui->vicList->currentItem() ? ui->vicList->currentItem()->data(Qt::UserRole).toInt() : 0;
     ui->vicList->clear();
     for (const VideoDescriptor &v : cta.vics) {
         auto *item
@@ -322,7 +453,11 @@ void EdidEditorWindow::showTable(const QByteArray &table)
                                       .arg(vicName(v.vic), v.native ? tr(" (native)") : QString()),
                 ui->vicList);
         item->setData(Qt::UserRole, v.vic);
+        item->setData(Qt::UserRole + 1, v.native);
+        if (v.vic == selectedVic)
+            ui->vicList->setCurrentItem(item);
     }
+    showNativeButton();
     ui->ycbcr420List->clear();
     for (int vic : cta.ycbcr420OnlyVics) {
         auto *item = new QListWidgetItem(
@@ -331,7 +466,8 @@ void EdidEditorWindow::showTable(const QByteArray &table)
     }
     ui->audioList->clear();
     for (const AudioDescriptor &sad : cta.audio)
-        ui->audioList->addItem(audioLine(sad));
+        ui->audioList->addItem(
+            QStringLiteral("%1: %2").arg(sad.format, audioDescriptorText(sad)));
     ui->speakersLabel->setText(
         tr("Speakers: %1")
             .arg(cta.speakers.isEmpty() ? tr("not given")
@@ -361,23 +497,23 @@ void EdidEditorWindow::showTable(const QByteArray &table)
     ui->maxLuminanceSpin->setValue(hdr.maxLuminance.value_or(0));
     ui->frameAvgSpin->setValue(hdr.maxFrameAvg.value_or(0));
     ui->minLuminanceSpin->setValue(hdr.minLuminance.value_or(0));
-    ui->colorimetryEdit->setText(cta.colorimetry.join(QStringLiteral(", ")));
+    // The field shows what it can take back; the rest of the block stays as it is.
+    QStringList editable;
+    QStringList kept;
+    for (const QString &name : cta.colorimetry)
+        (setColorimetry(table, { name }).ok() ? editable : kept) << name;
+    ui->colorimetryEdit->setText(editable.join(QStringLiteral(", ")));
+    ui->colorimetryKeptLabel->setText(
+        kept.isEmpty() ? QString() : tr("Kept as they are: %1").arg(kept.join(QStringLiteral(", "))));
+    ui->colorimetryKeptLabel->setVisible(!kept.isEmpty());
+}
 
-    ui->diffTree->clear();
-    for (const EdidFact &fact : diffEdid(m_start, m_table))
-        new QTreeWidgetItem(
-            ui->diffTree, { fact.fact, factText(fact.before), factText(fact.after) });
-    ui->problemsList->clear();
-    for (const QString &problem : info.problems)
-        ui->problemsList->addItem(problem);
-    for (int i = 0; i < ui->problemsList->count(); ++i)
-        ui->problemsList->item(i)->setForeground(kProblemColour);
-    if (info.problems.isEmpty())
-        ui->problemsList->addItem(tr("none"));
-    ui->sectionTabs->setTabText(ui->sectionTabs->indexOf(ui->changesTab),
-        tr("Chan&ges (%1)").arg(ui->diffTree->topLevelItemCount()));
-    ui->sectionTabs->setTabText(
-        ui->sectionTabs->indexOf(ui->problemsTab), tr("Pro&blems (%1)").arg(info.problems.size()));
+void EdidEditorWindow::showNativeButton()
+{
+    const QListWidgetItem *item = ui->vicList->currentItem();
+    ui->nativeVicButton->setText(item && item->data(Qt::UserRole + 1).toBool()
+            ? tr("Clear &native")
+            : tr("Mark &native"));
 }
 
 // Asks for a table file and reads it; false (the reason in the status line)
@@ -397,6 +533,8 @@ bool EdidEditorWindow::askForTable(const QString &title, QString &name, QByteArr
 
 void EdidEditorWindow::openFile()
 {
+    if (!mayDiscardEdits())
+        return;
     QString name;
     QByteArray bytes;
     if (askForTable(tr("Open EDID table"), name, bytes))
@@ -417,22 +555,26 @@ void EdidEditorWindow::use()
     if (m_table.isEmpty() || !m_edidText)
         return;
     m_edidText->setPlainText(formatEdidText(toEdidTable(m_table)));
+    m_undo.setClean();
     showStatus(tr("The table is in the EDID text; Write EDID sends it to the box"), false);
 }
 
-void EdidEditorWindow::saveAs()
+bool EdidEditorWindow::saveAs()
 {
     if (m_table.isEmpty())
-        return;
+        return false;
     const QString name = m_dialogs.saveFileName(this, tr("Save EDID table"),
         QStringLiteral("VORTALEX_edid_edited.bin"), tr("Binary file (*.bin)"));
     if (name.isEmpty())
-        return;
+        return false;
     const QString reason = saveEdidTable(name, toEdidTable(m_table));
-    if (!reason.isNull())
+    if (!reason.isNull()) {
         showStatus(tr("Cannot write file %1: %2").arg(name, reason), true);
-    else
-        showStatus(tr("Saved as %1").arg(name), false);
+        return false;
+    }
+    m_undo.setClean();
+    showStatus(tr("Saved as %1").arg(name), false);
+    return true;
 }
 
 void EdidEditorWindow::showStatus(const QString &text, bool problem)

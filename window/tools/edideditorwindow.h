@@ -11,6 +11,7 @@ class Ui_EdidEditorWindow;
 namespace vortalex {
 class Dialogs;
 struct EdidEditResult;
+struct EdidInfo;
 } // namespace vortalex
 
 // "EDID editor": changes the table of the EDID text (or of a file) in real
@@ -30,21 +31,34 @@ public:
     QByteArray table() const { return m_table; }
     QUndoStack &undoStack() { return m_undo; }
 
-    // Starts over from the table in the EDID text.
+    // Starts over from the table in the EDID text (after asking about
+    // edits that are neither used nor saved).
     void startFromEdidText();
     // Shows `table` (an undo step sets it).
     void showTable(const QByteArray &table);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    // True when nothing unsaved would be lost, or the user chose to save it
+    // (and it was saved) or to discard it.
+    bool mayDiscardEdits();
     void startFrom(const QByteArray &table, const QString &source);
     // Pushes a successful edit as one undo step, or shows the refusal.
-    void apply(const vortalex::EdidEditResult &result, const QString &what);
+    // `unchanged` says why an edit that changes nothing changed nothing.
+    void apply(const vortalex::EdidEditResult &result, const QString &what,
+        const QString &unchanged = QString());
+    void showExtension(const QByteArray &table, const vortalex::EdidInfo &info);
+    void showNativeButton();
+    void setLuminance();
     void connectEdits();
     bool askForTable(const QString &title, QString &name, QByteArray &bytes);
     void openFile();
     void audioFromFile();
     void use();
-    void saveAs();
+    bool saveAs();
     void showStatus(const QString &text, bool problem);
 
     Ui_EdidEditorWindow *ui = nullptr;

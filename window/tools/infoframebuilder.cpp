@@ -2,15 +2,22 @@
 #include "infoframebuilder.h"
 
 #include "chromaticitydiagram.h"
+#include "edid/edidvic.h"
 #include "infoframe/infoframehex.h"
 #include "ui_InfoFrameBuilder.h"
 
+#include <QScrollArea>
+#include <QShortcut>
+#include <QVBoxLayout>
 #include <QTextEdit>
 
 namespace {
 
 constexpr int kCustomPrimaries = 3; // the last entry of the primaries list
 const QString kProblemStyle = QStringLiteral("color: #c00000;");
+// The longest reason beside a field ("from 0 to 6.5535 cd/m² in steps of
+// 0.0001") fits this many average characters on one or two lines.
+constexpr int kErrorColumnChars = 34;
 
 // A decoded line under the sections: red when the field does not decode
 // cleanly; an empty field is no problem.
@@ -39,20 +46,47 @@ using namespace vortalex;
 
 InfoFrameBuilder::InfoFrameBuilder(
     QTextEdit *capture, QTextEdit *customHdr, QTextEdit *customAvi, QWidget *parent)
-    : QDialog(parent)
+    : QWidget(parent, Qt::Window)
     , ui(std::make_unique<Ui_InfoFrameBuilder>())
     , m_capture(capture)
     , m_customHdr(customHdr)
     , m_customAvi(customAvi)
 {
-    ui->setupUi(this);
-    setModal(false);
-    // Enter in a field must not press a button: the first one would copy the
-    // capture over what was typed. The buttons act on a click or Space only.
-    for (QPushButton *button : findChildren<QPushButton *>()) {
-        button->setAutoDefault(false);
-        button->setDefault(false);
+    // The form scrolls inside the window, so that the window fits small screens.
+    auto *content = new QWidget;
+    ui->setupUi(content);
+    content->setObjectName(QStringLiteral("builderContent"));
+    setObjectName(QStringLiteral("InfoFrameBuilder"));
+    setWindowTitle(content->windowTitle());
+    auto *scroll = new QScrollArea;
+    scroll->setWidget(content);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setMinimumSize(480, 360);
+    scroll->setAccessibleName(tr("InfoFrame fields"));
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    resize(content->sizeHint().boundedTo(QSize(1300, 680)) + QSize(2, 2));
+    // Esc and Ctrl+W close the window.
+    for (const QKeySequence &keys :
+        { QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W) })
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    // The reasons wrap in a column of their own width, so that a reason
+    // appearing does not narrow the fields; messages keep room for two lines.
+    const QFontMetrics metrics = fontMetrics();
+    ui->hdrLayout->setColumnMinimumWidth(3, kErrorColumnChars * metrics.averageCharWidth());
+    for (QLabel *error : findChildren<QLabel *>()) {
+        if (error->objectName().endsWith(QLatin1String("Error"))) {
+            error->setWordWrap(true);
+            error->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        }
     }
+    for (QLabel *message : { ui->hdrMessage, ui->aviMessage })
+        message->setMinimumHeight(2 * metrics.lineSpacing());
+    ui->aviVic->setAccessibleName(tr("VIC"));
+    ui->hdrUse->setAccessibleName(tr("Use HDR InfoFrame"));
+    ui->aviUse->setAccessibleName(tr("Use AVI InfoFrame"));
     m_hdrFields = {
         { ui->redX, ui->redY, ui->redError, &HdrMetadata::red, nullptr, nullptr },
         { ui->greenX, ui->greenY, ui->greenError, &HdrMetadata::green, nullptr, nullptr },
@@ -73,6 +107,7 @@ InfoFrameBuilder::InfoFrameBuilder(
         auto check = [this, i](const QString &) {
             HdrMetadata scratch;
             readHdrField(m_hdrFields.at(i), scratch);
+            clearHdrRefusal();
             if (m_hdrFields.at(i).point && m_hdrFields.at(i).point != &HdrMetadata::white) {
                 const QSignalBlocker blocker(ui->hdrPrimaries);
                 ui->hdrPrimaries->setCurrentIndex(kCustomPrimaries);
@@ -91,6 +126,11 @@ InfoFrameBuilder::InfoFrameBuilder(
     connect(ui->hdrCopyCapture, &QPushButton::clicked, this, &InfoFrameBuilder::copyFromCapture);
     connect(ui->hdrUse, &QPushButton::clicked, this, &InfoFrameBuilder::useHdr);
     connect(ui->aviUse, &QPushButton::clicked, this, &InfoFrameBuilder::useAvi);
+    connect(ui->aviVic, &QSpinBox::valueChanged, this, [this] {
+        int vic = 0;
+        if (readVic(vic))
+            ui->aviMessage->clear();
+    });
     for (QTextEdit *field : { m_capture, m_customHdr, m_customAvi })
         connect(field, &QTextEdit::textChanged, this, &InfoFrameBuilder::showDecodedFields);
 
@@ -137,13 +177,37 @@ void InfoFrameBuilder::useHdr()
     m_customHdr->setPlainText(infoFrameText(encodeHdrInfoFrame(values)));
 }
 
+bool InfoFrameBuilder::readVic(int &vic)
+{
+    vic = ui->aviVic->value();
+    if (vic == 0 || vicFormat(vic))
+        return true;
+    ui->aviMessage->setText(tr("VIC %1 is no CTA-861 video format: give 1-127 or 193-219 "
+                               "(None for no VIC).")
+                                .arg(vic));
+    return false;
+}
+
+void InfoFrameBuilder::clearHdrRefusal()
+{
+    // After a refusal every field shows its reason, so reading them all again
+    // changes no reason the user has not seen.
+    HdrMetadata values;
+    if (ui->hdrMessage->text() == tr("Not used: correct the values marked in red.")
+        && readHdrFields(values))
+        ui->hdrMessage->clear();
+}
+
 void InfoFrameBuilder::useAvi()
 {
+    int vic = 0;
+    if (!readVic(vic))
+        return;
     AviValues values;
     values.colourFormat = std::uint8_t(ui->aviColour->currentIndex());
     setAviColorimetry(values, AviColorimetry(ui->aviColorimetry->currentIndex()));
     setAviRange(values, AviRange(ui->aviRange->currentIndex()));
-    values.vic = std::uint8_t(ui->aviVic->value());
+    values.vic = std::uint8_t(vic);
     values.pictureAspect = std::uint8_t(ui->aviAspect->currentIndex());
     const QByteArray data = encodeAviInfoFrame(values);
     if (data.size() > kAviFieldDataBytes) {

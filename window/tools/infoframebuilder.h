@@ -4,7 +4,7 @@
 #include "infoframe/aviinfoframe.h"
 #include "infoframe/hdrinfoframe.h"
 
-#include <QDialog>
+#include <QWidget>
 #include <QList>
 #include <memory>
 
@@ -17,7 +17,8 @@ class Ui_InfoFrameBuilder;
 // It reads the capture and writes the custom HDR and AVI fields of the
 // settings window, whose own "Send IF" and "Send AVI" still send them; under
 // both sections it shows those three fields decoded, following every change.
-class InfoFrameBuilder : public QDialog
+// An ordinary window: the settings window can come above it.
+class InfoFrameBuilder : public QWidget
 {
     Q_OBJECT
 
@@ -49,6 +50,10 @@ private:
     bool readHdrField(const HdrField &field, vortalex::HdrMetadata &values);
     bool readHdrFields(vortalex::HdrMetadata &values);
     void showDecodedFields();
+    // The VIC field's value, or the reason it is no VIC in aviMessage.
+    bool readVic(int &vic);
+    // Clears "correct the values marked in red" once they are corrected.
+    void clearHdrRefusal();
     // The fields' primaries and white point in the diagram, the capture's dashed.
     void showGamut();
 
