@@ -13,7 +13,7 @@
 #include "boxedid/edidtransfer.h"
 #include "cec/infoframesender.h"
 #include "settings/refreshplan.h"
-#include "settings/statusdecode.h"
+#include "settings/statusfacts.h"
 
 #include <QString>
 
@@ -202,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case RefreshAndStatus: {
             // What the poll tick does with the answers: plan the controls from
-            // the settings block and decode the status pages.
+            // the settings block and decode the status pages' facts.
             Response block;
             Response page;
             const bool blockRead = requests.readSettingsBlock(block);
@@ -213,7 +213,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 return QByteArray(
                     reinterpret_cast<const char *>(r.bytes.data()), int(r.bytes.size()));
             };
-            decodeSignalStatus(bytes(page), bytes(block), bytes(page));
+            decodeSignalFacts(bytes(page), bytes(block), bytes(page));
             break;
         }
         case kOperationCount:
