@@ -16,10 +16,10 @@ namespace {
 
 constexpr std::uint32_t kLatencyMs = 1;
 
-class NullStatus : public StatusSink
+class NoObserver : public RequestObserver
 {
 public:
-    void showStatus(const QString &, int) override { }
+    void requestEvent(RequestEvent) override { }
 };
 
 struct Bench
@@ -27,9 +27,9 @@ struct Bench
     SystemClock clock;
     EmulatedBox box { clock };
     SimBridge bridge { clock, box };
-    NullStatus status;
-    UsbLink link { bridge, clock, [](const QString &) {} };
-    BoxRequests requests { link, status };
+    NoObserver observer;
+    UsbLink link { bridge, clock, [](LinkNotice) {} };
+    BoxRequests requests { link, observer };
 
     Bench()
     {

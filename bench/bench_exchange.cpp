@@ -9,10 +9,10 @@ using namespace vortalex;
 
 namespace {
 
-class NoStatus : public StatusSink
+class NoObserver : public RequestObserver
 {
 public:
-    void showStatus(const QString &, int) override { }
+    void requestEvent(RequestEvent) override { }
 };
 
 // The whole host path of one exchange: request operation, link, bridge and
@@ -22,9 +22,9 @@ struct Path
     VirtualClock clock;
     EmulatedBox box { clock };
     SimBridge bridge { clock, box };
-    UsbLink link { bridge, clock, [](const QString &) {} };
-    NoStatus status;
-    BoxRequests requests { link, status };
+    UsbLink link { bridge, clock, [](LinkNotice) {} };
+    NoObserver observer;
+    BoxRequests requests { link, observer };
 
     Path()
     {

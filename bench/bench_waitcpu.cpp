@@ -19,10 +19,10 @@ using namespace vortalex;
 
 namespace {
 
-class NoStatus : public StatusSink
+class NoObserver : public RequestObserver
 {
 public:
-    void showStatus(const QString &, int) override { }
+    void requestEvent(RequestEvent) override { }
 };
 
 double cpuMs()
@@ -40,9 +40,9 @@ int main()
     SystemClock clock;
     EmulatedBox box(clock);
     SimBridge bridge(clock, box);
-    UsbLink link(bridge, clock, [](const QString &) {});
-    NoStatus status;
-    BoxRequests requests(link, status);
+    UsbLink link(bridge, clock, [](LinkNotice) {});
+    NoObserver observer;
+    BoxRequests requests(link, observer);
     std::uint32_t index = 0;
     if (!link.findDevice(UsbLink::kBoxIdString, index) || !link.openDevice(index))
         return 2;

@@ -3,17 +3,17 @@
 // bytes: operations, their arguments and every bridge result come from the
 // input. Nothing may crash, a transaction never leaves the busy flag set, a
 // transaction without an open device never reaches the bridge, and every
-// failed request operation shows its own status-bar message.
+// failed request operation reports its own event.
 #include "fuzzbridge.h"
 #include "fuzzrequire.h"
 
+#include "boxedid/edidtransfer.h"
 #include "cec/cecrequests.h"
+#include "cec/infoframesender.h"
 #include "link/requests.h"
 #include "link/usblink.h"
-#include "boxedid/edidtransfer.h"
-#include "cec/infoframesender.h"
 #include "settings/refreshplan.h"
-#include "settings/statusdecode.h"
+#include "settings/statusfacts.h"
 
 #include <QString>
 
@@ -23,29 +23,23 @@ using namespace vortalex;
 
 namespace {
 
-struct Message
-{
-    QString text;
-    int ms = 0;
-};
-
-class RecordingStatus : public StatusSink
+class RecordingObserver : public RequestObserver
 {
 public:
-    void showStatus(const QString &text, int ms) override
+    void requestEvent(RequestEvent event) override
     {
-        last = { text, ms };
+        last = event;
         ++count;
     }
-    Message last;
+    RequestEvent last = RequestEvent::PageReadFailed;
     int count = 0;
 };
 
-// A failed request operation must leave exactly its own message behind.
-void requireMessage(const RecordingStatus &status, int countBefore, const char *text, int ms)
+// A failed request operation must leave exactly its own event behind.
+void requireEvent(const RecordingObserver &observer, int countBefore, RequestEvent event)
 {
-    require(status.count > countBefore);
-    require(status.last.text == QLatin1String(text) && status.last.ms == ms);
+    require(observer.count > countBefore);
+    require(observer.last == event);
 }
 
 enum Operation : std::uint8_t {
@@ -79,14 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     FuzzedDataProvider input(data, size);
     VirtualClock clock(input.ConsumeIntegral<std::uint32_t>()); // any start, wraps included
     FuzzBridge bridge(input, clock);
-    RecordingStatus status;
+    RecordingObserver observer;
     int nestedDepth = 0;
     UsbLink *linkPtr = nullptr;
     BoxRequests *requestsPtr = nullptr;
 
-    // A link message is a blocking box with its own event loop: the user may
+    // A link notice is a blocking box with its own event loop: the user may
     // close the window (closing the device) or start another action meanwhile.
-    UsbLink link(bridge, clock, [&](const QString &) {
+    UsbLink link(bridge, clock, [&](LinkNotice) {
         switch (input.ConsumeIntegralInRange(0, 3)) {
         case 1:
             linkPtr->closeDevice();
@@ -103,10 +97,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         }
     });
-    BoxRequests requests(link, status);
+    BoxRequests requests(link, observer);
     linkPtr = &link;
     requestsPtr = &requests;
-    CecContext cec { requests, clock, [](const QString &) {} };
+    CecContext cec { requests, clock };
 
     std::uint32_t index = 0;
     if (link.findDevice(UsbLink::kBoxIdString, index))
@@ -114,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     for (int step = 0; step < 64 && input.remaining_bytes() > 0; ++step) {
         const auto operation = Operation(input.ConsumeIntegralInRange<int>(0, kOperationCount - 1));
-        const int messagesBefore = status.count;
+        const int eventsBefore = observer.count;
         const int writesBefore = bridge.writes();
         const bool deviceOpen = link.handle() != kNoHandle;
 
@@ -133,28 +127,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         case WriteSetting:
             if (!requests.writeSetting(
                     input.ConsumeIntegral<std::uint8_t>(), input.ConsumeIntegral<std::uint8_t>()))
-                requireMessage(status, messagesBefore, "Error Writing values", 4000);
+                requireEvent(observer, eventsBefore, RequestEvent::SettingWriteFailed);
             break;
         case ReadSettingsBlock: {
             Response response;
             const auto length = input.ConsumeBool() ? std::uint8_t(kSettingsBlockLength)
                                                     : input.ConsumeIntegral<std::uint8_t>();
             if (!requests.readSettingsBlock(response, length))
-                requireMessage(status, messagesBefore, "Error Reading values", 4000);
+                requireEvent(observer, eventsBefore, RequestEvent::SettingsReadFailed);
             break;
         }
         case ReadPage: {
             Response response;
             if (!requests.readPage(input.ConsumeIntegral<std::uint8_t>(), response,
                     input.ConsumeIntegral<std::uint8_t>()))
-                requireMessage(status, messagesBefore, "...", 2000);
+                requireEvent(observer, eventsBefore, RequestEvent::PageReadFailed);
             break;
         }
         case WriteSettingsBlock: {
             std::array<std::uint8_t, kSettingCount> settings {};
             input.ConsumeData(settings.data(), settings.size());
             if (!requests.writeSettingsBlock(settings))
-                requireMessage(status, messagesBefore, "Error Writing values", 4000);
+                requireEvent(observer, eventsBefore, RequestEvent::SettingsBlockWriteFailed);
             break;
         }
         case Exchange: {
@@ -163,9 +157,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             Response response;
             requests.exchange(frame, input.ConsumeIntegralInRange(0, 100), response,
                 input.ConsumeIntegralInRange(-1, 255));
-            // Only a nested action started from a link message may show something.
-            require(nestedDepth > 0 || status.count == messagesBefore
-                || status.last.text == QLatin1String("Error Reading values"));
+            // Only a nested action started from a link notice may report something.
+            require(nestedDepth > 0 || observer.count == eventsBefore
+                || observer.last == RequestEvent::SettingsReadFailed);
             break;
         }
         case ReadEdid: {
@@ -173,9 +167,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const auto source = EdidSource(input.ConsumeIntegralInRange(0, 2));
             if (readEdid(
                     requests, clock, source, [](int, int) {}, table))
-                require(status.last.text
-                    == QLatin1String(
-                        source == EdidSource::Box ? "EDID values read." : "TV EDID values read."));
+                require(observer.last
+                    == (source == EdidSource::Box ? RequestEvent::EdidReadFromBox
+                                                  : RequestEvent::EdidReadFromTv));
             break;
         }
         case WriteEdid: {
@@ -184,7 +178,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             const EdidWriteOutcome outcome = writeEdid(requests, clock, table, [](int, int) {});
             require(outcome.failedChunks >= 0 && outcome.failedChunks <= kEdidWriteChunkCount);
             if (!outcome.applied)
-                require(status.last.text == QLatin1String("Error Populating EDID values."));
+                require(observer.last == RequestEvent::EdidApplyFailed);
             break;
         }
         case SendCec:
@@ -202,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             break;
         case RefreshAndStatus: {
             // What the poll tick does with the answers: plan the controls from
-            // the settings block and decode the status pages.
+            // the settings block and decode the status pages' facts.
             Response block;
             Response page;
             const bool blockRead = requests.readSettingsBlock(block);
@@ -213,7 +207,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                 return QByteArray(
                     reinterpret_cast<const char *>(r.bytes.data()), int(r.bytes.size()));
             };
-            decodeSignalStatus(bytes(page), bytes(block), bytes(page));
+            decodeSignalFacts(bytes(page), bytes(block), bytes(page));
             break;
         }
         case kOperationCount:

@@ -2,8 +2,8 @@
 // The signal status decoders on any three pages, of any length: the texts
 // are defined for every byte value and every page length.
 #include "fuzzrequire.h"
-#include "settings/statusdecode.h"
 #include "settings/videoformats.h"
+#include "words/statuslines.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

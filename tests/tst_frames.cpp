@@ -15,18 +15,10 @@ QByteArray hex(const char *text)
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
 }
 
-struct StatusEntry
+struct RecordedEvents : RequestObserver
 {
-    QString text;
-    int ms = 0;
-    bool operator==(const StatusEntry &o) const { return text == o.text && ms == o.ms; }
-};
-
-class RecordingStatus : public StatusSink
-{
-public:
-    void showStatus(const QString &text, int ms) override { entries.append({ text, ms }); }
-    QList<StatusEntry> entries;
+    void requestEvent(RequestEvent event) override { events.append(event); }
+    QList<RequestEvent> events;
 };
 
 // The request operations on the emulated box, found and opened as the window does.
@@ -35,10 +27,10 @@ struct Rig
     VirtualClock clock { 1000 };
     EmulatedBox box { clock };
     SimBridge bridge { clock, box };
-    QStringList messages;
-    UsbLink link { bridge, clock, [this](const QString &text) { messages.append(text); } };
-    RecordingStatus status;
-    BoxRequests requests { link, status };
+    QList<LinkNotice> notices;
+    UsbLink link { bridge, clock, [this](LinkNotice notice) { notices.append(notice); } };
+    RecordedEvents observer;
+    BoxRequests requests { link, observer };
 
     Rig()
     {
@@ -53,7 +45,7 @@ using Operation = std::function<bool(BoxRequests &)>;
 
 } // namespace
 
-Q_DECLARE_METATYPE(StatusEntry)
+Q_DECLARE_METATYPE(RequestEvent)
 Q_DECLARE_METATYPE(Operation)
 
 class TstFrames : public QObject
@@ -173,7 +165,7 @@ void TstFrames::operationOnWire()
     for (const FrameLogEntry &e : rig.bridge.frameLog())
         lines.append(frameLogLine(e, 1000));
     QCOMPARE(lines, log);
-    QCOMPARE(rig.status.entries, QList<StatusEntry>());
+    QCOMPARE(rig.observer.events, QList<RequestEvent>());
 }
 
 void TstFrames::badAnswer_data()
@@ -181,8 +173,7 @@ void TstFrames::badAnswer_data()
     QTest::addColumn<Operation>("operation");
     QTest::addColumn<QByteArray>("answer"); // empty: no answer at all
     QTest::addColumn<bool>("result");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("ms");
+    QTest::addColumn<RequestEvent>("event");
     QTest::addColumn<int>("elapsed");
 
     const Operation writeSetting = [](BoxRequests &r) { return r.writeSetting(2, 1); };
@@ -201,21 +192,21 @@ void TstFrames::badAnswer_data()
     QByteArray block42 = hex("E0 00") + QByteArray(40, '\1');
 
     QTest::newRow("write setting answered E1 00")
-        << writeSetting << hex("E1 00") << true << "Error Writing values" << 4000 << 0;
+        << writeSetting << hex("E1 00") << true << RequestEvent::SettingWriteFailed << 0;
     QTest::newRow("write setting not answered")
-        << writeSetting << QByteArray() << false << "Error Writing values" << 4000 << 4000;
+        << writeSetting << QByteArray() << false << RequestEvent::SettingWriteFailed << 4000;
     QTest::newRow("write setting answered one byte")
-        << writeSetting << hex("E0") << true << "Error Writing values" << 4000 << 0;
+        << writeSetting << hex("E0") << true << RequestEvent::SettingWriteFailed << 0;
     QTest::newRow("settings block beginning E0")
-        << readBlock << block42 << false << "Error Reading values" << 4000 << 0;
+        << readBlock << block42 << false << RequestEvent::SettingsReadFailed << 0;
     QTest::newRow("settings block 41 bytes") << readBlock << hex("E1 00") + QByteArray(39, '\0')
-                                             << false << "Error Reading values" << 4000 << 0;
+                                             << false << RequestEvent::SettingsReadFailed << 0;
     QTest::newRow("page not answered")
-        << readPage << QByteArray() << false << "..." << 2000 << 4000;
-    QTest::newRow("page with wrong echo")
-        << readPage << hex("E1 00") + QByteArray(13, '\0') << false << "..." << 2000 << 0;
+        << readPage << QByteArray() << false << RequestEvent::PageReadFailed << 4000;
+    QTest::newRow("page with wrong echo") << readPage << hex("E1 00") + QByteArray(13, '\0')
+                                          << false << RequestEvent::PageReadFailed << 0;
     QTest::newRow("settings block write answered E0 00")
-        << writeBlock << hex("E0 00") << false << "Error Writing values" << 4000 << 0;
+        << writeBlock << hex("E0 00") << false << RequestEvent::SettingsBlockWriteFailed << 0;
 }
 
 void TstFrames::badAnswer()
@@ -223,8 +214,7 @@ void TstFrames::badAnswer()
     QFETCH(Operation, operation);
     QFETCH(QByteArray, answer);
     QFETCH(bool, result);
-    QFETCH(QString, text);
-    QFETCH(int, ms);
+    QFETCH(RequestEvent, event);
     QFETCH(int, elapsed);
     Rig rig;
     if (answer.isEmpty())
@@ -236,9 +226,9 @@ void TstFrames::badAnswer()
     // Write operations give no result that callers use; only reads must say false.
     if (!result)
         QVERIFY(!ok);
-    QCOMPARE(rig.status.entries, QList<StatusEntry>({ { text, ms } }));
+    QCOMPARE(rig.observer.events, QList<RequestEvent>({ event }));
     QCOMPARE(int(rig.clock.tickCount() - start), elapsed);
-    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(rig.notices.isEmpty());
 }
 
 void TstFrames::chunkReadHasNoEcho()
@@ -254,7 +244,7 @@ void TstFrames::chunkReadHasNoEcho()
     QCOMPARE(response[0], 0xB0);
     QCOMPARE(response[15], 0x5A);
     QCOMPARE(rig.bridge.frameLog().last().bytes, table.left(16));
-    QVERIFY(rig.status.entries.isEmpty());
+    QVERIFY(rig.observer.events.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TstFrames)

@@ -63,7 +63,7 @@ struct Bus
     EmulatedBox box { boxClock };
     UsbTestbed testbed;
     bool loaded = false;
-    QStringList messages;
+    QList<LinkNotice> notices;
     QStringList warnings;
     // Declared last: libusb lets go of the devices before the test bed goes.
     LibusbBridge bridge { [this](const std::string &line) {
@@ -127,6 +127,7 @@ private:
 } // namespace
 
 Q_DECLARE_METATYPE(UsbTestbed::Fault)
+Q_DECLARE_METATYPE(LinkNotice)
 
 class TestLibusbUmockdev : public QObject
 {
@@ -249,15 +250,15 @@ void TestLibusbUmockdev::findBox()
     m_bus = std::make_unique<Bus>(firstSerial, boxSerial);
     QVERIFY(m_bus->loaded);
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
 
     std::uint32_t foundIndex = 77;
     const bool found = !foundNode.isEmpty();
     QCOMPARE(link.findDevice(UsbLink::kBoxIdString, foundIndex), found);
     // Which index a port gets is libusb's business; the index must name that port.
     QCOMPARE(foundIndex, found ? std::uint32_t(indexOf(m_bus->bridge, foundNode)) : 77u);
-    QCOMPARE(m_bus->messages,
-        found ? QStringList() : QStringList { QStringLiteral("VORTALEX USB not connected!") });
+    QCOMPARE(m_bus->notices,
+        found ? QList<LinkNotice>() : QList<LinkNotice> { LinkNotice::BoxNotFound });
 }
 
 void TestLibusbUmockdev::unopenableBoxIsFoundBySysfsSerial()
@@ -268,13 +269,13 @@ void TestLibusbUmockdev::unopenableBoxIsFoundBySysfsSerial()
     m_bus->testbed.setAttribute(kBoxNode, QStringLiteral("serial"), QStringLiteral("2023"));
     m_bus->testbed.blockNode(kBoxNode);
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
 
     std::uint32_t index = 77;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index));
     QCOMPARE(index, std::uint32_t(indexOf(m_bus->bridge, kBoxNode)));
     QVERIFY(!link.openDevice(index));
-    QCOMPARE(m_bus->messages, QStringList { QStringLiteral("Usb device open error!") });
+    QCOMPARE(m_bus->notices, QList<LinkNotice> { LinkNotice::OpenFailed });
     QCOMPARE(link.handle(), kNoHandle);
 }
 
@@ -295,11 +296,11 @@ void TestLibusbUmockdev::permissionDeniedHint()
     dup2(captured.handle(), STDERR_FILENO);
     const QtMessageHandler testHandler = qInstallMessageHandler(nullptr);
     qunsetenv("QT_MESSAGE_PATTERN");
-    QStringList messages;
+    QList<LinkNotice> notices;
     {
         LibusbBridge bridge;
         VirtualClock clock;
-        UsbLink link(bridge, clock, [&messages](const QString &t) { messages << t; });
+        UsbLink link(bridge, clock, [&notices](LinkNotice n) { notices << n; });
         std::uint32_t index = 77;
         if (link.findDevice(UsbLink::kBoxIdString, index))
             link.openDevice(index);
@@ -310,7 +311,7 @@ void TestLibusbUmockdev::permissionDeniedHint()
     ::close(savedStderr);
 
     // The window's own message is unchanged; the hint comes once, on its own line.
-    QCOMPARE(messages, QStringList { QStringLiteral("Usb device open error!") });
+    QCOMPARE(notices, QList<LinkNotice> { LinkNotice::OpenFailed });
     captured.seek(0);
     QCOMPARE(QString::fromUtf8(captured.readAll()),
         QStringLiteral("vortalex.usb: no permission to open the USB device 10c4:ea61 at "
@@ -324,7 +325,7 @@ void TestLibusbUmockdev::permissionDeniedHint()
 void TestLibusbUmockdev::openAndClose()
 {
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
     std::uint32_t index = 0;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index));
 
@@ -342,7 +343,7 @@ void TestLibusbUmockdev::openAndClose()
     QCOMPARE(m_bus->testbed.vendorRequests(kBoxNode),
         (QList<Request> { kEnable, kClearToSend, kNotClearToSend }));
     link.closeDevice();
-    QCOMPARE(m_bus->messages, QStringList());
+    QCOMPARE(m_bus->notices, QList<LinkNotice>());
     QVERIFY(m_bus->testbed.framesToBox(kBoxNode).isEmpty());
 }
 
@@ -375,7 +376,7 @@ void TestLibusbUmockdev::transaction()
     QFETCH(bool, ok);
 
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
     QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
     m_bus->testbed.clearLogs();
     m_bus->testbed.setFault(kBoxNode, fault, answerLength);
@@ -396,7 +397,7 @@ void TestLibusbUmockdev::transaction()
     QCOMPARE(answers.first().size(), answerLength);
     QCOMPARE(responseBytes(response.data(), answerLength), answers.first());
     QCOMPARE(response[answerLength], std::uint8_t(0x5A));
-    QCOMPARE(m_bus->messages, QStringList());
+    QCOMPARE(m_bus->notices, QList<LinkNotice>());
     if (frame == Frames::writeSetting(27, 1)) {
         QCOMPARE(response[0], toByte(Command::Page));
         QVERIFY(m_bus->box.settingWrites().contains(qMakePair(std::uint8_t(27), std::uint8_t(1))));
@@ -406,7 +407,7 @@ void TestLibusbUmockdev::transaction()
 void TestLibusbUmockdev::flushDropsStaleAnswer()
 {
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
     QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
 
     // An answer that nobody waited for: the back end has it buffered.
@@ -448,7 +449,7 @@ void TestLibusbUmockdev::frameLogThroughLibusb()
     QVERIFY2(log.open(path, error), qPrintable(error));
     log.setStart(clock.tickCount());
     FrameLogBridge logged(m_bus->bridge, clock, log.observer());
-    UsbLink link(logged, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(logged, clock, [this](LinkNotice n) { m_bus->notices << n; });
     QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
     m_bus->testbed.clearLogs();
     clock.advance(1532);
@@ -470,7 +471,7 @@ void TestLibusbUmockdev::noAnswerTimesOut()
 {
     // Real time: libusb waits in the kernel (here: in umockdev) for real.
     SystemClock clock;
-    UsbLink link(m_bus->bridge, clock, [this](const QString &t) { m_bus->messages << t; });
+    UsbLink link(m_bus->bridge, clock, [this](LinkNotice n) { m_bus->notices << n; });
     QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
     m_bus->testbed.setFault(kBoxNode, UsbTestbed::Fault::NoAnswer);
     m_bus->testbed.clearLogs();
@@ -497,7 +498,7 @@ void TestLibusbUmockdev::noAnswerTimesOut()
     QVERIFY(m_bus->testbed.discardedUrbs(kBoxNode) > 0); // the short waits ended by cancelling
     for (int i = 0; i < kResponseCapacity; ++i)
         QCOMPARE(response[i], std::uint8_t(0x5A));
-    QCOMPARE(m_bus->messages, QStringList());
+    QCOMPARE(m_bus->notices, QList<LinkNotice>());
 }
 
 void TestLibusbUmockdev::zeroTimeoutDoesNotWaitForEver()
@@ -517,23 +518,23 @@ void TestLibusbUmockdev::zeroTimeoutDoesNotWaitForEver()
 void TestLibusbUmockdev::unplug_data()
 {
     QTest::addColumn<bool>("afterRequest");
-    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QList<LinkNotice>>("notices");
 
-    QTest::newRow("before the request") << false << QStringList();
+    QTest::newRow("before the request") << false << QList<LinkNotice>();
     QTest::newRow("after the request")
-        << true << QStringList { QStringLiteral("Error Checking RX Queue") };
+        << true << QList<LinkNotice> { LinkNotice::QueueCheckFailed };
 }
 
 void TestLibusbUmockdev::unplug()
 {
     QFETCH(bool, afterRequest);
-    QFETCH(QStringList, messages);
+    QFETCH(QList<LinkNotice>, notices);
 
     // The user takes the whole answer time to dismiss the message, so the
     // poll gives up after it.
     VirtualClock clock;
-    UsbLink link(m_bus->bridge, clock, [this, &clock](const QString &t) {
-        m_bus->messages << t;
+    UsbLink link(m_bus->bridge, clock, [this, &clock](LinkNotice n) {
+        m_bus->notices << n;
         clock.advance(UsbLink::kAnswerLimitMs);
     });
     QVERIFY(link.openDevice(std::uint32_t(indexOf(m_bus->bridge, kBoxNode))));
@@ -548,17 +549,17 @@ void TestLibusbUmockdev::unplug()
     QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
         kAckLength, std::uint32_t(frame.size())));
     QVERIFY(!link.busy());
-    QCOMPARE(m_bus->messages, messages);
+    QCOMPARE(m_bus->notices, notices);
     QCOMPARE(m_bus->testbed.framesToBox(kBoxNode).size(), afterRequest ? 1 : 0);
 
     // Every later transaction fails at once, and the handle is still released
     // without a word: a box that is gone cannot be told goodbye.
-    m_bus->messages.clear();
+    m_bus->notices.clear();
     QVERIFY(!link.transaction(response.data(), reinterpret_cast<const std::uint8_t *>(frame.data()),
         kAckLength, std::uint32_t(frame.size())));
     link.closeDevice();
     QCOMPARE(link.handle(), kNoHandle);
-    QCOMPARE(m_bus->messages, QStringList());
+    QCOMPARE(m_bus->notices, QList<LinkNotice>());
 
     // Unplugged from sysfs too, the box is no longer listed.
     m_bus->testbed.unplug(kBoxNode);
@@ -574,8 +575,8 @@ void TestLibusbUmockdev::failedCheckWaitsLikeAnEmptyOne()
     // ends the wait itself, so that a spinning link fails instead of hanging.)
     VirtualClock clock;
     int messages = 0;
-    UsbLink link(m_bus->bridge, clock, [&messages, &clock](const QString &text) {
-        QCOMPARE(text, QStringLiteral("Error Checking RX Queue"));
+    UsbLink link(m_bus->bridge, clock, [&messages, &clock](LinkNotice notice) {
+        QCOMPARE(notice, LinkNotice::QueueCheckFailed);
         if (++messages > int(UsbLink::kAnswerLimitMs))
             clock.advance(UsbLink::kAnswerLimitMs);
     });

@@ -64,13 +64,10 @@ struct Rig
     }
 };
 
-struct StatusLog : StatusSink
+struct RecordedEvents : RequestObserver
 {
-    void showStatus(const QString &text, int ms) override
-    {
-        lines.append(QStringLiteral("%1 %2").arg(text).arg(ms));
-    }
-    QStringList lines;
+    void requestEvent(RequestEvent event) override { events.append(event); }
+    QList<RequestEvent> events;
 };
 
 using Check = std::function<QByteArray(EmulatedBox &)>;
@@ -485,9 +482,9 @@ void TstSim::frameLogLines()
     EmulatedBox box(clock);
     SimBridge bridge(clock, box);
     bridge.setLatency(5);
-    UsbLink link(bridge, clock, [](const QString &) {});
-    StatusLog status;
-    BoxRequests requests(link, status);
+    UsbLink link(bridge, clock, [](LinkNotice) {});
+    RecordedEvents observer;
+    BoxRequests requests(link, observer);
     std::uint32_t index = 0;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index) && link.openDevice(index));
     QStringList observed;
@@ -507,7 +504,7 @@ void TstSim::frameLogLines()
     QCOMPARE(lines, expected);
     QCOMPARE(observed, expected);
     QCOMPARE(bridge.sentFrames(), QList<QByteArray>({ hex("10 04 E0 1B 01"), hex("11 08 E0 07") }));
-    QVERIFY(status.lines.isEmpty());
+    QVERIFY(observer.events.isEmpty());
 }
 
 void TstSim::scriptMismatch()
@@ -515,9 +512,9 @@ void TstSim::scriptMismatch()
     VirtualClock clock;
     EmulatedBox box(clock);
     SimBridge bridge(clock, box);
-    UsbLink link(bridge, clock, [](const QString &) {});
-    StatusLog status;
-    BoxRequests requests(link, status);
+    UsbLink link(bridge, clock, [](LinkNotice) {});
+    RecordedEvents observer;
+    BoxRequests requests(link, observer);
     std::uint32_t index = 0;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index) && link.openDevice(index));
 
@@ -529,7 +526,7 @@ void TstSim::scriptMismatch()
     QCOMPARE(bridge.scriptErrors(),
         QStringList { "exchange 2: expected [10 04 E0 1B 00], got [10 04 E0 02 03]" });
     // The canned answer came back instead of the box's.
-    QCOMPARE(status.lines, QStringList { "Error Writing values 4000" });
+    QCOMPARE(observer.events, QList<RequestEvent> { RequestEvent::SettingWriteFailed });
     QCOMPARE(bridge.scriptPending(), QStringList { "11 2A E1" });
     QVERIFY(box.settingWrites().isEmpty());
 }
@@ -557,9 +554,9 @@ void TstSim::faultSelection()
     VirtualClock clock;
     EmulatedBox box(clock);
     SimBridge bridge(clock, box);
-    UsbLink link(bridge, clock, [](const QString &) {});
-    StatusLog status;
-    BoxRequests requests(link, status);
+    UsbLink link(bridge, clock, [](LinkNotice) {});
+    RecordedEvents observer;
+    BoxRequests requests(link, observer);
     std::uint32_t index = 0;
     QVERIFY(link.findDevice(UsbLink::kBoxIdString, index) && link.openDevice(index));
     bridge.injectFault(Fault::NoAnswer, when);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "settings/statusdecode.h"
 #include "settings/videoformats.h"
+#include "words/statuslines.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -23,6 +23,22 @@ QByteArray page(int length, std::initializer_list<std::pair<int, int>> set = {})
 QByteArray statusPage(std::initializer_list<std::pair<int, int>> set = {})
 {
     return page(kStatusPageLength, set);
+}
+
+// The facts of a status page, or of a source product or HDR InfoFrame page.
+SignalStatusFacts statusFacts(const QByteArray &status)
+{
+    return decodeSignalFacts(status, QByteArray(), QByteArray());
+}
+
+SignalStatusFacts productFacts(const QByteArray &product)
+{
+    return decodeSignalFacts(QByteArray(), product, QByteArray());
+}
+
+SignalStatusFacts hdrFacts(const QByteArray &hdr)
+{
+    return decodeSignalFacts(QByteArray(), QByteArray(), hdr);
 }
 
 QByteArray hdrPage(const QByteArray &typeLengthData)
@@ -103,7 +119,7 @@ void TestStatusDecode::videoFormatLine()
 {
     QFETCH(QByteArray, status);
     QFETCH(QString, line);
-    QCOMPARE(vortalex::videoFormatLine(status), line);
+    QCOMPARE(vortalex::videoFormatLine(statusFacts(status)), line);
 }
 
 void TestStatusDecode::colourLine_data()
@@ -140,7 +156,9 @@ void TestStatusDecode::colourLine()
     QFETCH(int, pb2);
     QFETCH(int, pb3);
     QFETCH(QString, line);
-    QCOMPARE(vortalex::colourLine(statusPage({ { 10, pb1 }, { 11, pb2 }, { 12, pb3 } })), line);
+    QCOMPARE(
+        vortalex::colourLine(statusFacts(statusPage({ { 10, pb1 }, { 11, pb2 }, { 12, pb3 } }))),
+        line);
 }
 
 void TestStatusDecode::sourceLine_data()
@@ -168,7 +186,7 @@ void TestStatusDecode::sourceLine()
 {
     QFETCH(QByteArray, product);
     QFETCH(QString, line);
-    QCOMPARE(vortalex::sourceLine(product), line);
+    QCOMPARE(vortalex::sourceLine(productFacts(product)), line);
 }
 
 void TestStatusDecode::hdrInfoFrame_data()
@@ -208,8 +226,8 @@ void TestStatusDecode::hdrInfoFrame()
     QFETCH(QByteArray, hdr);
     QFETCH(QString, line);
     QFETCH(QString, infoFrame);
-    QCOMPARE(hdrLine(hdr), line);
-    QCOMPARE(capturedHdrInfoFrame(hdr), infoFrame);
+    QCOMPARE(hdrLine(hdrFacts(hdr)), line);
+    QCOMPARE(capturedHdrInfoFrame(capturedHdrData(hdr)), infoFrame);
 }
 
 void TestStatusDecode::videoFormatNames_data()

@@ -59,8 +59,8 @@ struct Rig
     VirtualClock clock { 5000 };
     EmulatedBox box { clock };
     ProbeBridge bridge { clock, box };
-    QStringList messages;
-    UsbLink link { bridge, clock, [this](const QString &text) { messages.append(text); } };
+    QList<LinkNotice> notices;
+    UsbLink link { bridge, clock, [this](LinkNotice notice) { notices.append(notice); } };
 
     Rig() { bridge.link = &link; }
     bool open()
@@ -88,6 +88,7 @@ constexpr int kBufferWithCanary = 2 * kResponseCapacity;
 
 Q_DECLARE_METATYPE(QList<SimDevice>)
 Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(LinkNotice)
 
 class TstUsbLink : public QObject
 {
@@ -111,24 +112,24 @@ void TstUsbLink::findDevice_data()
     QTest::addColumn<bool>("countFails");
     QTest::addColumn<bool>("found");
     QTest::addColumn<int>("index");
-    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QList<LinkNotice>>("notices");
 
-    const QStringList notConnected { "VORTALEX USB not connected!" };
+    const QList<LinkNotice> notConnected { LinkNotice::BoxNotFound };
     QTest::newRow("the box alone")
-        << QList<SimDevice> { device("2023", true) } << false << true << 0 << QStringList();
+        << QList<SimDevice> { device("2023", true) } << false << true << 0 << QList<LinkNotice>();
     QTest::newRow("trailing blank")
         << QList<SimDevice> { device("2023 ") } << false << false << 77 << notConnected;
     QTest::newRow("leading zero") << QList<SimDevice> { device("02023") } << false << false << 77
                                   << notConnected;
     QTest::newRow("second device is the box")
         << QList<SimDevice> { device("1999"), device("2023", true) } << false << true << 1
-        << QStringList();
+        << QList<LinkNotice>();
     QTest::newRow("unreadable id skipped silently")
         << QList<SimDevice> { device("2023", false, true), device("2023", true) } << false << true
-        << 1 << QStringList();
+        << 1 << QList<LinkNotice>();
     QTest::newRow("first of two boxes wins")
         << QList<SimDevice> { device("2023", true), device("2023", true) } << false << true << 0
-        << QStringList();
+        << QList<LinkNotice>();
     QTest::newRow("no device") << QList<SimDevice>() << false << false << 77 << notConnected;
     QTest::newRow("device count fails")
         << QList<SimDevice> { device("2023", true) } << true << false << 77 << notConnected;
@@ -140,14 +141,14 @@ void TstUsbLink::findDevice()
     QFETCH(bool, countFails);
     QFETCH(bool, found);
     QFETCH(int, index);
-    QFETCH(QStringList, messages);
+    QFETCH(QList<LinkNotice>, notices);
     Rig rig;
     rig.bridge.setDevices(devices);
     rig.bridge.setDeviceCountFails(countFails);
     std::uint32_t foundIndex = 77;
     QCOMPARE(rig.link.findDevice(UsbLink::kBoxIdString, foundIndex), found);
     QCOMPARE(int(foundIndex), index);
-    QCOMPARE(rig.messages, messages);
+    QCOMPARE(rig.notices, notices);
     QCOMPARE(rig.link.handle(), kNoHandle);
 }
 
@@ -156,22 +157,22 @@ void TstUsbLink::openFailure()
     Rig rig;
     rig.bridge.setOpenFails(true);
     QVERIFY(!rig.open());
-    QCOMPARE(rig.messages, QStringList { "Usb device open error!" });
+    QCOMPARE(rig.notices, QList<LinkNotice> { LinkNotice::OpenFailed });
     QCOMPARE(rig.link.handle(), kNoHandle);
 }
 
 void TstUsbLink::closeDevice_data()
 {
     QTest::addColumn<bool>("closeFails");
-    QTest::addColumn<QStringList>("messages");
-    QTest::newRow("close succeeds") << false << QStringList();
-    QTest::newRow("close fails") << true << QStringList { "Unable to close device handle!" };
+    QTest::addColumn<QList<LinkNotice>>("notices");
+    QTest::newRow("close succeeds") << false << QList<LinkNotice>();
+    QTest::newRow("close fails") << true << QList<LinkNotice> { LinkNotice::CloseFailed };
 }
 
 void TstUsbLink::closeDevice()
 {
     QFETCH(bool, closeFails);
-    QFETCH(QStringList, messages);
+    QFETCH(QList<LinkNotice>, notices);
     Rig rig;
     QVERIFY(rig.open());
     rig.bridge.setCloseFails(closeFails);
@@ -179,9 +180,9 @@ void TstUsbLink::closeDevice()
     rig.link.closeDevice();
     QCOMPARE(rig.link.handle(), kNoHandle);
     rig.link.closeDevice();
-    // The second close finds nothing to close: no call, no message.
+    // The second close finds nothing to close: no call, no notice.
     QCOMPARE(rig.bridge.callCount(), 1);
-    QCOMPARE(rig.messages, messages);
+    QCOMPARE(rig.notices, notices);
 }
 
 void TstUsbLink::transaction_data()
@@ -191,7 +192,7 @@ void TstUsbLink::transaction_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<QByteArray>("received"); // bytes at the start of the buffer
     QTest::addColumn<int>("elapsed");
-    QTest::addColumn<int>("rxMessages"); // number of "Error Checking RX Queue"
+    QTest::addColumn<int>("queueNotices"); // number of LinkNotice::QueueCheckFailed
 
     const QByteArray page7 = hex("E0 00 01 02 00 0F 00 00");
     QByteArray long64 = page7;
@@ -244,7 +245,7 @@ void TstUsbLink::transaction()
     QFETCH(bool, ok);
     QFETCH(QByteArray, received);
     QFETCH(int, elapsed);
-    QFETCH(int, rxMessages);
+    QFETCH(int, queueNotices);
     Rig rig;
     QVERIFY(rig.open());
     rig.bridge.setTimeouts(111, 222);
@@ -262,8 +263,7 @@ void TstUsbLink::transaction()
     QCOMPARE(QByteArray(reinterpret_cast<const char *>(buffer), int(received.size())), received);
     for (int i = int(received.size()); i < kBufferWithCanary; ++i)
         QVERIFY2(buffer[i] == kCanary, qPrintable(QString("byte %1 overwritten").arg(i)));
-    QCOMPARE(rig.messages.size(), rxMessages);
-    QCOMPARE(rig.messages.count("Error Checking RX Queue"), rxMessages);
+    QCOMPARE(rig.notices, QList<LinkNotice>(queueNotices, LinkNotice::QueueCheckFailed));
 
     QVERIFY(!rig.link.busy());
     QCOMPARE(rig.bridge.busySeen, QList<bool>(rig.bridge.busySeen.size(), true));
@@ -286,7 +286,7 @@ void TstUsbLink::noHandleMakesNoCall()
         kSettingsBlockLength, std::uint32_t(request.size())));
     QCOMPARE(rig.bridge.callCount(), 0);
     QVERIFY(!rig.link.busy());
-    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(rig.notices.isEmpty());
 }
 
 void TstUsbLink::unplugAfterExchanges()
@@ -305,10 +305,10 @@ void TstUsbLink::unplugAfterExchanges()
     const std::uint32_t start = rig.clock.tickCount();
     QVERIFY(!send());
     QCOMPARE(rig.clock.tickCount(), start); // the write fails at once
-    QVERIFY(rig.messages.isEmpty());
+    QVERIFY(rig.notices.isEmpty());
     std::uint32_t index = 9;
     QVERIFY(!rig.link.findDevice(UsbLink::kBoxIdString, index));
-    QCOMPARE(rig.messages, QStringList { "VORTALEX USB not connected!" });
+    QCOMPARE(rig.notices, QList<LinkNotice> { LinkNotice::BoxNotFound });
 }
 
 QTEST_GUILESS_MAIN(TstUsbLink)

@@ -1,16 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidtransfer.h"
 
-#include "text/windowtext.h"
-
 #include <algorithm>
 
 namespace vortalex {
 
 namespace {
-
-constexpr int kStatusMs = 2000;
-constexpr int kFetchFailureMs = 4000;
 
 // Byte 0 echoes the command, byte 1 is the status byte with the busy bit.
 constexpr std::uint32_t kBusyAnswerLength = 2;
@@ -38,7 +33,7 @@ bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const Edid
 {
     Response ack;
     requests.request(Frames::fetch(source), kAckLength, ack, toByte(fetchCommand(source)),
-        "Error Writing values", kFetchFailureMs);
+        RequestEvent::EdidFetchRefused);
     clock.sleep(kEdidFetchPauseMs);
     waitWhileBusy(requests, clock);
 
@@ -52,9 +47,8 @@ bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const Edid
         std::copy_n(chunk.bytes.begin(), kEdidReadChunk, read.begin() + offset);
     }
     progress(0, 0);
-    requests.status().showStatus(
-        trWindow(source == EdidSource::Box ? "EDID values read." : "TV EDID values read."),
-        kStatusMs);
+    requests.report(
+        source == EdidSource::Box ? RequestEvent::EdidReadFromBox : RequestEvent::EdidReadFromTv);
     table = read;
     return true;
 }
@@ -68,16 +62,16 @@ EdidWriteOutcome writeEdid(
         const int offset = i * kEdidWriteChunk;
         Response ack;
         if (!requests.request(Frames::chunkWrite(std::uint8_t(offset), table.data() + offset),
-                kAckLength, ack, toByte(Command::Chunk), "Error Writing EDID values.", kStatusMs))
+                kAckLength, ack, toByte(Command::Chunk), RequestEvent::EdidChunkRefused))
             ++outcome.failedChunks;
         clock.sleep(kEdidChunkWritePauseMs);
     }
 
     Response ack;
-    outcome.applied = requests.request(Frames::apply(), kAckLength, ack, toByte(Command::Apply),
-        "Error Populating EDID values.", kStatusMs);
+    outcome.applied = requests.request(
+        Frames::apply(), kAckLength, ack, toByte(Command::Apply), RequestEvent::EdidApplyFailed);
     if (outcome.applied)
-        requests.status().showStatus(trWindow("EDID values written..."), kStatusMs);
+        requests.report(RequestEvent::EdidWritten);
     progress(0, 0);
     return outcome;
 }

@@ -25,11 +25,11 @@ using EdidProgress = std::function<void(int value, int maximum)>;
 
 // Fetches the EDID of `source` into the box's transfer table, waits until
 // the box is no longer busy and reads the table in 16 chunks. A failed fetch
-// shows "Error Writing values" and the read goes on; a settings read whose
+// reports EdidFetchRefused and the read goes on; a settings read whose
 // answer holds no status byte counts as "not busy". Stops at the first
 // failed chunk (false; the progress bar is left as it was). On success hides
-// the bar, shows "EDID values read." or "TV EDID values read." and returns
-// true with `table` filled.
+// the bar, reports EdidReadFromBox or EdidReadFromTv and returns true with
+// `table` filled.
 bool readEdid(BoxRequests &requests, Clock &clock, EdidSource source, const EdidProgress &progress,
     EdidTable &table);
 
@@ -40,8 +40,8 @@ struct EdidWriteOutcome
 };
 
 // Sends `table` in 32 chunks of 8 bytes, 30 ms apart, then the apply request.
-// A refused chunk shows "Error Writing EDID values." and the write goes on;
-// the apply shows "EDID values written..." or "Error Populating EDID values.".
+// A refused chunk reports EdidChunkRefused and the write goes on; the apply
+// reports EdidWritten or EdidApplyFailed.
 EdidWriteOutcome writeEdid(
     BoxRequests &requests, Clock &clock, const EdidTable &table, const EdidProgress &progress);
 

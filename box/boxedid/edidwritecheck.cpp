@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "edidwritecheck.h"
 
-#include "text/windowtext.h"
-
 #include <algorithm>
 
 namespace vortalex {
@@ -66,20 +64,6 @@ QString edidBoxFitProblem(int byteCount, const EdidTable &table)
         return QString();
     return QStringLiteral("the table has %1 but its extension count (byte 126) says %2")
         .arg(blocksText(blocks), blocksText(counted));
-}
-
-QString edidWriteCheckText(const EdidWriteCheck &check)
-{
-    switch (check.verdict) {
-    case EdidWriteVerdict::TooShort:
-        return trWindow("The EDID table holds only %1 bytes; nothing was written.")
-            .arg(check.byteCount);
-    case EdidWriteVerdict::HeaderMissing:
-        return trWindow("The table does not start with the EDID header. Write anyway?");
-    case EdidWriteVerdict::Fine:
-        break;
-    }
-    return QString();
 }
 
 } // namespace vortalex

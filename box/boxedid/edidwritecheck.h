@@ -32,11 +32,6 @@ struct EdidWriteCheck
 // nothing will be sent. The checksum question, if any, comes after both.
 EdidWriteCheck checkEdidWrite(int byteCount, const EdidTable &table);
 
-// The user's texts for the verdicts: "The EDID table holds only %1 bytes;
-// nothing was written." and "The table does not start with the EDID header.
-// Write anyway?"; empty for Fine.
-QString edidWriteCheckText(const EdidWriteCheck &check);
-
 // Why the box cannot hold a table of `byteCount` bytes whose first 256 are
 // `table`, or a null string when it can. The box holds a base block and one
 // extension: the extension count (byte 126) must be 0 or 1 and the table

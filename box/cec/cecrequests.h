@@ -6,18 +6,16 @@
 #include "link/requests.h"
 
 #include <QString>
-#include <functional>
 
 namespace vortalex {
 
 // What the CEC and InfoFrame procedures run on: the request operations (with
-// the status bar behind them), the clock for the pause before an activate
-// request, and standard output for the activate request's failure line.
+// the observer behind them) and the clock for the pause before an activate
+// request.
 struct CecContext
 {
     BoxRequests &requests;
     Clock &clock;
-    std::function<void(const QString &line)> diagnostic;
 };
 
 // Length limits of the texts, in characters: the shortest two-byte list
@@ -29,35 +27,32 @@ constexpr int kMaxCecStoreChars = 59;
 // The box needs a moment to take the data before it is told to act on it.
 constexpr std::uint32_t kActivatePauseMs = 100;
 
-// Shows an untranslated window text, translated, in the status bar.
-void showCecStatus(const CecContext &context, const char *text, int ms);
-
 // Waits kActivatePauseMs, then sends the activate request with the length
-// field of the data request just sent. On failure writes `failureLine` as a
-// diagnostic line; the window shows nothing.
+// field of the data request just sent. On failure reports `failure`.
 bool activateAfterPause(const CecContext &context, std::uint8_t lengthField,
-    ActivateSelector selector, const char *failureLine);
+    ActivateSelector selector, RequestEvent failure);
 
-// How a hex byte list goes to the box: the text's length limit and the
-// message shown (2000 ms) outside it, the list layout, the data request, the
-// messages for an accepted (2000 ms) and a refused (4000 ms) request, and the
-// activate request that follows.
+// How a hex byte list goes to the box: the text's length limit, the list
+// layout, the data request, the activate request that follows, and the
+// events of a text outside the limit, an accepted and a refused data request
+// and a failed activate request.
 struct HexListRequest
 {
     int maxChars;
-    const char *lengthError;
     bool cecLayout;
     Command code;
     QByteArray (*frame)(const QByteArray &payload);
-    const char *writtenText;
-    const char *refusedText;
     ActivateSelector selector;
-    const char *activateFailureLine;
     bool activateAfterRefusal; // the box is told to act even when it refused the data
+    RequestEvent lengthWrong;
+    RequestEvent sent;
+    RequestEvent refused;
+    RequestEvent activateFailed;
 };
 
-// Checks the text's length, reads it as a hex byte list, sends it, shows how
-// that went, then sends the activate request. True when both were accepted.
+// Checks the text's length, reads it as a hex byte list, sends it, reports
+// how that went, then sends the activate request. True when both were
+// accepted.
 bool sendHexListRequest(
     const CecContext &context, const QString &plainText, const HexListRequest &how);
 

@@ -5,23 +5,17 @@ namespace vortalex {
 
 bool sendHdrInfoFrame(const CecContext &context, const QString &plainText)
 {
-    static const HexListRequest hdr { kMaxHdrChars,
-        QT_TRANSLATE_NOOP("MainWindow", "Error: min 2, max 31 data bytes"), false,
-        Command::HdrInfoFrame, &Frames::hdrInfoFrame,
-        QT_TRANSLATE_NOOP("MainWindow", "Infoframe values written..."),
-        QT_TRANSLATE_NOOP("MainWindow", "Error Writing Infoframe values."),
-        ActivateSelector::HdrInfoFrame, "\nError Populating IF values.\n", true };
+    static const HexListRequest hdr { kMaxHdrChars, false, Command::HdrInfoFrame,
+        &Frames::hdrInfoFrame, ActivateSelector::HdrInfoFrame, true, RequestEvent::HdrLengthWrong,
+        RequestEvent::HdrSent, RequestEvent::HdrRefused, RequestEvent::HdrActivateFailed };
     return sendHexListRequest(context, plainText, hdr);
 }
 
 bool sendAviInfoFrame(const CecContext &context, const QString &plainText)
 {
-    static const HexListRequest avi { kMaxAviChars,
-        QT_TRANSLATE_NOOP("MainWindow", "Error: min 2, max 13 data bytes"), false,
-        Command::AviInfoFrame, &Frames::aviInfoFrame,
-        QT_TRANSLATE_NOOP("MainWindow", "AVI values written..."),
-        QT_TRANSLATE_NOOP("MainWindow", "Error Writing AVI command."),
-        ActivateSelector::AviInfoFrame, "\nError Activating AVI values.\n", false };
+    static const HexListRequest avi { kMaxAviChars, false, Command::AviInfoFrame,
+        &Frames::aviInfoFrame, ActivateSelector::AviInfoFrame, false, RequestEvent::AviLengthWrong,
+        RequestEvent::AviSent, RequestEvent::AviRefused, RequestEvent::AviActivateFailed };
     return sendHexListRequest(context, plainText, avi);
 }
 

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "requests.h"
 
-#include "text/windowtext.h"
-
 namespace vortalex {
 
 bool BoxRequests::exchange(const QByteArray &frame, int expected, Response &response, int echo)
@@ -13,12 +11,12 @@ bool BoxRequests::exchange(const QByteArray &frame, int expected, Response &resp
     return ok && (echo == kNoEcho || response[0] == echo);
 }
 
-bool BoxRequests::request(const QByteArray &frame, int expected, Response &response, int echo,
-                          const char *failureText, int failureMs)
+bool BoxRequests::request(
+    const QByteArray &frame, int expected, Response &response, int echo, RequestEvent failure)
 {
     const bool good = exchange(frame, expected, response, echo);
     if (!good)
-        m_status.showStatus(trWindow(failureText), failureMs);
+        report(failure);
     return good;
 }
 
@@ -26,26 +24,26 @@ bool BoxRequests::writeSetting(std::uint8_t settingId, std::uint8_t value)
 {
     Response response;
     return request(Frames::writeSetting(settingId, value), kAckLength, response,
-                   toByte(Command::Page), "Error Writing values", 4000);
+        toByte(Command::Page), RequestEvent::SettingWriteFailed);
 }
 
 bool BoxRequests::readSettingsBlock(Response &response, std::uint8_t length)
 {
     return request(Frames::readSettingsBlock(length), length, response,
-                   toByte(Command::SettingsBlock), "Error Reading values", 4000);
+        toByte(Command::SettingsBlock), RequestEvent::SettingsReadFailed);
 }
 
 bool BoxRequests::readPage(std::uint8_t page, Response &response, std::uint8_t length)
 {
-    return request(Frames::readPage(page, length), length, response, toByte(Command::Page), "...",
-                   2000);
+    return request(Frames::readPage(page, length), length, response, toByte(Command::Page),
+        RequestEvent::PageReadFailed);
 }
 
 bool BoxRequests::writeSettingsBlock(const std::array<std::uint8_t, kSettingCount> &settings)
 {
     Response response;
     return request(Frames::writeSettingsBlock(settings.data()), kAckLength, response,
-                   toByte(Command::WriteSettingsBlock), "Error Writing values", 4000);
+        toByte(Command::WriteSettingsBlock), RequestEvent::SettingsBlockWriteFailed);
 }
 
 } // namespace vortalex

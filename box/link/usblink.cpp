@@ -9,8 +9,10 @@
 
 namespace vortalex {
 
-UsbLink::UsbLink(UsbBridge &bridge, Clock &clock, MessageSink messages)
-    : m_bridge(bridge), m_clock(clock), m_messages(std::move(messages))
+UsbLink::UsbLink(UsbBridge &bridge, Clock &clock, NoticeSink notices)
+    : m_bridge(bridge)
+    , m_clock(clock)
+    , m_notices(std::move(notices))
 {
 }
 
@@ -21,7 +23,7 @@ bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
     const int countStatus = m_bridge.deviceCount(count);
     qCDebug(lcLink, "%u bridge device(s), status %d", count, countStatus);
     if (countStatus != BridgeStatus::Success) {
-        m_messages(QStringLiteral("VORTALEX USB not connected!"));
+        m_notices(LinkNotice::BoxNotFound);
         return false;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -36,7 +38,7 @@ bool UsbLink::findDevice(const QByteArray &idString, std::uint32_t &index)
             return true;
         }
     }
-    m_messages(QStringLiteral("VORTALEX USB not connected!"));
+    m_notices(LinkNotice::BoxNotFound);
     return false;
 }
 
@@ -47,7 +49,7 @@ bool UsbLink::openDevice(std::uint32_t index)
     m_lastOpenStatus = status;
     qCDebug(lcLink, "open device %u: status %d", index, status);
     if (status != BridgeStatus::Success) {
-        m_messages(QStringLiteral("Usb device open error!"));
+        m_notices(LinkNotice::OpenFailed);
         m_handle = kNoHandle;
         return false;
     }
@@ -60,11 +62,11 @@ void UsbLink::closeDevice()
 {
     if (m_handle != kNoHandle) {
         const BridgeHandle handle = m_handle;
-        // Forget the handle first: a nested close while the message shows must
+        // Forget the handle first: a nested close while the notice shows must
         // find nothing to close.
         m_handle = kNoHandle;
         if (m_bridge.close(handle) != BridgeStatus::Success)
-            m_messages(QStringLiteral("Unable to close device handle!"));
+            m_notices(LinkNotice::CloseFailed);
     }
     m_handle = kNoHandle;
 }
@@ -123,8 +125,8 @@ bool UsbLink::transaction(std::uint8_t *response, const std::uint8_t *request,
                     queued = 0;
                     failed = true;
                     noteStatus(status);
-                    m_messages(QStringLiteral("Error Checking RX Queue"));
-                    // The box or the message may have vanished the device meanwhile.
+                    m_notices(LinkNotice::QueueCheckFailed);
+                    // The box or the notice may have vanished the device meanwhile.
                     if (m_handle == kNoHandle || m_queueErrorEndsWait)
                         break;
                     // A check that failed at once (an unplugged device does)

@@ -5,11 +5,19 @@
 #include "usbbridge.h"
 
 #include <QByteArray>
-#include <QString>
 #include <cstdint>
 #include <functional>
 
 namespace vortalex {
+
+// What the link warns about as it happens; the window shows each in a
+// blocking message box, the command line on standard error.
+enum class LinkNotice {
+    BoxNotFound, // no bridge device, or none reports the box's id string
+    OpenFailed,
+    CloseFailed,
+    QueueCheckFailed, // a receive-queue check failed while waiting for an answer
+};
 
 // The one path between the program and the box: finds the box among the
 // attached bridge devices, opens and closes it, and runs transactions (one
@@ -17,8 +25,9 @@ namespace vortalex {
 class UsbLink
 {
 public:
-    // Shows one of the link's blocking warnings (caption " ").
-    using MessageSink = std::function<void(const QString &text)>;
+    // Reports one of the link's warnings; the window shows it blocking, so
+    // the device may be closed or another request made before it returns.
+    using NoticeSink = std::function<void(LinkNotice notice)>;
 
     static constexpr const char *kBoxIdString = "2023";
     static constexpr std::uint32_t kWriteTimeoutMs = 4000;
@@ -27,7 +36,7 @@ public:
     // What an empty receive-queue check may wait (see UsbBridge::checkRxQueue).
     static constexpr std::uint32_t kQueueWaitMs = 1;
 
-    UsbLink(UsbBridge &bridge, Clock &clock, MessageSink messages);
+    UsbLink(UsbBridge &bridge, Clock &clock, NoticeSink notices);
 
     // True when a device reports exactly `idString`; `index` is written only then.
     bool findDevice(const QByteArray &idString, std::uint32_t &index);
@@ -45,8 +54,8 @@ public:
     std::uint32_t lastAnswerLength() const { return m_lastAnswerLength; }
 
     // For a front end without message boxes (the command line): the first
-    // failed receive-queue check ends the wait, after its one message, instead
-    // of one message per check until the answer limit.
+    // failed receive-queue check ends the wait, after its one notice, instead
+    // of one notice per check until the answer limit.
     void setQueueErrorEndsWait(bool ends) { m_queueErrorEndsWait = ends; }
     // True once a bridge call of a transaction said the device is gone
     // (unplugged); cleared when a device is opened.
@@ -67,7 +76,7 @@ private:
 
     UsbBridge &m_bridge;
     Clock &m_clock;
-    MessageSink m_messages;
+    NoticeSink m_notices;
     BridgeHandle m_handle = kNoHandle;
     bool m_busy = false;
     bool m_queueErrorEndsWait = false;

@@ -1,13 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingstable.h"
 
-#include "text/windowtext.h"
-
 namespace vortalex {
 
 namespace {
-
-#define WINDOW_TEXT(text) QT_TRANSLATE_NOOP("MainWindow", text)
 
 const QVector<SettingValue> kOffOn
     = { { 0, "off", nullptr, nullptr }, { 1, "on", nullptr, nullptr } };
@@ -31,27 +27,26 @@ QVector<Setting> buildTable()
     const auto radio = SettingKind::RadioGroup;
     return {
         { "active-input", ActiveInput, 0, SettingKind::Combo, "cmbInputSel",
-            { { 1, "port-a", WINDOW_TEXT("PORT A [TOP]"), nullptr },
-                { 2, "port-b", WINDOW_TEXT("PORT B [BOT]"), nullptr },
-                { 3, "matrix-thru", WINDOW_TEXT("MATRIX THRU"), nullptr },
-                { 4, "matrix-swap", WINDOW_TEXT("MATRIX SWAP"), nullptr } } },
+            { { 1, "port-a", "PORT A [TOP]", nullptr }, { 2, "port-b", "PORT B [BOT]", nullptr },
+                { 3, "matrix-thru", "MATRIX THRU", nullptr },
+                { 4, "matrix-swap", "MATRIX SWAP", nullptr } } },
         { "custom-edid", CustomEdidPreset, 19, SettingKind::Combo, "cmBEdid",
-            { { 0, nullptr, WINDOW_TEXT("Custom Uploaded/Default EDID"), nullptr },
-                { 1, nullptr, WINDOW_TEXT("4k30-444 300MHz All Sound"), nullptr },
-                { 2, nullptr, WINDOW_TEXT("4k30-RGB 300MHz All Sound"), nullptr },
-                { 3, nullptr, WINDOW_TEXT("4k60-420 8-bit 300MHz All Sound"), nullptr },
-                { 4, nullptr, WINDOW_TEXT("4k60-420 10-bit HDR BT.2020 All Sound"), nullptr },
-                { 5, nullptr, WINDOW_TEXT("4k60-444 600MHz All Sound"), nullptr },
-                { 6, nullptr, WINDOW_TEXT("4k60-444 600MHz HDR BT.2020 All Sound"), nullptr },
-                { 7, nullptr, WINDOW_TEXT("1080p-444 148MHz All Sound"), nullptr } } },
+            { { 0, nullptr, "Custom Uploaded/Default EDID", nullptr },
+                { 1, nullptr, "4k30-444 300MHz All Sound", nullptr },
+                { 2, nullptr, "4k30-RGB 300MHz All Sound", nullptr },
+                { 3, nullptr, "4k60-420 8-bit 300MHz All Sound", nullptr },
+                { 4, nullptr, "4k60-420 10-bit HDR BT.2020 All Sound", nullptr },
+                { 5, nullptr, "4k60-444 600MHz All Sound", nullptr },
+                { 6, nullptr, "4k60-444 600MHz HDR BT.2020 All Sound", nullptr },
+                { 7, nullptr, "1080p-444 148MHz All Sound", nullptr } } },
         { "cec-device", CecDeviceType, 30, SettingKind::Combo, "cmbLa",
-            { { 0, "video-processor", WINDOW_TEXT("Video Processor [Default]"), nullptr },
-                { 1, "audio-system", WINDOW_TEXT("Audio System w/ARC"), nullptr } } },
+            { { 0, "video-processor", "Video Processor [Default]", nullptr },
+                { 1, "audio-system", "Audio System w/ARC", nullptr } } },
         { "automix", AutomixAlgorithm, 32, SettingKind::Combo, "cmbEdidAlgo",
-            { { 0, "min-mixed", WINDOW_TEXT("Min Mixed [Default]"), nullptr },
-                { 1, "max-audio-min-video", WINDOW_TEXT("Max Audio, Min Video"), nullptr },
-                { 2, "top-priority", WINDOW_TEXT("TOP Output Priority"), nullptr },
-                { 3, "max-audio-max-video", WINDOW_TEXT("Max Audio, Max Video"), nullptr } } },
+            { { 0, "min-mixed", "Min Mixed [Default]", nullptr },
+                { 1, "max-audio-min-video", "Max Audio, Min Video", nullptr },
+                { 2, "top-priority", "TOP Output Priority", nullptr },
+                { 3, "max-audio-max-video", "Max Audio, Max Video", nullptr } } },
         // The box also reports audio source 2 and HDCP 1, which have no button
         // and no name: the refresh leaves the buttons alone for them.
         { "audio-source", AudioSource, 1, radio, nullptr,
@@ -185,10 +180,9 @@ QStringList settingValueNames(const Setting &s)
 
 QStringList comboItems(const Setting &s)
 {
-    // The items are window texts: they pass through translation like the rest.
     QStringList items;
     for (const SettingValue &v : s.values)
-        items << trWindow(v.windowText);
+        items << QString::fromUtf8(v.windowText);
     return items;
 }
 

@@ -144,10 +144,11 @@ QString settingValueName(const Setting &s, std::uint8_t value);
 // settingValueName of every listed value, in order.
 QStringList settingValueNames(const Setting &s);
 
-// Combo rows: the items, translated, in item order; the item index that shows
-// `value` (it may name no item: -1 for an active input of 0, or past the last
-// item, which leaves the combo box without a current item); the value an item
-// index writes, cut to one byte, and nothing for no current item (index < 0).
+// Combo rows: the items (the values' window texts) in item order; the item
+// index that shows `value` (it may name no item: -1 for an active input of 0,
+// or past the last item, which leaves the combo box without a current item);
+// the value an item index writes, cut to one byte, and nothing for no current
+// item (index < 0).
 QStringList comboItems(const Setting &s);
 int comboIndexForValue(const Setting &s, std::uint8_t value);
 std::optional<std::uint8_t> comboSettingValue(const Setting &s, int index);

@@ -30,16 +30,6 @@ std::optional<SignalStatusPages> readSignalStatusPages(BoxRequests &requests)
         pageBytes(avi, kAviInfoFramePageLength) };
 }
 
-std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests)
-{
-    // The captured AVI InfoFrame is not shown; only its read decides whether
-    // the others are.
-    const std::optional<SignalStatusPages> pages = readSignalStatusPages(requests);
-    if (!pages)
-        return std::nullopt;
-    return decodeSignalStatus(pages->status, pages->sourceProduct, pages->hdrInfoFrame);
-}
-
 std::optional<QString> readFirmwareVersion(BoxRequests &requests)
 {
     Response page;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "statusdecode.h"
+#include "statusfacts.h"
 
 #include "link/requests.h"
 
@@ -9,12 +9,6 @@
 #include <optional>
 
 namespace vortalex {
-
-// Reads pages 6, 21, 30 and 31 (the captured AVI InfoFrame) and decodes the
-// signal status. Nothing when the read of page 31, the last one, failed;
-// pages 6, 21 and 30 are decoded even when their read failed: what arrived,
-// zeros beyond.
-std::optional<SignalStatusTexts> readSignalStatus(BoxRequests &requests);
 
 // The four pages the signal status is decoded from, as read (byte 0 is the
 // echo).
@@ -26,7 +20,9 @@ struct SignalStatusPages
     QByteArray aviInfoFrame;
 };
 
-// Reads the pages as readSignalStatus does; nothing when the last read failed.
+// Reads pages 6, 21, 30 and 31 (the captured AVI InfoFrame). Nothing when the
+// read of page 31, the last one, failed; pages 6, 21 and 30 are kept even
+// when their read failed: what arrived, zeros beyond.
 std::optional<SignalStatusPages> readSignalStatusPages(BoxRequests &requests);
 
 // The firmware version from page 7 ("1.2.0.15"); nothing when the read failed.

@@ -35,13 +35,13 @@ AviDecode decodeAviData(const QByteArray &data)
     AviDecode d;
     d.dataBytes = int(data.size());
     if (data.size() < kAviMinDataBytes) {
-        d.problem = trInfoFrame("too short: %1 data bytes, at least %2")
+        d.problem = QStringLiteral("too short: %1 data bytes, at least %2")
                         .arg(data.size())
                         .arg(kAviMinDataBytes);
         return d;
     }
     if (data.size() > kAviMaxDataBytes) {
-        d.problem = trInfoFrame("too long: %1 data bytes, at most %2")
+        d.problem = QStringLiteral("too long: %1 data bytes, at most %2")
                         .arg(data.size())
                         .arg(kAviMaxDataBytes);
         return d;
@@ -74,9 +74,9 @@ AviDecode decodeAviData(const QByteArray &data)
     v.additionalColorimetry = byteAt(data, 13) >> 4;
 
     if (v.barInfo != 0 && data.size() < kBarDataBytes)
-        d.problem = trInfoFrame("bar data flagged, but data bytes 6-13 are missing");
+        d.problem = QStringLiteral("bar data flagged, but data bytes 6-13 are missing");
     else if (needsAce(v) && data.size() < kAviMaxDataBytes)
-        d.problem = trInfoFrame("additional colorimetry flagged, but data byte 14 is missing");
+        d.problem = QStringLiteral("additional colorimetry flagged, but data byte 14 is missing");
     return d;
 }
 
@@ -165,7 +165,7 @@ AviDecode decodeAviInfoFrame(const QByteArray &bytes)
     if (given < length || bytes.size() < kAviHeaderLength) {
         AviDecode d;
         d.hasHeader = true;
-        d.problem = trInfoFrame("too short: the length byte says %1 data bytes, %2 follow")
+        d.problem = QStringLiteral("too short: the length byte says %1 data bytes, %2 follow")
                         .arg(length)
                         .arg(std::max(given, 0));
         return d;
@@ -184,13 +184,13 @@ AviDecode decodeAviInfoFrame(const QByteArray &bytes)
     // Versions 2 and 3 have 13 data bytes, version 4 (additional colorimetry) 14.
     QStringList problems;
     if (!d.checksumOk)
-        problems << trInfoFrame("bad checksum 0x%1, should be 0x%2")
+        problems << QStringLiteral("bad checksum 0x%1, should be 0x%2")
                         .arg(uint(d.checksum), 2, 16, QLatin1Char('0'))
                         .arg(uint(d.expectedChecksum), 2, 16, QLatin1Char('0'));
     if (d.version < 2 || d.version > 4)
-        problems << trInfoFrame("version %1, versions 2 to 4 are defined").arg(d.version);
+        problems << QStringLiteral("version %1, versions 2 to 4 are defined").arg(d.version);
     else if (length != (d.version == 4 ? kAviMaxDataBytes : kAviFieldDataBytes))
-        problems << trInfoFrame("length %1, version %2 has %3")
+        problems << QStringLiteral("length %1, version %2 has %3")
                         .arg(length)
                         .arg(d.version)
                         .arg(d.version == 4 ? kAviMaxDataBytes : kAviFieldDataBytes);

@@ -44,35 +44,35 @@ QJsonValue keyJson(const QStringList &keys, int code)
 
 QString keyText(const QStringList &keys, int code)
 {
-    return code < keys.size() ? keys.at(code) : trInfoFrame("reserved (%1)").arg(code);
+    return code < keys.size() ? keys.at(code) : QStringLiteral("reserved (%1)").arg(code);
 }
 
 QString colourName(int code)
 {
     if (code < 4)
-        return trInfoFrame(kColourNames[code]);
-    return code == 7 ? trInfoFrame("IDO-defined colour format")
-                     : trInfoFrame("reserved colour format %1").arg(code);
+        return QString::fromUtf8(kColourNames[code]);
+    return code == 7 ? QStringLiteral("IDO-defined colour format")
+                     : QStringLiteral("reserved colour format %1").arg(code);
 }
 
 QString colorimetryName(const AviValues &v)
 {
     switch (aviColorimetry(v)) {
     case AviColorimetry::Bt601:
-        return trInfoFrame("BT.601 (SMPTE 170M)");
+        return QStringLiteral("BT.601 (SMPTE 170M)");
     case AviColorimetry::Bt2020ConstantLuminance:
-        return trInfoFrame("BT.2020 YcCbcCrc (constant luminance)");
+        return QStringLiteral("BT.2020 YcCbcCrc (constant luminance)");
     case AviColorimetry::Bt2020:
-        return trInfoFrame("BT.2020 RGB or YCbCr (non-constant luminance)");
+        return QStringLiteral("BT.2020 RGB or YCbCr (non-constant luminance)");
     default:
-        return trInfoFrame(kColorimetryNames[int(aviColorimetry(v))]);
+        return QString::fromUtf8(kColorimetryNames[int(aviColorimetry(v))]);
     }
 }
 
 QString vicText(int vic)
 {
     if (vic == 0)
-        return trInfoFrame("none");
+        return QStringLiteral("none");
     // Named from the EDID decoder's complete VIC table: "3840x2160p60".
     const VicFormat *format = vicFormat(vic);
     if (!format)
@@ -91,34 +91,34 @@ QString activeFormatText(const AviValues &v)
     const int named = r - kFirstNamedActiveFormat;
     QString text = QString::number(r);
     if (named >= 0 && named < kActiveKeys.size())
-        text += named == 0 ? trInfoFrame(", same as the picture")
-                           : trInfoFrame(", %1 centred").arg(kActiveKeys.at(named));
+        text += named == 0 ? QStringLiteral(", same as the picture")
+                           : QStringLiteral(", %1 centred").arg(kActiveKeys.at(named));
     if (!v.activeFormatPresent)
-        text += trInfoFrame(" (not flagged)");
+        text += QStringLiteral(" (not flagged)");
     return text;
 }
 
 QString rangeText(const AviValues &v, int dataBytes)
 {
     if (v.colourFormat == 0)
-        return trInfoFrame("%1 range").arg(keyText(kRgbRangeKeys, v.rgbQuantisation));
+        return QStringLiteral("%1 range").arg(keyText(kRgbRangeKeys, v.rgbQuantisation));
     if (dataBytes < 5)
         return QString();
-    return trInfoFrame("%1 range").arg(keyText(kYccRangeKeys, v.yccQuantisation));
+    return QStringLiteral("%1 range").arg(keyText(kYccRangeKeys, v.yccQuantisation));
 }
 
 QString barsText(const AviValues &v)
 {
     QStringList bars;
     if (v.barInfo & 2)
-        bars << trInfoFrame("top ends at line %1, bottom starts at line %2")
+        bars << QStringLiteral("top ends at line %1, bottom starts at line %2")
                     .arg(v.topBarEnd)
                     .arg(v.bottomBarStart);
     if (v.barInfo & 1)
-        bars << trInfoFrame("left ends at pixel %1, right starts at pixel %2")
+        bars << QStringLiteral("left ends at pixel %1, right starts at pixel %2")
                     .arg(v.leftBarEnd)
                     .arg(v.rightBarStart);
-    return bars.isEmpty() ? trInfoFrame("none") : bars.join(QStringLiteral("; "));
+    return bars.isEmpty() ? QStringLiteral("none") : bars.join(QStringLiteral("; "));
 }
 
 // A bar pair "END,START" into two words.
@@ -144,15 +144,15 @@ QString aviSummary(const AviDecode &d)
         return d.problem.left(1).toUpper() + d.problem.mid(1);
     const AviValues &v = d.values;
     QStringList parts { colourName(v.colourFormat),
-        trInfoFrame(kColorimetryNames[int(aviColorimetry(v))]) };
+        QString::fromUtf8(kColorimetryNames[int(aviColorimetry(v))]) };
     if (d.dataBytes >= 3) {
         const QString range = rangeText(v, d.dataBytes);
         if (!range.isEmpty())
             parts << range;
     }
     if (d.dataBytes >= 4)
-        parts << trInfoFrame("VIC %1").arg(vicText(v.vic));
-    parts << (v.pictureAspect == 0 ? trInfoFrame("no aspect")
+        parts << QStringLiteral("VIC %1").arg(vicText(v.vic));
+    parts << (v.pictureAspect == 0 ? QStringLiteral("no aspect")
                                    : keyText(kAspectKeys, v.pictureAspect));
     const QString line = parts.join(QStringLiteral(" · "));
     return line.left(1).toUpper() + line.mid(1);
@@ -164,33 +164,33 @@ QString aviReport(const AviDecode &d)
         return aviSummary(d);
     const AviValues &v = d.values;
     QStringList lines;
-    lines << trInfoFrame("Colour format: %1").arg(colourName(v.colourFormat))
-          << trInfoFrame("Colorimetry: %1").arg(colorimetryName(v))
-          << trInfoFrame("RGB quantisation: %1").arg(keyText(kRgbRangeKeys, v.rgbQuantisation))
-          << trInfoFrame("YCbCr quantisation: %1").arg(keyText(kYccRangeKeys, v.yccQuantisation))
-          << trInfoFrame("IT content: %1").arg(kYesNo.at(v.itContent))
-          << trInfoFrame("Content type: %1").arg(kContentKeys.at(int(aviContent(v))))
-          << trInfoFrame("Scaling: %1").arg(keyText(kScalingKeys, v.scaling))
-          << trInfoFrame("VIC: %1").arg(vicText(v.vic))
-          << trInfoFrame("Picture aspect: %1").arg(keyText(kAspectKeys, v.pictureAspect))
-          << trInfoFrame("Active format: %1").arg(activeFormatText(v))
-          << trInfoFrame("Bars: %1").arg(barsText(v))
-          << trInfoFrame("Scan: %1").arg(keyText(kScanKeys, v.scan))
-          << trInfoFrame("Pixel repetition: %1")
+    lines << QStringLiteral("Colour format: %1").arg(colourName(v.colourFormat))
+          << QStringLiteral("Colorimetry: %1").arg(colorimetryName(v))
+          << QStringLiteral("RGB quantisation: %1").arg(keyText(kRgbRangeKeys, v.rgbQuantisation))
+          << QStringLiteral("YCbCr quantisation: %1").arg(keyText(kYccRangeKeys, v.yccQuantisation))
+          << QStringLiteral("IT content: %1").arg(kYesNo.at(v.itContent))
+          << QStringLiteral("Content type: %1").arg(kContentKeys.at(int(aviContent(v))))
+          << QStringLiteral("Scaling: %1").arg(keyText(kScalingKeys, v.scaling))
+          << QStringLiteral("VIC: %1").arg(vicText(v.vic))
+          << QStringLiteral("Picture aspect: %1").arg(keyText(kAspectKeys, v.pictureAspect))
+          << QStringLiteral("Active format: %1").arg(activeFormatText(v))
+          << QStringLiteral("Bars: %1").arg(barsText(v))
+          << QStringLiteral("Scan: %1").arg(keyText(kScanKeys, v.scan))
+          << QStringLiteral("Pixel repetition: %1")
                  .arg(v.pixelRepetition == 0
-                         ? trInfoFrame("none")
-                         : trInfoFrame("each pixel sent %1 times").arg(v.pixelRepetition + 1))
-          << trInfoFrame("Data bytes: %1").arg(d.dataBytes);
+                         ? QStringLiteral("none")
+                         : QStringLiteral("each pixel sent %1 times").arg(v.pixelRepetition + 1))
+          << QStringLiteral("Data bytes: %1").arg(d.dataBytes);
     if (!d.hasHeader)
-        lines << trInfoFrame("Checksum: none (data bytes only)");
+        lines << QStringLiteral("Checksum: none (data bytes only)");
     else if (d.checksumOk)
-        lines << trInfoFrame("Version %1, checksum 0x%2, correct")
+        lines << QStringLiteral("Version %1, checksum 0x%2, correct")
                      .arg(d.version)
                      .arg(uint(d.checksum), 2, 16, QLatin1Char('0'));
     if (d.paddingBytes > 0)
-        lines << trInfoFrame("Padding: %1 bytes after the frame").arg(d.paddingBytes);
+        lines << QStringLiteral("Padding: %1 bytes after the frame").arg(d.paddingBytes);
     if (!d.problem.isEmpty())
-        lines << trInfoFrame("Problem: %1").arg(d.problem);
+        lines << QStringLiteral("Problem: %1").arg(d.problem);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -300,7 +300,7 @@ const QList<InfoFrameKey<AviValues>> &aviKeys()
             [](AviValues &v, const QString &value, QString &) {
                 return pickWord(kScalingKeys, value, v.scaling);
             } },
-        { "vic", trInfoFrame("0-255"),
+        { "vic", QStringLiteral("0-255"),
             [](AviValues &v, const QString &value, QString &) {
                 return pickNumber(value, 255, v.vic);
             } },
@@ -308,7 +308,7 @@ const QList<InfoFrameKey<AviValues>> &aviKeys()
             [](AviValues &v, const QString &value, QString &) {
                 return pickWord(kAspectKeys, value, v.pictureAspect);
             } },
-        { "active", trInfoFrame("none, same, 4:3, 16:9, 14:9 or 0-15"),
+        { "active", QStringLiteral("none, same, 4:3, 16:9, 14:9 or 0-15"),
             [](AviValues &v, const QString &value, QString &) {
                 if (value.trimmed().toLower() == QLatin1String("none")) {
                     v.activeFormatPresent = false;
@@ -326,16 +326,16 @@ const QList<InfoFrameKey<AviValues>> &aviKeys()
             [](AviValues &v, const QString &value, QString &) {
                 return pickWord(kScanKeys, value, v.scan);
             } },
-        { "repetition", trInfoFrame("0-15"),
+        { "repetition", QStringLiteral("0-15"),
             [](AviValues &v, const QString &value, QString &) {
                 return pickNumber(value, 15, v.pixelRepetition);
             } },
-        { "top-bottom", trInfoFrame("END,START from 0 to 65535"),
+        { "top-bottom", QStringLiteral("END,START from 0 to 65535"),
             [](AviValues &v, const QString &value, QString &) {
                 v.barInfo |= 2;
                 return readBarPair(value, v.topBarEnd, v.bottomBarStart);
             } },
-        { "left-right", trInfoFrame("END,START from 0 to 65535"),
+        { "left-right", QStringLiteral("END,START from 0 to 65535"),
             [](AviValues &v, const QString &value, QString &) {
                 v.barInfo |= 1;
                 return readBarPair(value, v.leftBarEnd, v.rightBarStart);

@@ -53,10 +53,10 @@ QStringList frameProblems(const HdrDecode &d, std::uint8_t version)
 {
     QStringList problems;
     if (!d.checksumOk)
-        problems << trInfoFrame("bad checksum %1, should be %2")
+        problems << QStringLiteral("bad checksum %1, should be %2")
                         .arg(hexByte(d.checksum), hexByte(d.expectedChecksum));
     if (version != kHdrInfoFrameVersion)
-        problems << trInfoFrame("version %1, only version 1 is defined").arg(version);
+        problems << QStringLiteral("version %1, only version 1 is defined").arg(version);
     return problems;
 }
 
@@ -66,9 +66,9 @@ QStringList dataProblems(const HdrMetadata &v)
 {
     QStringList problems;
     if (v.eotf > std::uint8_t(Eotf::Hlg))
-        problems << trInfoFrame("EOTF %1 is reserved").arg(v.eotf);
+        problems << QStringLiteral("EOTF %1 is reserved").arg(v.eotf);
     if (v.descriptorId != 0) {
-        problems << trInfoFrame("metadata type %1 is reserved; its data bytes are not decoded")
+        problems << QStringLiteral("metadata type %1 is reserved; its data bytes are not decoded")
                         .arg(v.descriptorId + 1);
         return problems;
     }
@@ -78,8 +78,8 @@ QStringList dataProblems(const HdrMetadata &v)
         for (const auto &[axis, code] :
             { std::pair { 'x', point.x }, std::pair { 'y', point.y } }) {
             if (code > kChromaticityCodesPerUnit)
-                problems << trInfoFrame("%1 %2 is %3, over 1.0")
-                                .arg(trInfoFrame(name), QChar::fromLatin1(axis),
+                problems << QStringLiteral("%1 %2 is %3, over 1.0")
+                                .arg(QString::fromUtf8(name), QChar::fromLatin1(axis),
                                     coordinateText(code));
         }
     }
@@ -99,26 +99,26 @@ HdrDecode decodeHdrInfoFrame(const QByteArray &bytes)
 {
     HdrDecode d;
     if (bytes.isEmpty()) {
-        d.problem = trInfoFrame("empty");
+        d.problem = QStringLiteral("empty");
         return d;
     }
     // A frame starts with its type code; data byte 1 (the EOTF) never reads 0x87.
     d.hasHeader = std::uint8_t(bytes.at(0)) == kHdrInfoFrameTypeCode;
     const QByteArray data = d.hasHeader ? bytes.mid(kHdrInfoFrameHeaderLength) : bytes;
     if (data.size() < kHdrInfoFrameLength) {
-        d.problem = trInfoFrame("too short: %1 data bytes, %2 needed")
+        d.problem = QStringLiteral("too short: %1 data bytes, %2 needed")
                         .arg(data.size())
                         .arg(kHdrInfoFrameLength);
         return d;
     }
     if (d.hasHeader && std::uint8_t(bytes.at(2)) != kHdrInfoFrameLength) {
-        d.problem = trInfoFrame("length byte says %1, Static Metadata Type 1 has %2")
+        d.problem = QStringLiteral("length byte says %1, Static Metadata Type 1 has %2")
                         .arg(std::uint8_t(bytes.at(2)))
                         .arg(kHdrInfoFrameLength);
         return d;
     }
     if (!d.hasHeader && data.size() > kHdrInfoFrameLength) {
-        d.problem = trInfoFrame("too long: %1 data bytes, %2 expected")
+        d.problem = QStringLiteral("too long: %1 data bytes, %2 expected")
                         .arg(data.size())
                         .arg(kHdrInfoFrameLength);
         return d;

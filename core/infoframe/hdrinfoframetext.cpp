@@ -41,9 +41,9 @@ QString pointText(const Chromaticity &p)
 QString primariesName(const HdrMetadata &v)
 {
     if (v.red == Chromaticity() && v.green == Chromaticity() && v.blue == Chromaticity())
-        return trInfoFrame("no primaries");
+        return QStringLiteral("no primaries");
     const char *names[] = { "BT.2020", "DCI-P3", "BT.709" };
-    QString name = trInfoFrame("custom primaries");
+    QString name = QStringLiteral("custom primaries");
     for (int i = 0; i < 3; ++i) {
         if (hdrPrimariesMatch(v, HdrPrimaries(i)))
             name = QString::fromLatin1(names[i]);
@@ -53,12 +53,12 @@ QString primariesName(const HdrMetadata &v)
         return p3 ? name + QStringLiteral(" D65") : name;
     if (p3 && near(v.white, kDciWhite))
         return name;
-    return name + trInfoFrame(", white %1").arg(pointText(v.white));
+    return name + QStringLiteral(", white %1").arg(pointText(v.white));
 }
 
 QString lightLevelText(std::uint16_t value)
 {
-    return value == 0 ? trInfoFrame("unknown") : QString::number(value);
+    return value == 0 ? QStringLiteral("unknown") : QString::number(value);
 }
 
 QJsonArray pointJson(const Chromaticity &p)
@@ -89,15 +89,15 @@ QString eotfName(std::uint8_t eotf)
 {
     switch (Eotf(eotf)) {
     case Eotf::Sdr:
-        return trInfoFrame("SDR");
+        return QStringLiteral("SDR");
     case Eotf::Hdr:
-        return trInfoFrame("HDR gamma");
+        return QStringLiteral("HDR gamma");
     case Eotf::Pq:
-        return trInfoFrame("PQ");
+        return QStringLiteral("PQ");
     case Eotf::Hlg:
-        return trInfoFrame("HLG");
+        return QStringLiteral("HLG");
     }
-    return trInfoFrame("EOTF %1 (reserved)").arg(eotf);
+    return QStringLiteral("EOTF %1 (reserved)").arg(eotf);
 }
 
 QJsonValue eotfJson(std::uint8_t eotf)
@@ -112,12 +112,12 @@ QString hdrSummary(const HdrDecode &d)
     const HdrMetadata &v = d.values;
     QStringList parts { eotfName(v.eotf), primariesName(v) };
     if (v.maxLuminance == 0 && v.minLuminance == 0)
-        parts << trInfoFrame("mastering unknown");
+        parts << QStringLiteral("mastering unknown");
     else
-        parts << trInfoFrame("%1 / %2 cd/m²")
+        parts << QStringLiteral("%1 / %2 cd/m²")
                      .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance));
-    parts << trInfoFrame("MaxCLL %1").arg(lightLevelText(v.maxCll))
-          << trInfoFrame("MaxFALL %1").arg(lightLevelText(v.maxFall));
+    parts << QStringLiteral("MaxCLL %1").arg(lightLevelText(v.maxCll))
+          << QStringLiteral("MaxFALL %1").arg(lightLevelText(v.maxFall));
     return parts.join(QStringLiteral(" · "));
 }
 
@@ -127,29 +127,29 @@ QString hdrReport(const HdrDecode &d)
         return hdrSummary(d);
     const HdrMetadata &v = d.values;
     QStringList lines;
-    lines << trInfoFrame("EOTF: %1").arg(eotfName(v.eotf))
-          << trInfoFrame("Metadata: Static Metadata Type %1").arg(v.descriptorId + 1);
+    lines << QStringLiteral("EOTF: %1").arg(eotfName(v.eotf))
+          << QStringLiteral("Metadata: Static Metadata Type %1").arg(v.descriptorId + 1);
     // Only type 1 lays its data bytes out; the others are reserved.
     if (v.descriptorId == 0) {
-        lines << trInfoFrame("Primaries: %1").arg(primariesName(v))
-              << trInfoFrame("  red %1").arg(pointText(v.red))
-              << trInfoFrame("  green %1").arg(pointText(v.green))
-              << trInfoFrame("  blue %1").arg(pointText(v.blue))
-              << trInfoFrame("  white %1").arg(pointText(v.white))
-              << trInfoFrame("Mastering luminance: max %1 cd/m², min %2 cd/m²")
+        lines << QStringLiteral("Primaries: %1").arg(primariesName(v))
+              << QStringLiteral("  red %1").arg(pointText(v.red))
+              << QStringLiteral("  green %1").arg(pointText(v.green))
+              << QStringLiteral("  blue %1").arg(pointText(v.blue))
+              << QStringLiteral("  white %1").arg(pointText(v.white))
+              << QStringLiteral("Mastering luminance: max %1 cd/m², min %2 cd/m²")
                      .arg(QString::number(v.maxLuminance), minLuminanceText(v.minLuminance))
-              << trInfoFrame("MaxCLL: %1").arg(lightLevelText(v.maxCll))
-              << trInfoFrame("MaxFALL: %1").arg(lightLevelText(v.maxFall));
+              << QStringLiteral("MaxCLL: %1").arg(lightLevelText(v.maxCll))
+              << QStringLiteral("MaxFALL: %1").arg(lightLevelText(v.maxFall));
     }
     if (!d.hasHeader)
-        lines << trInfoFrame("Checksum: none (data bytes only)");
+        lines << QStringLiteral("Checksum: none (data bytes only)");
     else if (d.checksumOk)
-        lines << trInfoFrame("Checksum: 0x%1, correct")
+        lines << QStringLiteral("Checksum: 0x%1, correct")
                      .arg(uint(d.checksum), 2, 16, QLatin1Char('0'));
     if (d.paddingBytes > 0)
-        lines << trInfoFrame("Padding: %1 bytes after the frame").arg(d.paddingBytes);
+        lines << QStringLiteral("Padding: %1 bytes after the frame").arg(d.paddingBytes);
     if (!d.problem.isEmpty())
-        lines << trInfoFrame("Problem: %1").arg(d.problem);
+        lines << QStringLiteral("Problem: %1").arg(d.problem);
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -189,7 +189,7 @@ bool readCoordinate(const QString &text, std::uint16_t &out, QString &error)
 {
     const int code = readScaledCode(text, kChromaticityCodesPerUnit, kChromaticityCodesPerUnit);
     if (code < 0) {
-        error = trInfoFrame("\"%1\": x and y go from 0 to 1").arg(text);
+        error = QStringLiteral("\"%1\": x and y go from 0 to 1").arg(text);
         return false;
     }
     out = std::uint16_t(code);
@@ -205,7 +205,7 @@ bool readMaxLuminance(const QString &text, std::uint16_t &out, QString &error)
 {
     const int code = readWholeNumber(text, kMaxCode);
     if (code < 0) {
-        error = trInfoFrame("\"%1\": whole cd/m² from 0 to 65535").arg(text);
+        error = QStringLiteral("\"%1\": whole cd/m² from 0 to 65535").arg(text);
         return false;
     }
     out = std::uint16_t(code);
@@ -216,7 +216,7 @@ bool readMinLuminance(const QString &text, std::uint16_t &out, QString &error)
 {
     const int code = readScaledCode(text, kMinLuminanceCodesPerUnit, kMaxCode);
     if (code < 0) {
-        error = trInfoFrame("\"%1\": from 0 to 6.5535 cd/m² in steps of 0.0001").arg(text);
+        error = QStringLiteral("\"%1\": from 0 to 6.5535 cd/m² in steps of 0.0001").arg(text);
         return false;
     }
     out = std::uint16_t(code);
@@ -272,19 +272,19 @@ const QList<InfoFrameKey<HdrMetadata>> &hdrKeys()
                     setHdrPrimaries(v, HdrPrimaries(preset));
                 return preset >= 0;
             } },
-        { "red", trInfoFrame("X,Y from 0 to 1"),
+        { "red", QStringLiteral("X,Y from 0 to 1"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readPoint(value, v.red, reason);
             } },
-        { "green", trInfoFrame("X,Y from 0 to 1"),
+        { "green", QStringLiteral("X,Y from 0 to 1"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readPoint(value, v.green, reason);
             } },
-        { "blue", trInfoFrame("X,Y from 0 to 1"),
+        { "blue", QStringLiteral("X,Y from 0 to 1"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readPoint(value, v.blue, reason);
             } },
-        { "white", trInfoFrame("d65, dci or X,Y from 0 to 1"),
+        { "white", QStringLiteral("d65, dci or X,Y from 0 to 1"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 const QString word = value.trimmed().toLower();
                 if (word == QLatin1String("d65") || word == QLatin1String("dci")) {
@@ -293,19 +293,19 @@ const QList<InfoFrameKey<HdrMetadata>> &hdrKeys()
                 }
                 return readPoint(value, v.white, reason);
             } },
-        { "max-lum", trInfoFrame("whole cd/m² from 0 to 65535"),
+        { "max-lum", QStringLiteral("whole cd/m² from 0 to 65535"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readMaxLuminance(value, v.maxLuminance, reason);
             } },
-        { "min-lum", trInfoFrame("0 to 6.5535 cd/m² in steps of 0.0001"),
+        { "min-lum", QStringLiteral("0 to 6.5535 cd/m² in steps of 0.0001"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readMinLuminance(value, v.minLuminance, reason);
             } },
-        { "max-cll", trInfoFrame("whole cd/m² from 0 to 65535"),
+        { "max-cll", QStringLiteral("whole cd/m² from 0 to 65535"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readLightLevel(value, v.maxCll, reason);
             } },
-        { "max-fall", trInfoFrame("whole cd/m² from 0 to 65535"),
+        { "max-fall", QStringLiteral("whole cd/m² from 0 to 65535"),
             [](HdrMetadata &v, const QString &value, QString &reason) {
                 return readLightLevel(value, v.maxFall, reason);
             } },

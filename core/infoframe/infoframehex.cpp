@@ -4,6 +4,8 @@
 #include "text/boxtext.h"
 #include "text/hexlist.h"
 
+#include <QStringList>
+
 namespace vortalex {
 
 namespace {
@@ -22,19 +24,21 @@ InfoFrameBytes readInfoFrameText(const QString &text)
     InfoFrameBytes result;
     const QString list = text.trimmed();
     if (list.isEmpty()) {
-        result.error = trInfoFrame("empty");
+        result.error = QStringLiteral("empty");
         return result;
     }
     const QStringList pairs = list.split(QLatin1Char(':'));
     if (pairs.size() > kHexListCapacity) {
-        result.error
-            = trInfoFrame("too long: %1 bytes, at most %2").arg(pairs.size()).arg(kHexListCapacity);
+        result.error = QStringLiteral("too long: %1 bytes, at most %2")
+                           .arg(pairs.size())
+                           .arg(kHexListCapacity);
         return result;
     }
     for (int i = 0; i < pairs.size(); ++i) {
         const QString &pair = pairs.at(i);
         if (pair.size() != 2 || !isHexDigit(pair.at(0)) || !isHexDigit(pair.at(1))) {
-            result.error = trInfoFrame("byte %1 \"%2\" is not two hex digits").arg(i + 1).arg(pair);
+            result.error
+                = QStringLiteral("byte %1 \"%2\" is not two hex digits").arg(i + 1).arg(pair);
             return result;
         }
     }

@@ -2,17 +2,10 @@
 #pragma once
 
 #include <QByteArray>
-#include <QCoreApplication>
 #include <QString>
 #include <cstdint>
 
 namespace vortalex {
-
-// The InfoFrame texts' translation context.
-inline QString trInfoFrame(const char *text)
-{
-    return QCoreApplication::translate("InfoFrame", text);
-}
 
 // The bytes of an InfoFrame text as the custom fields and the capture hold
 // it ("87:01:1a"), or why the text is not such a list.

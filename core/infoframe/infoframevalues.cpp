@@ -17,11 +17,11 @@ InfoFrameKeyValues splitKeyValues(const QStringList &arguments)
         const QString key = argument.left(equals).trimmed().toLower();
         const QString value = argument.mid(equals + 1).trimmed();
         if (equals <= 0 || key.isEmpty() || value.isEmpty()) {
-            result.error = trInfoFrame("\"%1\" is not KEY=VALUE").arg(argument);
+            result.error = QStringLiteral("\"%1\" is not KEY=VALUE").arg(argument);
             return result;
         }
         if (seen.contains(key)) {
-            result.error = trInfoFrame("%1 is given twice").arg(key);
+            result.error = QStringLiteral("%1 is given twice").arg(key);
             return result;
         }
         seen.insert(key);

@@ -12,15 +12,74 @@ namespace vortalex {
 
 namespace {
 
-// The window's page reads show "..." on failure: on a terminal that says
-// nothing, so only messages with words are passed on.
-bool hasWords(const QString &text)
+// The message of each request event; null for a failed page read, which the
+// command itself reports (boxFailed()) when it needed the page.
+QString requestEventMessage(RequestEvent event)
 {
-    for (const QChar c : text) {
-        if (c.isLetter())
-            return true;
+    switch (event) {
+    case RequestEvent::SettingWriteFailed:
+    case RequestEvent::SettingsBlockWriteFailed:
+    case RequestEvent::EdidFetchRefused:
+        return QStringLiteral("Error Writing values");
+    case RequestEvent::SettingsReadFailed:
+        return QStringLiteral("Error Reading values");
+    case RequestEvent::PageReadFailed:
+        return QString();
+    case RequestEvent::EdidReadFromBox:
+        return QStringLiteral("EDID values read.");
+    case RequestEvent::EdidReadFromTv:
+        return QStringLiteral("TV EDID values read.");
+    case RequestEvent::EdidChunkRefused:
+        return QStringLiteral("Error Writing EDID values.");
+    case RequestEvent::EdidApplyFailed:
+        return QStringLiteral("Error Populating EDID values.");
+    case RequestEvent::EdidWritten:
+        return QStringLiteral("EDID values written...");
+    case RequestEvent::CecLengthWrong:
+    case RequestEvent::HdrLengthWrong:
+        return QStringLiteral("Error: min 2, max 31 data bytes");
+    case RequestEvent::AviLengthWrong:
+        return QStringLiteral("Error: min 2, max 13 data bytes");
+    case RequestEvent::CecSent:
+    case RequestEvent::CecStored:
+        return QStringLiteral("CEC values written...");
+    case RequestEvent::CecRefused:
+        return QStringLiteral("Error Writing CEC command.");
+    case RequestEvent::CecActivateFailed:
+        return QStringLiteral("Error Populating CEC values.");
+    case RequestEvent::HdrSent:
+        return QStringLiteral("Infoframe values written...");
+    case RequestEvent::HdrRefused:
+        return QStringLiteral("Error Writing Infoframe values.");
+    case RequestEvent::HdrActivateFailed:
+        return QStringLiteral("Error Populating IF values.");
+    case RequestEvent::AviSent:
+        return QStringLiteral("AVI values written...");
+    case RequestEvent::AviRefused:
+        return QStringLiteral("Error Writing AVI command.");
+    case RequestEvent::AviActivateFailed:
+        return QStringLiteral("Error Activating AVI values.");
+    case RequestEvent::CecStoreLengthWrong:
+        return QStringLiteral("CEC values not correct");
+    case RequestEvent::CecStoreRefused:
+        return QStringLiteral("Error Writing CEC values.");
     }
-    return false;
+    return QString();
+}
+
+QString linkNoticeMessage(LinkNotice notice)
+{
+    switch (notice) {
+    case LinkNotice::BoxNotFound:
+        return QStringLiteral("VORTALEX USB not connected!");
+    case LinkNotice::OpenFailed:
+        return QStringLiteral("Usb device open error!");
+    case LinkNotice::CloseFailed:
+        return QStringLiteral("Unable to close device handle!");
+    case LinkNotice::QueueCheckFailed:
+        return QStringLiteral("Error Checking RX Queue");
+    }
+    return QString();
 }
 
 } // namespace
@@ -70,16 +129,12 @@ bool CliSession::connect(bool quietly)
     }
 
     m_bridge = bridge;
-    // The link's own warnings while looking for the box are replaced by the
-    // one line below that says what to do.
-    m_link = std::make_unique<UsbLink>(*bridge, clock(), [this](const QString &text) {
-        if (!m_searching)
-            showStatus(text, 0);
-    });
+    m_link = std::make_unique<UsbLink>(
+        *bridge, clock(), [this](LinkNotice notice) { linkNotice(notice); });
     // No message box waits for a person here: a failed receive-queue check
     // ends the wait at once.
     m_link->setQueueErrorEndsWait(true);
-    m_requests = std::make_unique<BoxRequests>(*m_link, static_cast<StatusSink &>(*this));
+    m_requests = std::make_unique<BoxRequests>(*m_link, static_cast<RequestObserver &>(*this));
     std::uint32_t index = 0;
     if (!m_link->findDevice(UsbLink::kBoxIdString, index)) {
         if (quietly)
@@ -112,8 +167,7 @@ bool CliSession::connect(bool quietly)
 
 CecContext CliSession::cecContext()
 {
-    return CecContext { *m_requests, clock(),
-        [this](const QString &line) { showStatus(line, 0); } };
+    return CecContext { *m_requests, clock() };
 }
 
 EdidProgress CliSession::progress(const QString &label)
@@ -203,18 +257,31 @@ int CliSession::finish(bool done)
     return CliExit::Done;
 }
 
-void CliSession::showStatus(const QString &text, int ms)
+void CliSession::requestEvent(RequestEvent event)
 {
-    Q_UNUSED(ms);
-    const QString line = text.trimmed();
+    const QString message = requestEventMessage(event);
+    if (!message.isNull())
+        report(message);
+}
+
+void CliSession::linkNotice(LinkNotice notice)
+{
+    // The link's own warnings while looking for the box are replaced by the
+    // one line connect() prints that says what to do.
+    if (!m_searching)
+        report(linkNoticeMessage(notice));
+}
+
+void CliSession::report(const QString &message)
+{
     // Once the box is gone, every failure says so; boxFailed() says it once.
-    if (!hasWords(line) || (m_link && m_link->deviceGone()))
+    if (m_link && m_link->deviceGone())
         return;
-    m_lastMessage = line;
+    m_lastMessage = message;
     if (m_options.quiet)
-        m_heldMessages.append(line);
+        m_heldMessages.append(message);
     else
-        writeErrLine(line);
+        writeErrLine(message);
 }
 
 void CliSession::writeErrLine(const QString &line)

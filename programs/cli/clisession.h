@@ -48,9 +48,10 @@ struct CliOptions
 };
 
 // One run of one command: its options, the output streams and, once
-// connect() succeeded, the box. The window's status-bar messages go to
-// standard error as they come (with --quiet only when the command fails).
-class CliSession : private StatusSink
+// connect() succeeded, the box. What the request procedures and the link
+// report goes to standard error as it comes, one message each (with --quiet
+// only when the command fails).
+class CliSession : private RequestObserver
 {
 public:
     CliSession(CliHost &host, const CliOptions &options);
@@ -91,16 +92,19 @@ public:
     // --quiet: something the user relies on (a kept state) did not happen,
     // though the command did what it was asked.
     void warn(const QString &message);
-    // The box failed: the messages the window would have shown are on
-    // standard error (or a line saying the box did not answer, or that it
-    // was unplugged); returns 1.
+    // The box failed: the messages of what the box reported are on standard
+    // error (or a line saying the box did not answer, or that it was
+    // unplugged); returns 1.
     int boxFailed();
     // The end of a command that only acts: {"ok":true} with --json when
     // `done`, otherwise boxFailed().
     int finish(bool done);
 
 private:
-    void showStatus(const QString &text, int ms) override;
+    void requestEvent(RequestEvent event) override;
+    void linkNotice(LinkNotice notice);
+    // One message of what the box reported.
+    void report(const QString &message);
     void writeErrLine(const QString &line);
     void printJsonError(const QString &message, int exitCode);
 
@@ -112,7 +116,7 @@ private:
     std::unique_ptr<UsbLink> m_link;
     std::unique_ptr<BoxRequests> m_requests;
     QStringList m_heldMessages; // --quiet: shown only when the command fails
-    QString m_lastMessage; // the last message with words, for the JSON error
+    QString m_lastMessage; // the last message, for the JSON error
     bool m_searching = true;
     bool m_gone = false;
     bool m_messageShown = false;

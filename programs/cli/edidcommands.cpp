@@ -124,7 +124,9 @@ int writeCommand(CliSession &session, const QStringList &args)
         return exitCode;
     const EdidWriteCheck check = checkEdidWrite(byteCount, table);
     if (check.verdict == EdidWriteVerdict::TooShort)
-        return session.fail(CliExit::BadUsage, edidWriteCheckText(check));
+        return session.fail(CliExit::BadUsage,
+            QStringLiteral("The EDID table holds only %1 bytes; nothing was written.")
+                .arg(check.byteCount));
     const QString fitProblem = edidBoxFitProblem(byteCount, table);
     if (!fitProblem.isNull())
         return session.fail(

@@ -3,8 +3,8 @@
 
 #include "infoframe/aviinfoframe.h"
 #include "infoframe/hdrinfoframe.h"
-#include "settings/statusdecode.h"
 #include "settings/videotimings.h"
+#include "words/statuslines.h"
 
 namespace vortalex {
 

@@ -3,12 +3,10 @@
 
 #include "resources_init.h"
 #include "settings/settingstable.h"
-#include "text/windowtext.h"
 #include "ui_VortalexForm.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QStatusBar>
 
 using namespace vortalex;
 
@@ -24,12 +22,13 @@ QString lowerHexList(const Response &response, int first, int count)
 } // namespace
 
 MainWindow::MainWindow(AppContext &context, QWidget *parent)
-    : QMainWindow(parent),
-      m_context(context),
-      ui(new Ui_MainWindow),
-      m_link(context.bridge, context.clock,
-             [&dialogs = context.dialogs](const QString &text) { dialogs.linkMessage(text); }),
-      m_requests(m_link, *this)
+    : QMainWindow(parent)
+    , m_context(context)
+    , ui(new Ui_MainWindow)
+    , m_link(context.bridge, context.clock,
+          [&dialogs = context.dialogs](
+              LinkNotice notice) { dialogs.linkMessage(linkNoticeText(notice)); })
+    , m_requests(m_link, *this)
 {
     vortalexInitResources();
     ui->setupUi(this);
@@ -40,8 +39,7 @@ MainWindow::MainWindow(AppContext &context, QWidget *parent)
     if (!m_link.findDevice(UsbLink::kBoxIdString, index))
         return;
     if (!m_link.openDevice(index)) {
-        m_context.dialogs.warning(this, trWindow("VORTALEX Utility"),
-                                  trWindow("Hardware not found"));
+        m_context.dialogs.warning(this, tr("VORTALEX Utility"), tr("Hardware not found"));
         return;
     }
     initialSync();
@@ -66,12 +64,12 @@ void MainWindow::initialSync()
     m_requests.readPage(Page::StoredHdrInfoFrame, storedHdr, 33);
     // Only the last of the three reads decides whether the version is shown.
     if (m_requests.readPage(Page::StoredAviInfoFrame, storedAvi, 15)) {
-        ui->labelFw1->setText(trWindow("ver: %1.%2.%3.%4")
-                                      .arg(int(firmware[2]))
-                                      .arg(int(firmware[3]))
-                                      .arg(int(firmware[4]))
-                                      .arg(int(firmware[5])));
-        ui->labelTitle->setText(trWindow("VORTALEX GUI"));
+        ui->labelFw1->setText(tr("ver: %1.%2.%3.%4")
+                                  .arg(int(firmware[2]))
+                                  .arg(int(firmware[3]))
+                                  .arg(int(firmware[4]))
+                                  .arg(int(firmware[5])));
+        ui->labelTitle->setText(tr("VORTALEX GUI"));
     }
 
     // Filling an empty combo box makes its first item current and runs its
@@ -164,14 +162,7 @@ void MainWindow::FileExit()
 
 void MainWindow::FileAbout()
 {
-    m_context.dialogs.about(this, trWindow("About VORTALEX Utility"),
-                            trWindow("<h2>VORTALEX Utility Version 1.8</h2>200% DPI Display "
-                                     "Version<p>Configures the VORTALEX HDMI box over USB."));
-}
-
-void MainWindow::showStatus(const QString &text, int ms)
-{
-    statusBar()->showMessage(text, ms);
-    if (m_context.statusObserver)
-        m_context.statusObserver(text, ms);
+    m_context.dialogs.about(this, tr("About VORTALEX Utility"),
+        tr("<h2>VORTALEX Utility Version 1.8</h2>200% DPI Display "
+           "Version<p>Configures the VORTALEX HDMI box over USB."));
 }

@@ -25,11 +25,11 @@ struct ShownSetting;
 } // namespace vortalex
 
 // The utility's only window and only controller. Each slot reads widgets,
-// calls the plain code of device/, settings/, edid/ or cec/, and writes the
-// results back to widgets and the status bar.
+// calls the box layer's procedures, and words what they report in widgets,
+// the status bar and message boxes.
 // Its meta-object class name is "MainWindow", the translation context of
 // every window text.
-class MainWindow : public QMainWindow, private vortalex::StatusSink
+class MainWindow : public QMainWindow, private vortalex::RequestObserver
 {
     Q_OBJECT
 
@@ -104,8 +104,12 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    // StatusSink: the status bar.
-    void showStatus(const QString &text, int ms) override;
+    // RequestObserver: each event of the request procedures in the status bar
+    // or on standard output (mainwindow_outcomes.cpp).
+    void requestEvent(vortalex::RequestEvent event) override;
+    // The link's warnings, shown in a blocking message box.
+    static QString linkNoticeText(vortalex::LinkNotice notice);
+    void showStatus(const QString &text, int ms);
 
     void initialSync();
     void pollTick();

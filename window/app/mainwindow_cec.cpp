@@ -16,7 +16,7 @@ namespace {
 
 CecContext cecContext(BoxRequests &requests, AppContext &context)
 {
-    return CecContext { requests, context.clock, context.diagnostic };
+    return CecContext { requests, context.clock };
 }
 
 } // namespace

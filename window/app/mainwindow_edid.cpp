@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mainwindow.h"
 
-#include "dialogs.h"
 #include "boxedid/edidfile.h"
 #include "boxedid/edidfileio.h"
 #include "boxedid/edidtext.h"
 #include "boxedid/edidtransfer.h"
 #include "boxedid/edidwritecheck.h"
-#include "text/windowtext.h"
+#include "dialogs.h"
 #include "ui_VortalexForm.h"
 
 #include <QProgressBar>
@@ -27,7 +26,22 @@ const QColor kTextFileColour(0, 0, 255);
 
 QString utilityTitle()
 {
-    return trWindow("VORTALEX Utility");
+    return MainWindow::tr("VORTALEX Utility");
+}
+
+// What stands against the write, as the user reads it; empty for Fine.
+QString edidWriteCheckText(const EdidWriteCheck &check)
+{
+    switch (check.verdict) {
+    case EdidWriteVerdict::TooShort:
+        return MainWindow::tr("The EDID table holds only %1 bytes; nothing was written.")
+            .arg(check.byteCount);
+    case EdidWriteVerdict::HeaderMissing:
+        return MainWindow::tr("The table does not start with the EDID header. Write anyway?");
+    case EdidWriteVerdict::Fine:
+        break;
+    }
+    return QString();
 }
 
 // Replaces the text of `edit` with the canonical layout of `table`: black,
@@ -131,7 +145,7 @@ bool MainWindow::readEdidTextOrWarn(EdidTable &table, int &byteCount)
 {
     if (parseEdidTable(ui->EDIDtext->toPlainText(), table, byteCount))
         return true;
-    m_context.dialogs.warning(this, utilityTitle(), trWindow("Hex Format Error"));
+    m_context.dialogs.warning(this, utilityTitle(), tr("Hex Format Error"));
     return false;
 }
 
@@ -143,8 +157,8 @@ void MainWindow::CalculateChkSum()
         return;
     if (!tablePassesChecksums(table)) {
         const auto answer
-            = m_context.dialogs.question(QString(), trWindow("The EDID Checksum is not correct."),
-                trWindow("Do you want to calculate a new checksum?"));
+            = m_context.dialogs.question(QString(), tr("The EDID Checksum is not correct."),
+                tr("Do you want to calculate a new checksum?"));
         if (answer != Dialogs::Answer::Yes)
             return;
         repairChecksums(table);
@@ -157,8 +171,8 @@ void MainWindow::WriteEDID()
     // Only the custom mode with the uploaded preset takes a table.
     if (ui->automixEDID->isChecked() || ui->fixedEDID->isChecked()
         || ui->cmBEdid->currentIndex() != 0) {
-        m_context.dialogs.warning(this, utilityTitle(),
-            trWindow("\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n"));
+        m_context.dialogs.warning(
+            this, utilityTitle(), tr("\nSelect CUSTOM EDID TABLE mode to upload an EDID table\n"));
         return;
     }
     writeEdidTable();
@@ -183,8 +197,8 @@ void MainWindow::writeEdidTable()
             != Dialogs::Answer::Yes)
         return;
     if (!tablePassesChecksums(table)) {
-        const auto answer = m_context.dialogs.question(utilityTitle(),
-            trWindow("The EDID Checksum is not correct."), trWindow("Write anyway?"));
+        const auto answer = m_context.dialogs.question(
+            utilityTitle(), tr("The EDID Checksum is not correct."), tr("Write anyway?"));
         if (answer != Dialogs::Answer::Yes)
             return;
     }
@@ -195,7 +209,7 @@ void MainWindow::writeEdidTable()
 void MainWindow::LoadEDIDfromFile()
 {
     const QString name = m_context.dialogs.openFileName(
-        this, trWindow("Open file"), QString(), trWindow("Binary Files (*.bin);;All files (*.*)"));
+        this, tr("Open file"), QString(), tr("Binary Files (*.bin);;All files (*.*)"));
     if (name.isEmpty())
         return;
 
@@ -204,7 +218,7 @@ void MainWindow::LoadEDIDfromFile()
     if (!readEdidFileHead(name, head, reason)) {
         // Both arguments at once: a "%2" in the name must stay as it is.
         m_context.dialogs.warning(
-            this, utilityTitle(), trWindow("Cannot read file %1:\n%2.").arg(name, reason));
+            this, utilityTitle(), tr("Cannot read file %1:\n%2.").arg(name, reason));
         return;
     }
 
@@ -213,7 +227,7 @@ void MainWindow::LoadEDIDfromFile()
         showEdidTable(ui->EDIDtext, content.table, m_context.displayScaleFactor);
     else
         setStyledText(ui->EDIDtext, content.text, kTextFileColour, QFont::Bold);
-    showStatus(trWindow("File loaded"), kStatusMs);
+    showStatus(tr("File loaded"), kStatusMs);
 }
 
 void MainWindow::SaveEDIDtoFile()
@@ -222,17 +236,17 @@ void MainWindow::SaveEDIDtoFile()
     int byteCount = 0;
     if (!readEdidTextOrWarn(table, byteCount))
         return;
-    const QString name = m_context.dialogs.saveFileName(this, trWindow("Save File"),
-        QStringLiteral("VORTALEX_edid0.bin"), trWindow("Binary file (*.bin)"));
+    const QString name = m_context.dialogs.saveFileName(
+        this, tr("Save File"), QStringLiteral("VORTALEX_edid0.bin"), tr("Binary file (*.bin)"));
     if (name.isEmpty())
         return;
 
     const QString reason
-        = saveEdidTable(name, table, [this] { showStatus(trWindow("Saving file..."), kStatusMs); });
+        = saveEdidTable(name, table, [this] { showStatus(tr("Saving file..."), kStatusMs); });
     if (!reason.isNull()) {
         m_context.dialogs.warning(
-            this, utilityTitle(), trWindow("Cannot write file %1:\n%2.").arg(name, reason));
+            this, utilityTitle(), tr("Cannot write file %1:\n%2.").arg(name, reason));
         return;
     }
-    showStatus(trWindow("File saved"), kStatusMs);
+    showStatus(tr("File saved"), kStatusMs);
 }

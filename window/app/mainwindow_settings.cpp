@@ -3,10 +3,9 @@
 
 #include "settings/refreshplan.h"
 #include "settings/settingstable.h"
-#include "settings/statusdecode.h"
 #include "settings/statusread.h"
-#include "text/windowtext.h"
 #include "ui_VortalexForm.h"
+#include "words/statuslines.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -156,7 +155,7 @@ void MainWindow::SetEDID_Mode()
         ui->EDIDtext->setEnabled(*mode == EdidModeValue::Custom);
     // The box now rebuilds its EDID; the poll tick re-reads it once the box
     // is no longer busy.
-    showStatus(trWindow("EDID Writing Busy"), 2000);
+    showStatus(tr("EDID Writing Busy"), 2000);
     m_edidPending = true;
 }
 
@@ -166,10 +165,10 @@ void MainWindow::factoryReset()
         ui->leReset->text(), ui->cbClearSettings->isChecked(), ui->cbClearEdid->isChecked());
     switch (choice.outcome) {
     case FactoryResetChoice::NotConfirmed:
-        showStatus(trWindow("Type RESET into the text box and click OK"), 2000);
+        showStatus(tr("Type RESET into the text box and click OK"), 2000);
         return;
     case FactoryResetChoice::NothingChosen:
-        showStatus(trWindow("Choose the reset from the checkboxes"), 2000);
+        showStatus(tr("Choose the reset from the checkboxes"), 2000);
         break;
     case FactoryResetChoice::Reset:
         m_requests.writeSetting(SettingId::FactoryReset, choice.value);
@@ -264,15 +263,19 @@ void MainWindow::enableSettingControls(const RefreshEnabling &enabling)
 
 void MainWindow::showSignalStatus()
 {
-    const std::optional<SignalStatusTexts> texts = readSignalStatus(m_requests);
-    if (!texts)
+    // The captured AVI InfoFrame is not shown; only its read decides whether
+    // the others are.
+    const std::optional<SignalStatusPages> pages = readSignalStatusPages(m_requests);
+    if (!pages)
         return;
-    ui->label_video_format->setText(texts->videoFormat);
-    ui->lblCsc->setText(texts->colour);
-    ui->lblVideoSource->setText(texts->source);
-    ui->lblHdrInput->setText(texts->hdr);
-    if (texts->hdrInfoFrame.isEmpty())
+    const SignalStatusTexts texts
+        = decodeSignalStatus(pages->status, pages->sourceProduct, pages->hdrInfoFrame);
+    ui->label_video_format->setText(texts.videoFormat);
+    ui->lblCsc->setText(texts.colour);
+    ui->lblVideoSource->setText(texts.source);
+    ui->lblHdrInput->setText(texts.hdr);
+    if (texts.hdrInfoFrame.isEmpty())
         ui->txtHdrIf->clear();
     else
-        ui->txtHdrIf->setText(texts->hdrInfoFrame);
+        ui->txtHdrIf->setText(texts.hdrInfoFrame);
 }

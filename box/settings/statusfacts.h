@@ -7,39 +7,17 @@
 
 namespace vortalex {
 
-// The signal status display reads four pages of the box and turns them into
-// four text lines and the captured HDR InfoFrame. The decoders take the page
+// The signal status as facts: the status display reads four pages of the box
+// and decodes what they say about the signal. The decoders take the page
 // answers as read (byte 0 is the read page echo); bytes past the end of a
-// page count as zero, so any page, however short or odd, gives defined texts.
+// page count as zero, so any page, however short or odd, gives defined facts.
 
 constexpr std::uint8_t kStatusPageLength = 15;
 constexpr std::uint8_t kSourceProductPageLength = 31;
 constexpr std::uint8_t kHdrInfoFramePageLength = 31;
 constexpr std::uint8_t kAviInfoFramePageLength = 31;
 
-// The first line: video format with 3D and link details, then the live outputs.
-QString videoFormatLine(const QByteArray &statusPage);
-// Colour space and colorimetry, from the AVI InfoFrame the box forwards.
-QString colourLine(const QByteArray &statusPage);
-// Vendor and product names from the Source Product Description InfoFrame.
-QString sourceLine(const QByteArray &sourceProductPage);
-// The HDR state from the captured InfoFrame's EOTF byte.
-QString hdrLine(const QByteArray &hdrInfoFramePage);
-// The captured HDR InfoFrame's data bytes as a lower-case hex byte list
-// ("02:00:6b"); empty when no HDR InfoFrame has been captured, which the
-// window shows by clearing the text.
-QString capturedHdrInfoFrame(const QByteArray &hdrInfoFramePage);
-
-struct SignalStatusTexts
-{
-    QString videoFormat;
-    QString colour;
-    QString source;
-    QString hdr;
-    QString hdrInfoFrame; // empty: clear the captured InfoFrame text
-};
-
-// The facts the four lines show, each as a value of its own, named by the
+// The facts the status lines show, each as a value of its own, named by the
 // words the InfoFrame decoders use.
 struct SignalStatusFacts
 {
@@ -64,8 +42,5 @@ SignalStatusFacts decodeSignalFacts(const QByteArray &statusPage,
 // empty when the page holds none of its type.
 QByteArray capturedHdrData(const QByteArray &hdrInfoFramePage);
 QByteArray capturedAviData(const QByteArray &aviInfoFramePage);
-
-SignalStatusTexts decodeSignalStatus(const QByteArray &statusPage,
-    const QByteArray &sourceProductPage, const QByteArray &hdrInfoFramePage);
 
 } // namespace vortalex
