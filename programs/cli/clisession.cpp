@@ -134,17 +134,18 @@ EdidProgress CliSession::progress(const QString &label)
 
 void CliSession::printLine(const QString &line)
 {
-    m_host.writeOut(line.toUtf8() + '\n');
+    writeOut(line.toUtf8() + '\n');
 }
 
 void CliSession::writeOut(const QByteArray &bytes)
 {
+    m_printed = true;
     m_host.writeOut(bytes);
 }
 
 void CliSession::printJson(const QJsonObject &object)
 {
-    m_host.writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }
 
 int CliSession::fail(int exitCode, const QString &message)
@@ -153,6 +154,11 @@ int CliSession::fail(int exitCode, const QString &message)
     writeErrLine(QStringLiteral("vortalex-cli: ") + escapeControlCharacters(message));
     printJsonError(message, exitCode);
     return exitCode;
+}
+
+void CliSession::warn(const QString &message)
+{
+    writeErrLine(QStringLiteral("vortalex-cli: ") + escapeControlCharacters(message));
 }
 
 int CliSession::boxFailed()
@@ -184,7 +190,7 @@ bool CliSession::boxPresent()
 
 void CliSession::printJsonError(const QString &message, int exitCode)
 {
-    if (m_options.json)
+    if (m_options.json && !m_printed)
         printJson({ { QStringLiteral("error"), message }, { QStringLiteral("exit"), exitCode } });
 }
 

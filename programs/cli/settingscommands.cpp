@@ -2,12 +2,12 @@
 // status, settings, get, set and reset: the signal status and the CONFIG tab.
 #include "clicommands.h"
 #include "clisession.h"
-#include "didyoumean.h"
 #include "settingsfile.h"
 #include "statusjson.h"
 
 #include "settings/settingstable.h"
 #include "settings/statusread.h"
+#include "text/didyoumean.h"
 #include "text/echoedtext.h"
 
 #include <QJsonArray>

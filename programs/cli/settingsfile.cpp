@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsfile.h"
 
-#include "didyoumean.h"
-
+#include "text/didyoumean.h"
 #include "text/echoedtext.h"
 
 #include <QJsonArray>
