@@ -233,6 +233,16 @@ QString CommandLine::value(const QString &longName) const
     return QString();
 }
 
+bool CommandLine::takesNextWord(const QString &word) const
+{
+    const ProgramOption *option = nullptr;
+    if (word.startsWith(QLatin1String("--")) && !word.contains(QLatin1Char('=')))
+        option = findLong(word.mid(2));
+    else if (word.size() == 2 && word[0] == QLatin1Char('-'))
+        option = findShort(word[1]);
+    return option && !option->valueName.isEmpty();
+}
+
 QString CommandLine::misplacedOption(const QStringList &words) const
 {
     const QList<OwnedOption> owned = ownedOptions(m_commands);
@@ -342,7 +352,7 @@ QString CommandLine::commandHelp(const CommandSpec &command, const QString &extr
         QString term = option.longName();
         if (!option.valueName.isEmpty())
             term += QLatin1Char(' ') + option.valueName;
-        text += QStringLiteral("  --%1  %2\n").arg(term.leftJustified(18), option.description);
+        text += entry(QStringLiteral("  --") + term, option.description, 24);
     }
     text += QStringLiteral("\nExamples:\n");
     for (const QString &line : lines(command.examples))

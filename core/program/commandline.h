@@ -104,6 +104,9 @@ public:
     QJsonObject commandHelpJson(const CommandSpec &command) const;
     QJsonObject helpJson(const QString &version) const;
 
+    // Whether the option word `word` takes its value from the next word.
+    bool takesNextWord(const QString &word) const;
+
     // --complete options: the options any command takes and those of the
     // command in `words`, with their dashes.
     QStringList optionWords(const QStringList &words) const;
