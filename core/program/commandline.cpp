@@ -102,6 +102,20 @@ QString unexpectedWord(const QStringList &before, const QString &word)
         .arg(echoedText(word), echoedText(before.join(QLatin1Char(' '))));
 }
 
+QString wordChoice(const QStringList &words)
+{
+    if (words.size() < 2)
+        return words.value(0);
+    return words.mid(0, words.size() - 1).join(QLatin1String(", ")) + QLatin1String(" or ")
+        + words.constLast();
+}
+
+QString unknownWord(const QString &what, const QString &typed, const QStringList &words)
+{
+    return QStringLiteral("unknown %1 \"%2\"%3; give %4")
+        .arg(what, echoedText(typed), didYouMean(typed, words), wordChoice(words));
+}
+
 CommandLine::CommandLine(
     const QString &program, const QList<ProgramOption> &options, const QList<CommandSpec> &commands)
     : m_program(program)

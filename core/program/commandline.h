@@ -60,6 +60,13 @@ ProgramOption programOption(const char *names, const char *valueName, const char
 // named with the words before it.
 QString unexpectedWord(const QStringList &before, const QString &word);
 
+// "unknown edid command "raed" (did you mean read?); give read, write,
+// check or decode": a word that is none of `words`.
+QString unknownWord(const QString &what, const QString &typed, const QStringList &words);
+
+// "a, b or c".
+QString wordChoice(const QStringList &words);
+
 // The command line of one program: its options and its command table. One
 // parser for every program of the project, so that an unknown, repeated or
 // misplaced option is named the same way everywhere.
