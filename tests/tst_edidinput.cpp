@@ -170,7 +170,7 @@ void TestEdidInput::program_data()
         << 0 << "-" << QString();
     QTest::newRow("unknown option")
         << QStringList { "--bogus", "good" } << QByteArray() << 2 << QString()
-        << "vortalex-edid: Unknown option 'bogus'. (see --help)\n";
+        << "vortalex-edid: unknown option \"--bogus\"; see vortalex-edid --help\n";
 }
 
 void TestEdidInput::program()

@@ -260,6 +260,7 @@ void TestInfoFrame::aviJsonAndReport()
         "{\"active_format\":null,\"bars\":null,\"checksum_ok\":null,\"color_format\":"
         "\"ycbcr420\",\"colorimetry\":\"bt2020\",\"content_type\":\"none\",\"data_bytes\":5,"
         "\"it_content\":false,\"picture_aspect\":\"none\",\"pixel_repetition\":0,"
+        "\"problems\":[],"
         "\"rgb_quantization\":\"default\",\"scaling\":\"none\",\"scan\":\"none\","
         "\"vic\":97,\"ycc_quantization\":\"limited\"}");
     const AviDecode bars = decodeAviInfoFrameText("1a:1a:bb:04:61:8a:00:b6:03:00:00:00:00");

@@ -52,6 +52,8 @@ QString closestWord(const QString &typed, const QStringList &words)
         const int distance = editDistance(lower, word);
         // Of two as close, the one that starts as typed: "of" is "off", not "on".
         const int prefix = commonPrefix(lower, word);
+        if (distance > allowed)
+            continue;
         if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
             best = word;
             bestDistance = distance;

@@ -61,7 +61,9 @@ bool parseSettings(const QJsonObject &object, SettingsFile &file, QString &error
 
 bool parseEdid(const QJsonValue &value, SettingsFile &file, QString &error)
 {
-    const QByteArray hex = value.toString().toLatin1();
+    // "00ffff..." as settings save writes it; "00 FF FF ..." as edid read
+    // --json printed it before.
+    const QByteArray hex = value.toString().toLatin1().replace(' ', QByteArray());
     const bool hexOnly
         = std::all_of(hex.begin(), hex.end(), [](char c) { return isxdigit(uchar(c)); });
     if (!value.isString() || hex.size() != 2 * kEdidSize || !hexOnly) {
