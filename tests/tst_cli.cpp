@@ -386,6 +386,64 @@ void TestCli::usageErrors_data()
         "settings" } << "vortalex-cli: a factory reset cannot be undone; add --yes to confirm it\n";
     QTest::newRow("option of another command")
         << QStringList { "status", "--yes" } << "vortalex-cli: --yes belongs to reset\n";
+    // A misspelt word anywhere gets the word that was probably meant.
+    QTest::newRow("subcommand misspelt")
+        << QStringList { "edid", "raed" }
+        << "vortalex-cli: unknown edid command \"raed\" (did you mean read?); give read, write, "
+           "check or decode\n";
+    QTest::newRow("cec subcommand misspelt")
+        << QStringList { "cec", "sned", "40:04" }
+        << "vortalex-cli: unknown cec command \"sned\" (did you mean send?); give send or store\n";
+    QTest::newRow("reset target misspelt")
+        << QStringList { "reset", "setings", "--yes" }
+        << "vortalex-cli: unknown reset target \"setings\" (did you mean settings?); give "
+           "settings, edid or both\n";
+    QTest::newRow("infoframe subcommand misspelt")
+        << QStringList { "infoframe", "decod", "hdr", "00:00" }
+        << "vortalex-cli: unknown infoframe command \"decod\" (did you mean decode?); give hdr, "
+           "avi, decode or encode\n";
+    QTest::newRow("value misspelt, the one it starts as")
+        << QStringList { "set", "green-led", "of" }
+        << "vortalex-cli: green-led takes off, on (with --raw also the number 0 to 1), not \"of\" "
+           "(did you mean off?)\n";
+    QTest::newRow("value without its dash")
+        << QStringList { "set", "active-input", "portb" }
+        << "vortalex-cli: active-input takes port-a, port-b, matrix-thru, matrix-swap (with --raw "
+           "also the number 1 to 4), not \"portb\" (did you mean port-b?)\n";
+    QTest::newRow("option misspelt") << QStringList { "watch", "--intervall", "1" }
+                                     << "vortalex-cli: unknown option \"--intervall\" (did you mean "
+                                        "--interval?); see vortalex-cli --help\n";
+    QTest::newRow("long option with one dash")
+        << QStringList { "-json", "get" }
+        << "vortalex-cli: unknown option \"-json\" (did you mean --json?); see vortalex-cli "
+           "--help\n";
+    // The word at fault, with the words before it.
+    QTest::newRow("set, a word too many")
+        << QStringList { "set", "hdcp", "2.2", "extra" }
+        << "vortalex-cli: unexpected \"extra\" after \"set hdcp 2.2\"\n";
+    QTest::newRow("reset, a word too many")
+        << QStringList { "reset", "both", "--yes", "extra" }
+        << "vortalex-cli: unexpected \"extra\" after \"reset both\"\n";
+    QTest::newRow("one hex byte") << QStringList { "cec", "send", "40" }
+                                  << "vortalex-cli: the hex list \"40\" holds 1 byte; give 2 to 16 "
+                                     "hex bytes separated by colons, such as 50:04\n";
+    // A name given twice, the same way everywhere; nothing is sent.
+    QTest::newRow("setting given twice") << QStringList { "set", "green-led=on", "green-led=off" }
+                                         << "vortalex-cli: green-led is given twice\n";
+    QTest::newRow("name read twice") << QStringList { "get", "hdcp", "hdcp" }
+                                     << "vortalex-cli: hdcp is given twice\n";
+    QTest::newRow("encode key given twice")
+        << QStringList { "infoframe", "encode", "hdr", "eotf=pq", "eotf=hlg" }
+        << "vortalex-cli: eotf is given twice\n";
+    QTest::newRow("option given twice") << QStringList { "watch", "--interval", "1", "--interval",
+        "2" } << "vortalex-cli: --interval is given twice\n";
+    // NaN passes every range check unless it is refused by name.
+    QTest::newRow("interval nan") << QStringList { "watch", "--interval", "nan" }
+                                  << "vortalex-cli: --interval takes seconds from 0.1 to 3600, not "
+                                     "\"nan\"\n";
+    QTest::newRow("interval inf") << QStringList { "watch", "--interval", "-inf" }
+                                  << "vortalex-cli: --interval takes seconds from 0.1 to 3600, not "
+                                     "\"-inf\"\n";
 }
 
 void TestCli::usageErrors()
