@@ -222,7 +222,8 @@ void TestCli::commands_data()
         << "{\"blocks\":[{\"checksum\":5,\"correct\":true,\"expected\":5},"
            "{\"checksum\":2,\"correct\":false,\"expected\":1}],\"header\":true,"
            "\"ok\":false,\"problems\":[\"block 1: checksum 0x02 wrong, should be 0x01\"]}\n"
-        << "vortalex-cli: block 1: checksum 0x02 wrong, should be 0x01\n" << QStringList {};
+        << "vortalex-cli: block 1: checksum 0x02 wrong, should be 0x01\n"
+        << QStringList {};
     QTest::newRow("edid check, one block")
         << QStringList { "edid", "check", m_dir.filePath("oneblock.bin") } << 0
         << "header: correct\nblock 0: checksum 0x06 correct\n"
@@ -287,8 +288,8 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown option") << QStringList { "--colour", "status" }
                                     << "vortalex-cli: unknown option \"--colour\"; see "
                                        "vortalex-cli --help\n";
-    QTest::newRow("missing option value") << QStringList { "edid", "read",
-        "-o" } << "vortalex-cli: -o needs FILE\n";
+    QTest::newRow("missing option value")
+        << QStringList { "edid", "read", "-o" } << "vortalex-cli: -o needs FILE\n";
     QTest::newRow("missing hex list") << QStringList { "cec",
         "send" } << "vortalex-cli: cec takes \"send HEX\" or \"store sp|lp HEX\"\n";
     QTest::newRow("10000 characters")
@@ -410,31 +411,29 @@ void TestCli::usageErrors_data()
         << QStringList { "set", "active-input", "portb" }
         << "vortalex-cli: active-input takes port-a, port-b, matrix-thru, matrix-swap (with --raw "
            "also the number 1 to 4), not \"portb\" (did you mean port-b?)\n";
-    QTest::newRow("option misspelt") << QStringList { "watch", "--intervall", "1" }
-                                     << "vortalex-cli: unknown option \"--intervall\" (did you mean "
-                                        "--interval?); see vortalex-cli --help\n";
+    QTest::newRow("option misspelt")
+        << QStringList { "watch", "--intervall", "1" }
+        << "vortalex-cli: unknown option \"--intervall\" (did you mean "
+           "--interval?); see vortalex-cli --help\n";
     QTest::newRow("long option with one dash")
         << QStringList { "-json", "get" }
         << "vortalex-cli: unknown option \"-json\" (did you mean --json?); see vortalex-cli "
            "--help\n";
     // The word at fault, with the words before it.
-    QTest::newRow("set, a word too many")
-        << QStringList { "set", "hdcp", "2.2", "extra" }
-        << "vortalex-cli: unexpected \"extra\" after \"set hdcp 2.2\"\n";
-    QTest::newRow("reset, a word too many")
-        << QStringList { "reset", "both", "--yes", "extra" }
-        << "vortalex-cli: unexpected \"extra\" after \"reset both\"\n";
+    QTest::newRow("set, a word too many") << QStringList { "set", "hdcp", "2.2",
+        "extra" } << "vortalex-cli: unexpected \"extra\" after \"set hdcp 2.2\"\n";
+    QTest::newRow("reset, a word too many") << QStringList { "reset", "both", "--yes",
+        "extra" } << "vortalex-cli: unexpected \"extra\" after \"reset both\"\n";
     QTest::newRow("one hex byte") << QStringList { "cec", "send", "40" }
                                   << "vortalex-cli: the hex list \"40\" holds 1 byte; give 2 to 16 "
                                      "hex bytes separated by colons, such as 50:04\n";
     // A name given twice, the same way everywhere; nothing is sent.
     QTest::newRow("setting given twice") << QStringList { "set", "green-led=on", "green-led=off" }
                                          << "vortalex-cli: green-led is given twice\n";
-    QTest::newRow("name read twice") << QStringList { "get", "hdcp", "hdcp" }
-                                     << "vortalex-cli: hdcp is given twice\n";
-    QTest::newRow("encode key given twice")
-        << QStringList { "infoframe", "encode", "hdr", "eotf=pq", "eotf=hlg" }
-        << "vortalex-cli: eotf is given twice\n";
+    QTest::newRow("name read twice")
+        << QStringList { "get", "hdcp", "hdcp" } << "vortalex-cli: hdcp is given twice\n";
+    QTest::newRow("encode key given twice") << QStringList { "infoframe", "encode", "hdr",
+        "eotf=pq", "eotf=hlg" } << "vortalex-cli: eotf is given twice\n";
     QTest::newRow("option given twice") << QStringList { "watch", "--interval", "1", "--interval",
         "2" } << "vortalex-cli: --interval is given twice\n";
     // NaN passes every range check unless it is refused by name.

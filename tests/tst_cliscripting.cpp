@@ -282,16 +282,18 @@ void TestCliScripting::messages_data()
            "0.005,\"primaries\":{\"blue\":[0.15,0.06],\"green\":[0.265,0.69],\"red\":[0.68,"
            "0.32]},\"problems\":[\"bad checksum 0x00, should be 0x74\"],\"white\":[0.3127,"
            "0.329]}\n"
-        << "vortalex-cli: bad checksum 0x00, should be 0x74\n" << QStringList {};
+        << "vortalex-cli: bad checksum 0x00, should be 0x74\n"
+        << QStringList {};
     QTest::newRow("json: state not kept is a warning")
         << QStringList { "--emulated-state", "/nonexistent/state.json", "--json", "get",
                "green-led" }
         << 0 << "{\"green-led\":\"on\"}\n"
         << "vortalex-cli: cannot keep the emulated box's state in /nonexistent/state.json: No "
            "such file or directory\n"
-        << QStringList { "0 > 11 2A E1", "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 00 00 "
-                                        "00 00 01 00 00 00 00 00 00 00 00 00 01 01 01 01 00 00 "
-                                        "00 00 00 00 00 00 00 00" };
+        << QStringList { "0 > 11 2A E1",
+               "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 00 00 "
+               "00 00 01 00 00 00 00 00 00 00 00 00 01 01 01 01 00 00 "
+               "00 00 00 00 00 00 00 00" };
     QTest::newRow("json: version") << QStringList { "--json", "--version" } << 0
                                    << "{\"program\":\"vortalex-cli\",\"version\":\"1.8\"}\n"
                                    << "" << QStringList {};
@@ -308,7 +310,8 @@ void TestCliScripting::messages_data()
     QTest::newRow("json: usage error, the error object")
         << QStringList { "--json", "--json", "get" } << 2
         << "{\"error\":\"--json is given twice\",\"exit\":2}\n"
-        << "vortalex-cli: --json is given twice\n" << QStringList {};
+        << "vortalex-cli: --json is given twice\n"
+        << QStringList {};
     QTest::newRow("complete values")
         << QStringList { "--complete", "words", "--", "set", "hdr-mode", "" } << 0
         << "full\nsamsung\n"

@@ -196,12 +196,12 @@ void TestEdidInput::program_data()
     QTest::newRow("option given twice")
         << QStringList { "--json", "--json", "good" } << QByteArray() << 2 << QString()
         << "vortalex-edid: --json is given twice\n";
-    QTest::newRow("version as JSON")
-        << QStringList { "--json", "--version" } << QByteArray() << 0
-        << "{\"program\":\"vortalex-edid\",\"version\":\"1.8\"}\n" << QString();
-    QTest::newRow("complete commands")
-        << QStringList { "--complete", "words", "--", "" } << QByteArray() << 0
-        << "^decode\nedit\nmerge\ndiff\nhelp\n" << QString();
+    QTest::newRow("version as JSON") << QStringList { "--json", "--version" } << QByteArray() << 0
+                                     << "{\"program\":\"vortalex-edid\",\"version\":\"1.8\"}\n"
+                                     << QString();
+    QTest::newRow("complete commands") << QStringList { "--complete", "words", "--", "" }
+                                       << QByteArray() << 0 << "^decode\nedit\nmerge\ndiff\nhelp\n"
+                                       << QString();
     QTest::newRow("complete the options of edit, past an option's value")
         << QStringList { "--complete", "options", "--", "edit", "--name", "good", "--" }
         << QByteArray() << 0 << "^--help\n--version\n--output\n--hex\n--name\n..." << QString();

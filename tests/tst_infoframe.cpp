@@ -310,8 +310,8 @@ void TestInfoFrame::aviFields()
         const QJsonValue value = object.value(key);
         const QString shown = value.isArray() ? value.toVariant().toStringList().join("; ")
             : value.isBool()                  ? (value.toBool() ? "true" : "false")
-            : value.isDouble()               ? QString::number(value.toInt())
-                                             : value.toString();
+            : value.isDouble()                ? QString::number(value.toInt())
+                                              : value.toString();
         QCOMPARE(key + '=' + shown, field);
     }
 }

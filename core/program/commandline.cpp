@@ -168,11 +168,11 @@ bool CommandLine::parse(const QStringList &arguments)
     }
     const auto unknown = [&](const QString &shown, const QString &typed) {
         const QString near = closestWord(typed, longNames);
-        return fail(QStringLiteral("unknown option \"%1\"%2; see %3 --help")
-                        .arg(echoedText(shown),
-                            near.isNull() ? QString()
-                                          : QStringLiteral(" (did you mean --%1?)").arg(near),
-                            m_program));
+        return fail(
+            QStringLiteral("unknown option \"%1\"%2; see %3 --help")
+                .arg(echoedText(shown),
+                    near.isNull() ? QString() : QStringLiteral(" (did you mean --%1?)").arg(near),
+                    m_program));
     };
     bool optionsEnd = false;
     for (qsizetype i = 1; i < arguments.size(); ++i) {
@@ -210,8 +210,9 @@ bool CommandLine::parse(const QStringList &arguments)
         for (qsizetype at = 1; at < arg.size(); ++at) {
             const ProgramOption *option = findShort(arg[at]);
             if (!option)
-                return at == 1 && arg.size() > 2 ? unknown(arg, arg.mid(1))
-                                                 : unknown(QStringLiteral("-") + arg[at], QString());
+                return at == 1 && arg.size() > 2
+                    ? unknown(arg, arg.mid(1))
+                    : unknown(QStringLiteral("-") + arg[at], QString());
             const QString shown = QStringLiteral("-") + arg[at];
             if (option->valueName.isEmpty()) {
                 if (!take(*option, shown, QString()))
@@ -389,9 +390,9 @@ QJsonObject CommandLine::commandHelpJson(const CommandSpec &command) const
 {
     QJsonArray forms;
     for (const QString &form : lines(command.forms))
-        forms.append(QJsonObject {
-            { QStringLiteral("usage"), form.section(QLatin1Char('\t'), 0, 0) },
-            { QStringLiteral("description"), form.section(QLatin1Char('\t'), 1) } });
+        forms.append(
+            QJsonObject { { QStringLiteral("usage"), form.section(QLatin1Char('\t'), 0, 0) },
+                { QStringLiteral("description"), form.section(QLatin1Char('\t'), 1) } });
     const QStringList own = commandOptions({ command.name });
     QJsonArray options;
     for (const ProgramOption &option : m_options) {

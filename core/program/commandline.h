@@ -25,8 +25,7 @@ struct CommandSpec
     QString examples;
 };
 
-template <typename Row>
-QList<CommandSpec> commandSpecs(const QList<Row> &rows)
+template<typename Row> QList<CommandSpec> commandSpecs(const QList<Row> &rows)
 {
     QList<CommandSpec> specs;
     for (const Row &row : rows)

@@ -57,7 +57,9 @@ int runCecCommand(CliSession &session, const QStringList &args)
                               { QStringLiteral("send"), QStringLiteral("store") }));
     const int words = sub == QLatin1String("send") ? 2 : 3;
     if (args.size() > words)
-        return session.fail(CliExit::BadUsage, unexpectedWord(QStringList { QStringLiteral("cec") } + args.mid(0, words), args[words]));
+        return session.fail(CliExit::BadUsage,
+            unexpectedWord(
+                QStringList { QStringLiteral("cec") } + args.mid(0, words), args[words]));
     if (args.size() == 2 && sub == QLatin1String("send")) {
         if ((exitCode = badHexList(session, args[1], kMaxCecSendChars, kMaxCecMessageBytes))
                 != CliExit::Done
@@ -91,8 +93,8 @@ int runInfoFrameCommand(CliSession &session, const QStringList &args)
     if (args.value(0) == QLatin1String("decode") || args.value(0) == QLatin1String("encode"))
         return runInfoFrameCodecCommand(session, args);
     int exitCode = CliExit::Done;
-    const QStringList subs { QStringLiteral("hdr"), QStringLiteral("avi"),
-        QStringLiteral("decode"), QStringLiteral("encode") };
+    const QStringList subs { QStringLiteral("hdr"), QStringLiteral("avi"), QStringLiteral("decode"),
+        QStringLiteral("encode") };
     if (!args.isEmpty() && !subs.contains(args[0]))
         return session.fail(
             CliExit::BadUsage, unknownWord(QStringLiteral("infoframe command"), args[0], subs));

@@ -52,8 +52,7 @@ QList<ProgramOption> cliOptions()
             "<hex bytes>."),
         programOption("verbose", "", "Print diagnostics of the USB link on standard error."),
         programOption("json", "", "Print one JSON object on standard output."),
-        programOption(
-            "q quiet", "", "No progress and no messages, except when the command fails."),
+        programOption("q quiet", "", "No progress and no messages, except when the command fails."),
         programOption("o output", "FILE", "edid read: save the raw 256 bytes in FILE."),
         programOption("fix-checksums", "", "edid write: repair wrong checksums before writing."),
         programOption("force", "",
@@ -63,8 +62,7 @@ QList<ProgramOption> cliOptions()
         programOption("yes", "", "reset: confirm the factory reset."),
         programOption("interval", "SECONDS",
             "watch: seconds between two reads of the signal status (default 3)."),
-        programOption(
-            "dry-run", "", "settings load: print the frames it would send; send none."),
+        programOption("dry-run", "", "settings load: print the frames it would send; send none."),
         programOption("edid", "", "settings save: also save the box's EDID."),
         programOption("emulated-state", "FILE",
             "The emulated box keeps its state in FILE (default: vortalex-emulated.json in "
@@ -165,7 +163,8 @@ CommandLine cliCommandLine()
 
 QString cliHelpText()
 {
-    return cliCommandLine().helpText(QStringLiteral("vortalex-cli [options] command [arguments...]"),
+    return cliCommandLine().helpText(
+        QStringLiteral("vortalex-cli [options] command [arguments...]"),
         QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
 }
 

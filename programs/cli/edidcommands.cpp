@@ -72,8 +72,8 @@ bool loadEdidFile(
 int readCommand(CliSession &session, const QStringList &args)
 {
     if (args.size() > 2)
-        return session.fail(
-            CliExit::BadUsage, unexpectedWord({ QStringLiteral("edid"), args[0], args[1] }, args[2]));
+        return session.fail(CliExit::BadUsage,
+            unexpectedWord({ QStringLiteral("edid"), args[0], args[1] }, args[2]));
     const QString sourceName = args.size() == 2 ? args[1] : QStringLiteral("box");
     EdidSource source = EdidSource::Box;
     if (sourceName == QLatin1String("top"))
@@ -182,9 +182,8 @@ int checkCommand(CliSession &session, const QStringList &args)
         if (blockBytes.size() < kEdidBlockSize) {
             blocks.append(QJsonObject { { QStringLiteral("bytes"), int(blockBytes.size()) },
                 { QStringLiteral("correct"), false } });
-            problems.append(QStringLiteral("block %1: only %2 of 128 bytes")
-                                .arg(block)
-                                .arg(blockBytes.size()));
+            problems.append(
+                QStringLiteral("block %1: only %2 of 128 bytes").arg(block).arg(blockBytes.size()));
             if (!json)
                 session.printLine(problems.constLast());
             break;

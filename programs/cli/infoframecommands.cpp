@@ -77,7 +77,9 @@ int runInfoFrameCodecCommand(CliSession &session, const QStringList &args)
                            : unknownWord(QStringLiteral("InfoFrame"), kind, kinds));
     if (args[0] == QLatin1String("decode")) {
         if (args.size() > 3)
-            return session.fail(CliExit::BadUsage, unexpectedWord(QStringList { QStringLiteral("infoframe") } + args.mid(0, 3), args[3]));
+            return session.fail(CliExit::BadUsage,
+                unexpectedWord(
+                    QStringList { QStringLiteral("infoframe") } + args.mid(0, 3), args[3]));
         if (args.size() != 3)
             return session.fail(
                 CliExit::BadUsage, QStringLiteral("infoframe decode takes hdr|avi HEX"));

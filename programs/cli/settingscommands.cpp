@@ -119,8 +119,8 @@ bool settingPairs(
                     .arg(names[i], settingValueNames(*setting).join(QLatin1String(", ")))
                     .arg(settingMinValue(*setting))
                     .arg(settingMaxValue(*setting))
-                    .arg(echoedText(values[i]),
-                        didYouMean(values[i], settingValueNames(*setting))));
+                    .arg(
+                        echoedText(values[i]), didYouMean(values[i], settingValueNames(*setting))));
             return false;
         }
         pairs.append({ setting, *value });
@@ -133,7 +133,8 @@ bool settingPairs(
 int runStatusCommand(CliSession &session, const QStringList &args)
 {
     if (!args.isEmpty())
-        return session.fail(CliExit::BadUsage, unexpectedWord({ QStringLiteral("status") }, args[0]));
+        return session.fail(
+            CliExit::BadUsage, unexpectedWord({ QStringLiteral("status") }, args[0]));
     if (!session.connect())
         return session.exitCode();
     const std::optional<QString> firmware = readFirmwareVersion(session.requests());
@@ -270,8 +271,8 @@ int runResetCommand(CliSession &session, const QStringList &args)
         if (!words.contains(arg))
             return session.fail(CliExit::BadUsage,
                 i == 0 ? unknownWord(QStringLiteral("reset target"), arg, words)
-                       : unexpectedWord(QStringList { QStringLiteral("reset") } + args.mid(0, i),
-                           arg));
+                       : unexpectedWord(
+                           QStringList { QStringLiteral("reset") } + args.mid(0, i), arg));
         int exitCode = givenTwice(session, args, i);
         if (exitCode != CliExit::Done)
             return exitCode;

@@ -14,7 +14,8 @@ namespace vortalex {
 int runWatchCommand(CliSession &session, const QStringList &args)
 {
     if (!args.isEmpty())
-        return session.fail(CliExit::BadUsage, unexpectedWord({ QStringLiteral("watch") }, args[0]));
+        return session.fail(
+            CliExit::BadUsage, unexpectedWord({ QStringLiteral("watch") }, args[0]));
     if (!session.connect())
         return session.exitCode();
     const std::uint32_t interval = session.options().intervalMs;

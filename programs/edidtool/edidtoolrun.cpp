@@ -90,10 +90,12 @@ CommandLine edidToolCommandLine()
     QList<ProgramOption> options {
         programOption("h help", "", "Show this help."),
         programOption("v version", "", "Show the program's version."),
-        programOption("json", "", "decode: one JSON object per table, one a line, with its "
-                                  "\"file\". diff: the facts as a JSON array."),
-        programOption("o output", "FILE", "edit, merge: write the table to FILE (- for "
-                                          "standard output)."),
+        programOption("json", "",
+            "decode: one JSON object per table, one a line, with its "
+            "\"file\". diff: the facts as a JSON array."),
+        programOption("o output", "FILE",
+            "edit, merge: write the table to FILE (- for "
+            "standard output)."),
         programOption("hex", "", "edit, merge: write the utility's hex text instead of bytes."),
         programOption("video", "FILE", "merge: the table whose video is kept."),
         programOption("audio", "FILE", "merge: the table whose audio is taken."),
