@@ -170,14 +170,17 @@ QString cliHelpText()
 
 int runCli(const QStringList &arguments, CliHost &host)
 {
-    const CommandLine line = cliCommandLine();
+    CommandLine parsed = cliCommandLine();
+    const bool parsedWell = parsed.parse(arguments);
     CliOptions options;
-    // Errors before the options are read are JSON too when --json was asked.
-    options.json = arguments.contains(QLatin1String("--json"));
+    // Errors in the options themselves are JSON too when --json was asked
+    // (before any "--").
+    options.json = parsedWell
+        ? parsed.isSet(QStringLiteral("json"))
+        : arguments.mid(0, arguments.indexOf(QLatin1String("--"))).contains(QLatin1String("--json"));
     // Reports what is wrong before any command runs.
     CliSession usage(host, options);
-    CommandLine parsed = line;
-    if (!parsed.parse(arguments))
+    if (!parsedWell)
         return usage.fail(CliExit::BadUsage, parsed.error());
     const QStringList words = parsed.words();
     if (parsed.isSet(QStringLiteral("complete")))
@@ -187,6 +190,8 @@ int runCli(const QStringList &arguments, CliHost &host)
     if (words.value(0) == QLatin1String("help")) {
         if (words.size() > 2)
             return usage.fail(CliExit::BadUsage, unexpectedWord(words.mid(0, 2), words[2]));
+        if (words.size() == 2 && words[1].isEmpty())
+            return usage.fail(CliExit::BadUsage, parsed.unknownCommand(words[1]));
         return printHelp(parsed, usage, words.value(1));
     }
     if (parsed.isSet(QStringLiteral("version"))) {

@@ -222,6 +222,8 @@ int runEdidTool(const QStringList &arguments)
     if (words.value(0) == QLatin1String("help")) {
         if (words.size() > 2)
             return fail(unexpectedWord(words.mid(0, 2), words[2]));
+        if (words.size() == 2 && words[1].isEmpty())
+            return fail(commandLine.unknownCommand(words[1]));
         return printHelp(commandLine, words.value(1), json);
     }
     if (commandLine.isSet(QStringLiteral("version"))) {
