@@ -172,7 +172,7 @@ void TestCliScripting::json_data()
     QTest::newRow("edid read") << QStringList { "edid", "read" } << "" << 0
                                << "ok:bool source:string edid:string";
     QTest::newRow("edid check") << QStringList { "edid", "check", hdr } << "" << 0
-                                << "ok:bool header:bool blocks:array";
+                                << "ok:bool header:bool blocks:array problems:array";
     QTest::newRow("edid decode") << QStringList { "edid", "decode", hdr } << "" << 0
                                  << ""; // the decoder's own object, tested with the decoder
     QTest::newRow("infoframe encode")
@@ -181,8 +181,8 @@ void TestCliScripting::json_data()
         << QStringList { "infoframe", "decode", "avi", "40:a8:00:61:00" } << "" << 0
         << "active_format:null bars:null checksum_ok:null color_format:string colorimetry:string "
            "content_type:string data_bytes:number it_content:bool picture_aspect:string "
-           "pixel_repetition:number rgb_quantization:string scaling:string scan:string vic:number "
-           "ycc_quantization:string";
+           "pixel_repetition:number problems:array rgb_quantization:string scaling:string "
+           "scan:string vic:number ycc_quantization:string";
     QTest::newRow("settings save -") << QStringList { "settings", "save", "-" } << "" << 0
                                      << "format:string version:number settings:object "
                                         "settings.custom-edid:number";
@@ -263,8 +263,8 @@ void TestCliScripting::messages_data()
            "Options:\n"
            "  --emulated            Use the emulated box instead of the box on USB.\n"
            "  --json                Print one JSON object on standard output.\n"
-           "  --quiet               No progress and no messages, except when the command "
-           "fails.\n"
+           "  --quiet               No progress and no messages, except when the command\n"
+           "                        fails.\n"
            "  --yes                 reset: confirm the factory reset.\n\n"
            "Examples:\n  vortalex-cli reset both --yes\n"
         << "" << QStringList {};
@@ -272,6 +272,48 @@ void TestCliScripting::messages_data()
                                     << "Usage: vortalex-cli [options] cec send HEX\n"
                                        "Usage: vortalex-cli [options] cec store sp|lp HEX\n..."
                                     << "" << QStringList {};
+    // One JSON document a command: problems inside, the error object only
+    // when nothing else was printed, warnings on standard error.
+    QTest::newRow("json: frame with problems")
+        << QStringList { "--json", "infoframe", "decode", "hdr",
+               "87:01:1a:00:02:00:c2:33:c4:86:4c:1d:b8:0b:d0:84:80:3e:13:3d:42:40:e8:03:32:00:e8:"
+               "03:90:01" }
+        << 1
+        << "{\"checksum_ok\":false,\"eotf\":\"PQ\",\"max_cll\":1000,\"max_fall\":400,"
+           "\"max_mastering_luminance\":1000,\"metadata_type\":1,\"min_mastering_luminance\":"
+           "0.005,\"primaries\":{\"blue\":[0.15,0.06],\"green\":[0.265,0.69],\"red\":[0.68,"
+           "0.32]},\"problems\":[\"bad checksum 0x00, should be 0x74\"],\"white\":[0.3127,"
+           "0.329]}\n"
+        << "vortalex-cli: bad checksum 0x00, should be 0x74\n"
+        << QStringList {};
+    QTest::newRow("json: state not kept is a warning")
+        << QStringList { "--emulated-state", "/nonexistent/state.json", "--json", "get",
+               "green-led" }
+        << 0 << "{\"green-led\":\"on\"}\n"
+        << "vortalex-cli: cannot keep the emulated box's state in /nonexistent/state.json: No "
+           "such file or directory\n"
+        << QStringList { "0 > 11 2A E1",
+               "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 00 00 "
+               "00 00 01 00 00 00 00 00 00 00 00 00 01 01 01 01 00 00 "
+               "00 00 00 00 00 00 00 00" };
+    QTest::newRow("json: version") << QStringList { "--json", "--version" } << 0
+                                   << "{\"program\":\"vortalex-cli\",\"version\":\"1.8\"}\n"
+                                   << "" << QStringList {};
+    QTest::newRow("json: help COMMAND")
+        << QStringList { "--json", "help", "reset" } << 0
+        << "{\"examples\":[\"vortalex-cli reset both --yes\"],\"forms\":[{\"description\":"
+           "\"factory reset of the settings, the EDID or both\",\"usage\":\"reset "
+           "settings|edid|both --yes\"}],\"name\":\"reset\",\"options\":[{\"description\":"
+           "\"reset: confirm the factory reset.\",\"names\":[\"--yes\"],\"value\":null}]}\n"
+        << "" << QStringList {};
+    QTest::newRow("json: help") << QStringList { "--json", "help" } << 0
+                                << "{\"commands\":[{\"examples\":[\"vortalex-cli status\",..."
+                                << "" << QStringList {};
+    QTest::newRow("json: usage error, the error object")
+        << QStringList { "--json", "--json", "get" } << 2
+        << "{\"error\":\"--json is given twice\",\"exit\":2}\n"
+        << "vortalex-cli: --json is given twice\n"
+        << QStringList {};
     QTest::newRow("complete values")
         << QStringList { "--complete", "words", "--", "set", "hdr-mode", "" } << 0
         << "full\nsamsung\n"
@@ -335,10 +377,9 @@ void TestCliScripting::watch()
     QCOMPARE(run(host, json ? QStringList { "--json", "watch" } : QStringList { "watch" }), 3);
     QCOMPARE(host.err, QByteArray("vortalex-cli: the box is gone\n"));
     const QList<QByteArray> lines = host.out.split('\n');
-    // Three lines, with --json the error object, and the end.
-    QVERIFY2(lines.size() == (json ? 5 : 4), host.out);
-    if (json)
-        QCOMPARE(lines[3], QByteArray(R"({"error":"the box is gone","exit":3})"));
+    // Three lines and the end; the error is on standard error only, after
+    // the documents that watch printed.
+    QVERIFY2(lines.size() == 4, host.out);
     const QStringList sources { "LUMIDISC UHD BD Player 4K", "KESTREL GX Console",
         "LUMIDISC UHD BD Player 4K" };
     for (int i = 0; i < 3; ++i) {

@@ -433,7 +433,8 @@ void TestEdidEdit::commandLine_data()
     } << 0 << QString() << mergeEdid(tv, readData(QStringLiteral("edid/yamaha_rx-s600.bin"))).table;
     QTest::newRow("unknown option")
         << QStringList { "edit", "IN", "-o", "OUT", "--rename", "X" } << 2
-        << "vortalex-edid: unknown option --rename (see edit --help)\n"
+        << "vortalex-edid: unknown option \"--rename\" (did you mean --name?); see vortalex-edid "
+           "--help\n"
         << QByteArray();
 }
 

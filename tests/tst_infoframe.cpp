@@ -110,7 +110,7 @@ void TestInfoFrame::hdrJsonAndReport()
         "{\"checksum_ok\":true,\"eotf\":\"PQ\",\"max_cll\":1000,\"max_fall\":400,"
         "\"max_mastering_luminance\":1000,\"metadata_type\":1,\"min_mastering_luminance\":0.005,"
         "\"primaries\":{\"blue\":[0.15,0.06],\"green\":[0.265,0.69],\"red\":[0.68,0.32]},"
-        "\"white\":[0.3127,0.329]}");
+        "\"problems\":[],\"white\":[0.3127,0.329]}");
     QCOMPARE(
         json(hdrJson(decodeHdrInfoFrameText(kHdrData))).contains("\"checksum_ok\":null"), true);
     QCOMPARE(json(hdrJson(decodeHdrInfoFrameText("02"))),
@@ -260,6 +260,7 @@ void TestInfoFrame::aviJsonAndReport()
         "{\"active_format\":null,\"bars\":null,\"checksum_ok\":null,\"color_format\":"
         "\"ycbcr420\",\"colorimetry\":\"bt2020\",\"content_type\":\"none\",\"data_bytes\":5,"
         "\"it_content\":false,\"picture_aspect\":\"none\",\"pixel_repetition\":0,"
+        "\"problems\":[],"
         "\"rgb_quantization\":\"default\",\"scaling\":\"none\",\"scan\":\"none\","
         "\"vic\":97,\"ycc_quantization\":\"limited\"}");
     const AviDecode bars = decodeAviInfoFrameText("1a:1a:bb:04:61:8a:00:b6:03:00:00:00:00");
@@ -285,15 +286,15 @@ void TestInfoFrame::aviFields_data()
                                         << "content_type=photo";
     const QString data = QStringLiteral("60:c8:60:61:00") + QString(":00").repeated(8);
     QTest::newRow("whole frame") << "82:02:0d:86:" + data
-                                 << "checksum_ok=true vic=97 data_bytes=13 problem=";
+                                 << "checksum_ok=true vic=97 data_bytes=13 problems=";
     QTest::newRow("whole frame, padding") << "82:02:0d:86:" + data + ":00:00"
-                                          << "checksum_ok=true data_bytes=13 problem=";
+                                          << "checksum_ok=true data_bytes=13 problems=";
     QTest::newRow("whole frame, bad checksum")
-        << "82:02:0d:87:" + data << "checksum_ok=false problem=bad checksum 0x87, should be 0x86";
+        << "82:02:0d:87:" + data << "checksum_ok=false problems=bad checksum 0x87, should be 0x86";
     QTest::newRow("version 4 with 13 bytes")
-        << "82:04:0d:84:" + data << "checksum_ok=true problem=length 13, version 4 has 14";
+        << "82:04:0d:84:" + data << "checksum_ok=true problems=length 13, version 4 has 14";
     QTest::newRow("version 1") << "82:01:0d:87:" + data
-                               << "problem=version 1, versions 2 to 4 are defined";
+                               << "problems=version 1, versions 2 to 4 are defined";
     QTest::newRow("length past the end")
         << "82:02:0d:86:60:c8"
         << "error=too short: the length byte says 13 data bytes, 2 follow";
@@ -307,9 +308,10 @@ void TestInfoFrame::aviFields()
     for (const QString &field : fields.split(QRegularExpression(" (?=[a-z_]+=)"))) {
         const QString key = field.section('=', 0, 0);
         const QJsonValue value = object.value(key);
-        const QString shown = value.isBool() ? (value.toBool() ? "true" : "false")
-            : value.isDouble()               ? QString::number(value.toInt())
-                                             : value.toString();
+        const QString shown = value.isArray() ? value.toVariant().toStringList().join("; ")
+            : value.isBool()                  ? (value.toBool() ? "true" : "false")
+            : value.isDouble()                ? QString::number(value.toInt())
+                                              : value.toString();
         QCOMPARE(key + '=' + shown, field);
     }
 }

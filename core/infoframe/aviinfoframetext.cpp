@@ -231,8 +231,7 @@ QJsonObject aviJson(const AviDecode &d)
         bars.insert(QStringLiteral("right_start"), v.rightBarStart);
     }
     json.insert(QStringLiteral("bars"), bars.isEmpty() ? QJsonValue() : QJsonValue(bars));
-    if (!d.problem.isEmpty())
-        json.insert(QStringLiteral("problem"), d.problem);
+    json.insert(QStringLiteral("problems"), problemsJson(d.problem));
     return json;
 }
 

@@ -163,7 +163,7 @@ QJsonObject hdrJson(const HdrDecode &d)
             { QStringLiteral("metadata_type"), v.descriptorId + 1 },
             { QStringLiteral("checksum_ok"),
                 d.hasHeader ? QJsonValue(d.checksumOk) : QJsonValue() },
-            { QStringLiteral("problem"), d.problem } };
+            { QStringLiteral("problems"), problemsJson(d.problem) } };
     QJsonObject json {
         { QStringLiteral("eotf"), eotfJson(v.eotf) },
         { QStringLiteral("metadata_type"), v.descriptorId + 1 },
@@ -179,9 +179,8 @@ QJsonObject hdrJson(const HdrDecode &d)
         { QStringLiteral("max_fall"), v.maxFall },
         // null for the bare data bytes, which carry no checksum
         { QStringLiteral("checksum_ok"), d.hasHeader ? QJsonValue(d.checksumOk) : QJsonValue() },
+        { QStringLiteral("problems"), problemsJson(d.problem) },
     };
-    if (!d.problem.isEmpty())
-        json.insert(QStringLiteral("problem"), d.problem);
     return json;
 }
 

@@ -74,4 +74,9 @@ int nameIndex(const QString &text, const QStringList &names)
     return int(names.indexOf(text.trimmed().toLower()));
 }
 
+QJsonArray problemsJson(const QString &problem)
+{
+    return problem.isEmpty() ? QJsonArray() : QJsonArray { problem };
+}
+
 } // namespace vortalex

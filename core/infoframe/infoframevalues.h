@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QJsonArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -36,6 +37,9 @@ QString scaledCodeText(int code, int codesPerUnit, int decimals);
 
 // One of `names` (case-insensitive): its index, or -1.
 int nameIndex(const QString &text, const QStringList &names);
+
+// A decode's "problems" in its JSON, as the EDID JSON has them: [] or [the problem].
+QJsonArray problemsJson(const QString &problem);
 
 // One KEY=VALUE key of an InfoFrame: its name, the words or range it takes
 // (the help line and the error name them), and the setter, which returns

@@ -10,16 +10,16 @@
 #include "infoframe/infoframehex.h"
 #include "cec/infoframesendcheck.h"
 #include "cec/infoframesender.h"
+#include "program/commandline.h"
 #include "settings/settingstable.h"
-#include "text/echoedtext.h"
 
 namespace vortalex {
 
 namespace {
 
-int badHexList(CliSession &session, const QString &text, int maxChars)
+int badHexList(CliSession &session, const QString &text, int maxChars, int maxBytes = -1)
 {
-    const QString problem = hexListProblem(text, maxChars);
+    const QString problem = hexListProblem(text, maxChars, maxBytes);
     return problem.isNull() ? CliExit::Done : session.fail(CliExit::BadUsage, problem);
 }
 
@@ -49,22 +49,36 @@ int runCecCommand(CliSession &session, const QStringList &args)
 {
     int exitCode = CliExit::Done;
     const QString usage = QStringLiteral("cec takes \"send HEX\" or \"store sp|lp HEX\"");
-    if (args.size() == 2 && args[0] == QLatin1String("send")) {
-        if ((exitCode = badHexList(session, args[1], kMaxCecSendChars)) != CliExit::Done
+    const QString sub = args.value(0);
+    if (sub != QLatin1String("send") && sub != QLatin1String("store"))
+        return session.fail(CliExit::BadUsage,
+            sub.isEmpty() ? usage
+                          : unknownWord(QStringLiteral("cec command"), sub,
+                              { QStringLiteral("send"), QStringLiteral("store") }));
+    const int words = sub == QLatin1String("send") ? 2 : 3;
+    if (args.size() > words)
+        return session.fail(CliExit::BadUsage,
+            unexpectedWord(
+                QStringList { QStringLiteral("cec") } + args.mid(0, words), args[words]));
+    if (args.size() == 2 && sub == QLatin1String("send")) {
+        if ((exitCode = badHexList(session, args[1], kMaxCecSendChars, kMaxCecMessageBytes))
+                != CliExit::Done
             || (exitCode = badCecMessage(session, args[1])) != CliExit::Done)
             return exitCode;
         if (!session.connect())
             return session.exitCode();
         return session.finish(sendCecMessage(session.cecContext(), args[1]));
     }
-    if (args.size() == 3 && args[0] == QLatin1String("store")) {
+    if (args.size() == 3) {
         Command code = Command::CecStoreSp;
         if (args[1] == QLatin1String("lp"))
             code = Command::CecStoreLp;
         else if (args[1] != QLatin1String("sp"))
             return session.fail(CliExit::BadUsage,
-                QStringLiteral("unknown CEC slot \"%1\"; give sp or lp").arg(echoedText(args[1])));
-        if ((exitCode = badHexList(session, args[2], kMaxCecStoreChars)) != CliExit::Done
+                unknownWord(QStringLiteral("CEC slot"), args[1],
+                    { QStringLiteral("sp"), QStringLiteral("lp") }));
+        if ((exitCode = badHexList(session, args[2], kMaxCecStoreChars, kMaxCecMessageBytes))
+                != CliExit::Done
             || (exitCode = badCecMessage(session, args[2])) != CliExit::Done)
             return exitCode;
         if (!session.connect())
@@ -79,6 +93,14 @@ int runInfoFrameCommand(CliSession &session, const QStringList &args)
     if (args.value(0) == QLatin1String("decode") || args.value(0) == QLatin1String("encode"))
         return runInfoFrameCodecCommand(session, args);
     int exitCode = CliExit::Done;
+    const QStringList subs { QStringLiteral("hdr"), QStringLiteral("avi"), QStringLiteral("decode"),
+        QStringLiteral("encode") };
+    if (!args.isEmpty() && !subs.contains(args[0]))
+        return session.fail(
+            CliExit::BadUsage, unknownWord(QStringLiteral("infoframe command"), args[0], subs));
+    if (args.size() > 2)
+        return session.fail(CliExit::BadUsage,
+            unexpectedWord(QStringList { QStringLiteral("infoframe") } + args.mid(0, 2), args[2]));
     const bool hdr = args.size() == 2 && args[0] == QLatin1String("hdr");
     const bool avi = args.size() == 2 && args[0] == QLatin1String("avi");
     if (!hdr && !avi)

@@ -4,7 +4,7 @@
 #include "clicommands.h"
 #include "clisession.h"
 #include "commandtable.h"
-#include "didyoumean.h"
+#include "text/didyoumean.h"
 
 #include "link/logging.h"
 #include "program/programinfo.h"
@@ -14,8 +14,8 @@
 #include "files/outputfile.h"
 #include "text/echoedtext.h"
 
-#include <QCommandLineParser>
 #include <QFile>
+#include <cmath>
 
 namespace vortalex {
 
@@ -40,78 +40,51 @@ const char kNotes[]
       "sent); 3 no box, or it cannot be opened (in use by another program, or no\n"
       "access).";
 
-struct Parser
+// Every option, in the order --help lists them. A command option (one the
+// command table gives to a command) needs only its row's word besides.
+QList<ProgramOption> cliOptions()
 {
-    QCommandLineParser parser;
-    QCommandLineOption help { { QStringLiteral("h"), QStringLiteral("help") },
-        QStringLiteral("Show this help.") };
-    QCommandLineOption version { { QStringLiteral("v"), QStringLiteral("version") },
-        QStringLiteral("Show the program's version.") };
-    QCommandLineOption emulated { QStringLiteral("emulated"),
-        QStringLiteral("Use the emulated box instead of the box on USB.") };
-    QCommandLineOption latency { QStringLiteral("latency"),
-        QStringLiteral("Answer delay of the emulated box (default 2)."), QStringLiteral("MS") };
-    QCommandLineOption frameLog { QStringLiteral("frame-log"),
-        QStringLiteral("Append one line per frame to FILE: <ms since start> <'>' to box | '<' "
-                       "from box> <hex bytes>."),
-        QStringLiteral("FILE") };
-    QCommandLineOption verbose { QStringLiteral("verbose"),
-        QStringLiteral("Print diagnostics of the USB link on standard error.") };
-    QCommandLineOption json { QStringLiteral("json"),
-        QStringLiteral("Print one JSON object on standard output.") };
-    QCommandLineOption quiet { { QStringLiteral("q"), QStringLiteral("quiet") },
-        QStringLiteral("No progress and no messages, except when the command fails.") };
-    QCommandLineOption output { { QStringLiteral("o"), QStringLiteral("output") },
-        QStringLiteral("edid read: save the raw 256 bytes in FILE."), QStringLiteral("FILE") };
-    QCommandLineOption fixChecksums { QStringLiteral("fix-checksums"),
-        QStringLiteral("edid write: repair wrong checksums before writing.") };
-    QCommandLineOption force { QStringLiteral("force"),
-        QStringLiteral("infoframe hdr: also set FORCE HDR ACTIVE. edid write: write a table "
-                       "without the EDID header.") };
-    QCommandLineOption replace { QStringLiteral("replace"),
-        QStringLiteral("infoframe avi: also set REPLACE AVI.") };
-    QCommandLineOption yes { QStringLiteral("yes"),
-        QStringLiteral("reset: confirm the factory reset.") };
-    QCommandLineOption interval { QStringLiteral("interval"),
-        QStringLiteral("watch: seconds between two reads of the signal status (default 3)."),
-        QStringLiteral("SECONDS") };
-    QCommandLineOption dryRun { QStringLiteral("dry-run"),
-        QStringLiteral("settings load: print the frames it would send; send none.") };
-    QCommandLineOption edid { QStringLiteral("edid"),
-        QStringLiteral("settings save: also save the box's EDID.") };
-    QCommandLineOption emulatedState { QStringLiteral("emulated-state"),
-        QStringLiteral("The emulated box keeps its state in FILE (default: "
-                       "vortalex-emulated.json in $XDG_RUNTIME_DIR, else "
-                       "vortalex/emulated-box.json in $XDG_STATE_HOME or ~/.local/state)."),
-        QStringLiteral("FILE") };
-    QCommandLineOption raw { QStringLiteral("raw"),
-        QStringLiteral("set: take a number as the value. infoframe hdr|avi: send a frame the "
-                       "decoders refuse, as it is.") };
-    // The shell completion asks the program for its words: "words" for the
-    // last of the positional arguments, "options" for the options.
-    QCommandLineOption complete { QStringLiteral("complete"), QString(), QStringLiteral("WHAT") };
-
-    // Every option, in the order --help lists them. A command option (one
-    // the command table gives to a command) needs only its row's word besides.
-    QList<const QCommandLineOption *> all() const
-    {
-        return { &help, &version, &emulated, &latency, &frameLog, &verbose, &json, &quiet,
-            &output, &fixChecksums, &force, &replace, &yes, &interval, &dryRun, &edid,
-            &emulatedState, &raw, &complete };
+    QList<ProgramOption> options {
+        programOption("h help", "", "Show this help."),
+        programOption("v version", "", "Show the program's version."),
+        programOption("emulated", "", "Use the emulated box instead of the box on USB."),
+        programOption("latency", "MS", "Answer delay of the emulated box (default 2)."),
+        programOption("frame-log", "FILE",
+            "Append one line per frame to FILE: <ms since start> <'>' to box | '<' from box> "
+            "<hex bytes>."),
+        programOption("verbose", "", "Print diagnostics of the USB link on standard error."),
+        programOption("json", "", "Print one JSON object on standard output."),
+        programOption("q quiet", "", "No progress and no messages, except when the command fails."),
+        programOption("o output", "FILE", "edid read: save the raw 256 bytes in FILE."),
+        programOption("fix-checksums", "", "edid write: repair wrong checksums before writing."),
+        programOption("force", "",
+            "infoframe hdr: also set FORCE HDR ACTIVE. edid write: write a table without the "
+            "EDID header."),
+        programOption("replace", "", "infoframe avi: also set REPLACE AVI."),
+        programOption("yes", "", "reset: confirm the factory reset."),
+        programOption("interval", "SECONDS",
+            "watch: seconds between two reads of the signal status (default 3)."),
+        programOption("dry-run", "", "settings load: print the frames it would send; send none."),
+        programOption("edid", "", "settings save: also save the box's EDID."),
+        programOption("emulated-state", "FILE",
+            "The emulated box keeps its state in FILE (default: vortalex-emulated.json in "
+            "$XDG_RUNTIME_DIR, else vortalex/emulated-box.json in $XDG_STATE_HOME or "
+            "~/.local/state)."),
+        programOption("raw", "",
+            "set: take a number as the value. infoframe hdr|avi: send a frame the decoders "
+            "refuse, as it is."),
+        // The shell completion asks the program for its words: "words" for the
+        // last of the positional arguments, "options" for the options.
+        programOption("complete", "WHAT", ""),
+    };
+    for (ProgramOption &option : options) {
+        const QString name = option.longName();
+        option.everyCommand = name == QLatin1String("emulated") || name == QLatin1String("json")
+            || name == QLatin1String("quiet");
+        option.internal = name == QLatin1String("complete");
     }
-
-    Parser()
-    {
-        complete.setFlags(QCommandLineOption::HiddenFromHelp);
-        parser.setApplicationDescription(
-            QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
-        for (const QCommandLineOption *option : all())
-            parser.addOption(*option);
-        parser.addPositionalArgument(QStringLiteral("command"),
-            QStringLiteral("The command and its arguments, as listed above."),
-            QStringLiteral("command [arguments...]"));
-    }
-};
+    return options;
+}
 
 bool parseLatency(const QString &text, unsigned &value)
 {
@@ -123,64 +96,16 @@ bool parseLatency(const QString &text, unsigned &value)
     return true;
 }
 
-// The long names of the command options (those the command table gives to a
-// command) on the command line.
-QStringList givenOptions(const Parser &p)
-{
-    QStringList names;
-    const QStringList owned = commandOwnedOptions();
-    for (const QCommandLineOption *option : p.all()) {
-        const QString name = option->names().constLast();
-        if (owned.contains(name) && p.parser.isSet(name))
-            names.append(name);
-    }
-    return names;
-}
-
-// For a command's help: the options any command takes and the command
-// options, each with its long name, value name and description.
-QList<QPair<QString, QString>> optionHelp(const Parser &p)
-{
-    QList<QPair<QString, QString>> help;
-    const QStringList owned = commandOwnedOptions();
-    for (const QCommandLineOption *option : p.all()) {
-        QString name = option->names().constLast();
-        if (!owned.contains(name) && option != &p.json && option != &p.quiet
-            && option != &p.emulated)
-            continue;
-        if (!option->valueName().isEmpty())
-            name += QLatin1Char(' ') + option->valueName();
-        help.append({ name, option->description() });
-    }
-    return help;
-}
-
-QStringList commandNames()
-{
-    QStringList names;
-    for (const CliCommand &command : cliCommands())
-        names.append(QString::fromLatin1(command.name));
-    return names;
-}
-
 // --complete: the words the shell offers, one a line.
-int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
+int printCompletion(const CommandLine &line, const QStringList &words, CliHost &host)
 {
     QStringList candidates;
-    if (p.parser.value(p.complete) == QLatin1String("options")) {
-        const QStringList owned = commandOwnedOptions();
-        for (const QCommandLineOption *option : p.all()) {
-            const QString name = option->names().constLast();
-            if (!owned.contains(name) && option != &p.complete)
-                candidates.append(QStringLiteral("--") + name);
-        }
-        for (const QString &name : commandOptions(words.mid(0, words.size() - 1).mid(0, 2)))
-            candidates.append(QStringLiteral("--") + name);
-    } else if (words.size() <= 1) {
-        candidates = commandNames();
-    } else if (const CliCommand *command = findCliCommand(words[0])) {
+    if (line.value(QStringLiteral("complete")) == QLatin1String("options"))
+        candidates = line.optionWords(words.mid(0, words.size() - 1).mid(0, 2));
+    else if (words.size() <= 1)
+        candidates = line.commandNames();
+    else if (const CliCommand *command = findCliCommand(words[0]))
         candidates = command->complete(words.mid(1));
-    }
     host.writeOut(candidates.join(QLatin1Char('\n')).toUtf8() + '\n');
     return CliExit::Done;
 }
@@ -188,6 +113,20 @@ int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
 // How long a command waits for another vortalex-cli --emulated to let go of
 // the emulated box: scripts that run commands back to back should not fail.
 constexpr std::uint32_t kEmulatedBoxWaitMs = 2000;
+// --help, help [COMMAND] and COMMAND --help; with --json as JSON.
+int printHelp(const CommandLine &line, CliSession &usage, const QString &topic)
+{
+    const CliCommand *command = topic.isEmpty() ? nullptr : findCliCommand(topic);
+    if (!topic.isEmpty() && !command)
+        return usage.fail(CliExit::BadUsage, line.unknownCommand(topic));
+    const QString name = command ? QString::fromLatin1(command->name) : QString();
+    if (usage.options().json)
+        usage.printJson(command ? line.commandHelpJson(*line.command(name))
+                                : line.helpJson(QString::fromLatin1(programVersion())));
+    else
+        usage.writeOut((command ? cliCommandHelp(line, *command) : cliHelpText()).toUtf8());
+    return CliExit::Done;
+}
 
 // Gives the emulated box the state a former run left in `path`; else why not.
 QString restoreEmulatedBox(CliHost &host, const QString &path)
@@ -224,105 +163,108 @@ QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &w
 
 } // namespace
 
+CommandLine cliCommandLine()
+{
+    return CommandLine(QStringLiteral("vortalex-cli"), cliOptions(), commandSpecs(cliCommands()));
+}
+
 QString cliHelpText()
 {
-    Parser p;
-    QStringList lines = p.parser.helpText().split(QLatin1Char('\n'));
-    // Qt names the running executable here; the program's name is fixed.
-    lines[0] = QStringLiteral("Usage: vortalex-cli [options] command [arguments...]");
-    QString text = lines.join(QLatin1Char('\n'));
-    if (!text.endsWith(QLatin1Char('\n')))
-        text += QLatin1Char('\n');
-    return text;
+    return cliCommandLine().helpText(
+        QStringLiteral("vortalex-cli [options] command [arguments...]"),
+        QString::fromLatin1(kIntroduction) + cliCommandList() + QString::fromLatin1(kNotes));
 }
 
 int runCli(const QStringList &arguments, CliHost &host)
 {
-    Parser p;
+    CommandLine parsed = cliCommandLine();
+    const bool parsedWell = parsed.parse(arguments);
     CliOptions options;
-    // Errors before the options are read are JSON too when --json was asked.
-    options.json = arguments.contains(QLatin1String("--json"));
+    // Errors in the options themselves are JSON too when --json was asked
+    // (before any "--").
+    options.json = parsedWell
+        ? parsed.isSet(QStringLiteral("json"))
+        : arguments.mid(0, arguments.indexOf(QLatin1String("--"))).contains(QLatin1String("--json"));
     // Reports what is wrong before any command runs.
     CliSession usage(host, options);
-    if (!p.parser.parse(arguments))
-        return usage.fail(
-            CliExit::BadUsage, p.parser.errorText() + QStringLiteral(" See vortalex-cli --help."));
-    const QStringList words = p.parser.positionalArguments();
-    if (p.parser.isSet(p.complete))
-        return printCompletion(p, words, host);
-    const bool helpAsked = p.parser.isSet(p.help) || words.value(0) == QLatin1String("help");
-    if (helpAsked) {
-        const QString topic = p.parser.isSet(p.help) ? words.value(0) : words.value(1);
-        const CliCommand *command = topic.isEmpty() ? nullptr : findCliCommand(topic);
-        if (!topic.isEmpty() && !command)
-            return usage.fail(CliExit::BadUsage,
-                QStringLiteral("unknown command \"%1\"%2; the commands are %3")
-                    .arg(echoedText(topic), didYouMean(topic, commandNames()),
-                        commandNames().join(QLatin1String(", "))));
-        host.writeOut((command ? cliCommandHelp(*command, optionHelp(p)) : cliHelpText()).toUtf8());
-        return CliExit::Done;
+    if (!parsedWell)
+        return usage.fail(CliExit::BadUsage, parsed.error());
+    const QStringList words = parsed.words();
+    if (parsed.isSet(QStringLiteral("complete")))
+        return printCompletion(parsed, words, host);
+    if (parsed.isSet(QStringLiteral("help")))
+        return printHelp(parsed, usage, words.value(0));
+    if (words.value(0) == QLatin1String("help")) {
+        if (words.size() > 2)
+            return usage.fail(CliExit::BadUsage, unexpectedWord(words.mid(0, 2), words[2]));
+        if (words.size() == 2 && words[1].isEmpty())
+            return usage.fail(CliExit::BadUsage, parsed.unknownCommand(words[1]));
+        return printHelp(parsed, usage, words.value(1));
     }
-    if (p.parser.isSet(p.version)) {
-        host.writeOut(QStringLiteral("vortalex-cli %1\n")
-                          .arg(QString::fromLatin1(programVersion()))
-                          .toUtf8());
+    if (parsed.isSet(QStringLiteral("version"))) {
+        const QString version = QString::fromLatin1(programVersion());
+        if (options.json)
+            usage.printJson({ { QStringLiteral("program"), QStringLiteral("vortalex-cli") },
+                { QStringLiteral("version"), version } });
+        else
+            usage.printLine(QStringLiteral("vortalex-cli ") + version);
         return CliExit::Done;
     }
 
     if (words.isEmpty())
         return usage.fail(
             CliExit::BadUsage, QStringLiteral("no command given. See vortalex-cli --help."));
-    options.emulated = p.parser.isSet(p.emulated);
-    if (p.parser.isSet(p.latency)) {
-        if (!options.emulated)
-            return usage.fail(CliExit::BadUsage, QStringLiteral("--latency belongs to --emulated"));
-        if (!parseLatency(p.parser.value(p.latency), options.latencyMs))
-            return usage.fail(CliExit::BadUsage,
-                QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
-                    .arg(echoedText(p.parser.value(p.latency))));
-    }
-    if (p.parser.isSet(p.emulatedState) && !options.emulated)
-        return usage.fail(
-            CliExit::BadUsage, QStringLiteral("--emulated-state belongs to --emulated"));
-    if (p.parser.isSet(p.interval)) {
-        bool ok = false;
-        const double seconds = p.parser.value(p.interval).toDouble(&ok);
-        if (!ok || seconds < 0.1 || seconds > 3600)
-            return usage.fail(CliExit::BadUsage,
-                QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
-                    .arg(echoedText(p.parser.value(p.interval))));
-        options.intervalMs = unsigned(seconds * 1000 + 0.5);
-    }
-    if (p.parser.isSet(p.verbose))
-        enableVerboseLogging();
-    options.frameLog = p.parser.value(p.frameLog);
-    options.quiet = p.parser.isSet(p.quiet);
-    options.output = p.parser.value(p.output);
-    options.fixChecksums = p.parser.isSet(p.fixChecksums);
-    options.force = p.parser.isSet(p.force);
-    options.replace = p.parser.isSet(p.replace);
-    options.yes = p.parser.isSet(p.yes);
-    options.dryRun = p.parser.isSet(p.dryRun);
-    options.saveEdid = p.parser.isSet(p.edid);
-    const QString misplaced = misplacedCliOption(givenOptions(p), words);
-    options.raw = p.parser.isSet(p.raw);
-    if (!misplaced.isNull())
-        return usage.fail(CliExit::BadUsage, misplaced);
-
     const CliCommand *command = findCliCommand(words[0]);
     if (!command || !command->run)
-        return usage.fail(CliExit::BadUsage,
-            QStringLiteral("unknown command \"%1\"%2; the commands are %3")
-                .arg(echoedText(words[0]), didYouMean(words[0], commandNames()),
-                    commandNames().join(QLatin1String(", "))));
+        return usage.fail(CliExit::BadUsage, parsed.unknownCommand(words[0]));
+    const auto isSet = [&](const char *name) { return parsed.isSet(QLatin1String(name)); };
+    const auto value = [&](const char *name) { return parsed.value(QLatin1String(name)); };
+    options.emulated = isSet("emulated");
+    if (isSet("latency")) {
+        if (!options.emulated)
+            return usage.fail(CliExit::BadUsage, QStringLiteral("--latency belongs to --emulated"));
+        if (!parseLatency(value("latency"), options.latencyMs))
+            return usage.fail(CliExit::BadUsage,
+                QStringLiteral("--latency takes milliseconds from 0 to 60000, not \"%1\"")
+                    .arg(echoedText(value("latency"))));
+    }
+    if (isSet("emulated-state") && !options.emulated)
+        return usage.fail(
+            CliExit::BadUsage, QStringLiteral("--emulated-state belongs to --emulated"));
+    const QString misplaced = parsed.misplacedOption(words);
+    if (!misplaced.isNull())
+        return usage.fail(CliExit::BadUsage, misplaced);
+    if (isSet("interval")) {
+        bool ok = false;
+        const double seconds = value("interval").toDouble(&ok);
+        // NaN passes every comparison: it is refused by name.
+        if (!ok || !std::isfinite(seconds) || seconds < 0.1 || seconds > 3600)
+            return usage.fail(CliExit::BadUsage,
+                QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
+                    .arg(echoedText(value("interval"))));
+        options.intervalMs = unsigned(seconds * 1000 + 0.5);
+    }
+    if (isSet("verbose"))
+        enableVerboseLogging();
+    options.frameLog = value("frame-log");
+    options.quiet = isSet("quiet");
+    options.output = value("output");
+    options.fixChecksums = isSet("fix-checksums");
+    options.force = isSet("force");
+    options.replace = isSet("replace");
+    options.yes = isSet("yes");
+    options.dryRun = isSet("dry-run");
+    options.saveEdid = isSet("edid");
+    options.raw = isSet("raw");
+
     // The emulated box is held, as a real one is, from reading its state to
     // writing it back.
     QString statePath;
     if (options.emulated) {
         QString problem;
-        if (p.parser.isSet(p.emulatedState)) {
+        if (isSet("emulated-state")) {
             // A file named by the user that cannot take the state is refused.
-            statePath = p.parser.value(p.emulatedState);
+            statePath = value("emulated-state");
             const QString targetProblem = outputTargetProblem(statePath);
             if (!targetProblem.isNull())
                 return usage.fail(CliExit::BadUsage,

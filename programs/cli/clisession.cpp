@@ -189,17 +189,18 @@ EdidProgress CliSession::progress(const QString &label)
 
 void CliSession::printLine(const QString &line)
 {
-    m_host.writeOut(line.toUtf8() + '\n');
+    writeOut(line.toUtf8() + '\n');
 }
 
 void CliSession::writeOut(const QByteArray &bytes)
 {
+    m_printed = true;
     m_host.writeOut(bytes);
 }
 
 void CliSession::printJson(const QJsonObject &object)
 {
-    m_host.writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
+    writeOut(QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n');
 }
 
 int CliSession::fail(int exitCode, const QString &message)
@@ -244,7 +245,7 @@ bool CliSession::boxPresent()
 
 void CliSession::printJsonError(const QString &message, int exitCode)
 {
-    if (m_options.json)
+    if (m_options.json && !m_printed)
         printJson({ { QStringLiteral("error"), message }, { QStringLiteral("exit"), exitCode } });
 }
 

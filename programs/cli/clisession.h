@@ -7,6 +7,7 @@
 #include "link/framelog.h"
 #include "link/requests.h"
 #include "boxedid/edidtransfer.h"
+#include "program/exitstatus.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -14,17 +15,6 @@
 #include <memory>
 
 namespace vortalex {
-
-// Exit status of vortalex-cli.
-namespace CliExit {
-constexpr int Done = 0;
-constexpr int BoxFailed = 1; // the box refused a request or did not answer
-constexpr int BadUsage = 2; // bad arguments or bad input; nothing was sent
-constexpr int NoBox = 3; // no box, or it cannot be opened
-// Checkers (edid check|decode, infoframe decode): the table or frame was read
-// and has problems.
-constexpr int Problems = 1;
-} // namespace CliExit
 
 // Where the installed udev rule lives, named when the box cannot be opened.
 constexpr const char *kUdevRulePath = "/usr/lib/udev/rules.d/60-vortalex.rules";
@@ -85,7 +75,8 @@ public:
     // The command's JSON object on standard output.
     void printJson(const QJsonObject &object);
     // "vortalex-cli: <message>" on standard error, and with --json
-    // {"error": message, "exit": status} on standard output; returns the
+    // {"error": message, "exit": status} on standard output when nothing
+    // else was printed there (one JSON document a command); returns the
     // exit status.
     int fail(int exitCode, const QString &message);
     // "vortalex-cli: warning: <message>" on standard error only, even with
@@ -121,6 +112,7 @@ private:
     bool m_gone = false;
     bool m_messageShown = false;
     bool m_progressOpen = false;
+    bool m_printed = false; // something is on standard output
     int m_exitCode = CliExit::Done;
 };
 

@@ -7,8 +7,6 @@
 #include "infoframe/hdrinfoframe.h"
 #include "settings/settingstable.h"
 
-#include <algorithm>
-
 namespace vortalex {
 
 namespace {
@@ -223,150 +221,24 @@ const CliCommand *findCliCommand(const QString &name)
     return nullptr;
 }
 
-namespace {
-
-// `text` in lines of at most `width` characters, broken between words.
-QStringList wrapped(const QString &text, int width)
-{
-    QStringList lines;
-    QString line;
-    for (const QString &word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
-        if (!line.isEmpty() && line.size() + 1 + word.size() > width) {
-            lines.append(line);
-            line.clear();
-        }
-        line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
-    }
-    lines.append(line);
-    return lines;
-}
-
-// One entry a form: the form, at least two spaces, its text, further lines
-// of the text under its first. help2man reads each entry as one term and its
-// description.
-QString formList(const CliCommand &command)
-{
-    constexpr int kColumn = 30;
-    QString text;
-    for (const QString &entry : QString::fromLatin1(command.forms).split(QLatin1Char('\n'))) {
-        const QString form = QStringLiteral("  ") + entry.section(QLatin1Char('\t'), 0, 0);
-        // help2man keeps a description whole only when its lines line up.
-        const int column = std::max(kColumn, int(form.size()) + 2);
-        const QStringList lines = wrapped(entry.section(QLatin1Char('\t'), 1), 79 - column);
-        text += form.leftJustified(column) + lines[0] + QLatin1Char('\n');
-        for (qsizetype i = 1; i < lines.size(); ++i)
-            text += QString(column, QLatin1Char(' ')) + lines[i] + QLatin1Char('\n');
-    }
-    return text;
-}
-
-} // namespace
-
 QString cliCommandList()
 {
+    const CommandLine commandLine(QStringLiteral("vortalex-cli"), {}, commandSpecs(cliCommands()));
     QString text = QStringLiteral("Commands:\n");
-    for (const CliCommand &command : cliCommands())
-        text += formList(command);
+    for (const CommandSpec &command : commandLine.commands())
+        text += commandLine.formList(command);
     return text + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode hdr:", hdrKeyWords())
         + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", aviKeyWords());
 }
 
-QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp)
+QString cliCommandHelp(const CommandLine &commandLine, const CliCommand &command)
 {
-    QString text;
-    for (const QString &form : QString::fromLatin1(command.forms).split(QLatin1Char('\n')))
-        text += QStringLiteral("Usage: vortalex-cli [options] %1\n")
-                    .arg(form.section(QLatin1Char('\t'), 0, 0));
-    text += QLatin1Char('\n') + formList(command);
-    if (command.name == QLatin1String("infoframe"))
-        text += QLatin1Char('\n') + encodeKeyHelp("Keys of encode hdr:", hdrKeyWords())
-            + QLatin1Char('\n') + encodeKeyHelp("Keys of encode avi:", aviKeyWords());
-    const QStringList own = commandOptions({ QString::fromLatin1(command.name) });
-    const QStringList owned = commandOwnedOptions();
-    bool first = true;
-    for (const auto &[term, help] : optionHelp) {
-        const QString name = term.section(QLatin1Char(' '), 0, 0);
-        if (owned.contains(name) && !own.contains(name))
-            continue;
-        if (first)
-            text += QStringLiteral("\nOptions:\n");
-        first = false;
-        text += QStringLiteral("  --%1  %2\n").arg(term.leftJustified(18), help);
-    }
-    text += QStringLiteral("\nExamples:\n");
-    for (const QString &line : QString::fromLatin1(command.examples).split(QLatin1Char('\n')))
-        text += QStringLiteral("  ") + line + QLatin1Char('\n');
-    return text;
-}
-
-namespace {
-
-struct OwnedOption
-{
-    QString option;
-    QString command;
-    QString sub; // empty: every subcommand
-};
-
-QList<OwnedOption> ownedOptions()
-{
-    QList<OwnedOption> owned;
-    for (const CliCommand &command : cliCommands()) {
-        const QStringList entries
-            = QString::fromLatin1(command.options).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        for (const QString &entry : entries)
-            owned.append({ entry.section(QLatin1Char('@'), 0, 0), QString::fromLatin1(command.name),
-                entry.section(QLatin1Char('@'), 1, 1) });
-    }
-    return owned;
-}
-
-bool ownedBy(const OwnedOption &entry, const QStringList &words)
-{
-    return entry.command == words.value(0) && (entry.sub.isEmpty() || entry.sub == words.value(1));
-}
-
-} // namespace
-
-QStringList commandOwnedOptions()
-{
-    QStringList names;
-    for (const OwnedOption &entry : ownedOptions()) {
-        if (!names.contains(entry.option))
-            names.append(entry.option);
-    }
-    return names;
-}
-
-QStringList commandOptions(const QStringList &words)
-{
-    QStringList names;
-    for (const OwnedOption &entry : ownedOptions()) {
-        // The command alone: the options of all its subcommands.
-        const bool anySub = words.size() == 1 && entry.command == words[0];
-        if ((anySub || ownedBy(entry, words)) && !names.contains(entry.option))
-            names.append(entry.option);
-    }
-    return names;
-}
-
-QString misplacedCliOption(const QStringList &given, const QStringList &words)
-{
-    for (const QString &option : given) {
-        QStringList owners;
-        bool belongs = false;
-        for (const OwnedOption &entry : ownedOptions()) {
-            if (entry.option != option)
-                continue;
-            belongs = belongs || ownedBy(entry, words);
-            owners.append(
-                entry.sub.isEmpty() ? entry.command : entry.command + QLatin1Char(' ') + entry.sub);
-        }
-        if (!owners.isEmpty() && !belongs)
-            return QStringLiteral("--%1 belongs to %2")
-                .arg(option, owners.join(QLatin1String(" and ")));
-    }
-    return QString();
+    const QString name = QString::fromLatin1(command.name);
+    const QString keys = name == QLatin1String("infoframe")
+        ? encodeKeyHelp("Keys of encode hdr:", hdrKeyWords()) + QLatin1Char('\n')
+            + encodeKeyHelp("Keys of encode avi:", aviKeyWords())
+        : QString();
+    return commandLine.commandHelp(*commandLine.command(name), keys);
 }
 
 } // namespace vortalex

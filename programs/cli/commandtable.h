@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "program/commandline.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -33,18 +35,11 @@ const QList<CliCommand> &cliCommands();
 // By exact name; nullptr when there is none.
 const CliCommand *findCliCommand(const QString &name);
 
-// The command list of --help.
+// vortalex-cli's options and command table.
+CommandLine cliCommandLine();
+// The command list of --help, with the keys of infoframe encode.
 QString cliCommandList();
-// `help COMMAND` and `COMMAND --help`: usage, options with their
-// descriptions (from `optionHelp`: long name -> text), examples.
-QString cliCommandHelp(const CliCommand &command, const QList<QPair<QString, QString>> &optionHelp);
-
-// Null when every option in `given` (long names) belongs to the command of
-// `words`; else the message naming its owners.
-QString misplacedCliOption(const QStringList &given, const QStringList &words);
-// The long options the table gives to commands.
-QStringList commandOwnedOptions();
-// Long options that `words`' command takes (owned ones only).
-QStringList commandOptions(const QStringList &words);
+// `help COMMAND` and `COMMAND --help`: usage, options, examples.
+QString cliCommandHelp(const CommandLine &commandLine, const CliCommand &command);
 
 } // namespace vortalex

@@ -3,7 +3,6 @@
 #include "clicommands.h"
 #include "clisession.h"
 
-#include "link/framelog.h"
 #include "boxedid/edidfileio.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
@@ -12,6 +11,7 @@
 #include "boxedid/edidwritecheck.h"
 #include "files/outputfile.h"
 #include "files/standardoutput.h"
+#include "program/commandline.h"
 #include "text/echoedtext.h"
 
 #include <QJsonArray>
@@ -28,12 +28,23 @@ QByteArray tableBytes(const EdidTable &table)
     return QByteArray(reinterpret_cast<const char *>(table.data()), kEdidSize);
 }
 
+// Null when `args` are "SUB FILE"; else what is wrong.
+QString fileArgumentProblem(const QStringList &args)
+{
+    if (args.size() > 2)
+        return unexpectedWord({ QStringLiteral("edid"), args[0], args[1] }, args[2]);
+    if (args.size() < 2)
+        return QStringLiteral("edid %1 takes a FILE (- for standard input)").arg(args[0]);
+    return QString();
+}
+
 // Reads the FILE of "edid write|check FILE" as vortalex-edid reads it (a raw
 // table or a hex dump, strictly). Prints why and returns false when it cannot.
 bool loadEdidBytes(CliSession &session, const QStringList &args, QByteArray &bytes, int &exitCode)
 {
-    if (args.size() != 2) {
-        exitCode = session.fail(CliExit::BadUsage, kEdidUsage);
+    const QString usage = fileArgumentProblem(args);
+    if (!usage.isNull()) {
+        exitCode = session.fail(CliExit::BadUsage, usage);
         return false;
     }
     QString error;
@@ -62,7 +73,8 @@ bool loadEdidFile(
 int readCommand(CliSession &session, const QStringList &args)
 {
     if (args.size() > 2)
-        return session.fail(CliExit::BadUsage, kEdidUsage);
+        return session.fail(CliExit::BadUsage,
+            unexpectedWord({ QStringLiteral("edid"), args[0], args[1] }, args[2]));
     const QString sourceName = args.size() == 2 ? args[1] : QStringLiteral("box");
     EdidSource source = EdidSource::Box;
     if (sourceName == QLatin1String("top"))
@@ -71,8 +83,8 @@ int readCommand(CliSession &session, const QStringList &args)
         source = EdidSource::TvB;
     else if (sourceName != QLatin1String("box"))
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("unknown EDID source \"%1\"; give box, top or bot")
-                .arg(echoedText(sourceName)));
+            unknownWord(QStringLiteral("EDID source"), sourceName,
+                { QStringLiteral("box"), QStringLiteral("top"), QStringLiteral("bot") }));
     // The target is checked before the box is read; "-" is standard output.
     const QString output = session.options().output;
     const bool toStdout = output == QLatin1String("-");
@@ -109,7 +121,7 @@ int readCommand(CliSession &session, const QStringList &args)
     if (session.options().json)
         session.printJson(
             { { QStringLiteral("ok"), true }, { QStringLiteral("source"), sourceName },
-                { QStringLiteral("edid"), hexBytes(tableBytes(table)) } });
+                { QStringLiteral("edid"), QString::fromLatin1(tableBytes(table).toHex()) } });
     else if (output.isEmpty())
         session.printLine(formatEdidText(table).chopped(1));
     return CliExit::Done;
@@ -166,43 +178,49 @@ int checkCommand(CliSession &session, const QStringList &args)
 
     const bool json = session.options().json;
     const bool header = bytes.startsWith(QByteArray::fromHex("00ffffffffffff00"));
+    QStringList problems;
+    if (!header)
+        problems.append(QStringLiteral("header: wrong, should be 00 FF FF FF FF FF FF 00"));
     if (!json)
-        session.printLine(header
-                ? QStringLiteral("header: correct")
-                : QStringLiteral("header: wrong, should be 00 FF FF FF FF FF FF 00"));
+        session.printLine(header ? QStringLiteral("header: correct") : problems.constLast());
     QJsonArray blocks;
-    bool allCorrect = header;
     for (int block = 0; block * kEdidBlockSize < bytes.size(); ++block) {
         const QByteArray blockBytes = bytes.mid(block * kEdidBlockSize, kEdidBlockSize);
         if (blockBytes.size() < kEdidBlockSize) {
-            allCorrect = false;
             blocks.append(QJsonObject { { QStringLiteral("bytes"), int(blockBytes.size()) },
                 { QStringLiteral("correct"), false } });
+            problems.append(
+                QStringLiteral("block %1: only %2 of 128 bytes").arg(block).arg(blockBytes.size()));
             if (!json)
-                session.printLine(QStringLiteral("block %1: only %2 of 128 bytes")
-                                      .arg(block)
-                                      .arg(blockBytes.size()));
+                session.printLine(problems.constLast());
             break;
         }
         const auto *data = reinterpret_cast<const std::uint8_t *>(blockBytes.constData());
         const int stored = data[kEdidBlockSize - 1];
         const int expected = edidChecksum(data);
         const bool correct = stored == expected;
-        allCorrect = allCorrect && correct;
         blocks.append(QJsonObject { { QStringLiteral("checksum"), stored },
             { QStringLiteral("expected"), expected }, { QStringLiteral("correct"), correct } });
+        const QString line = correct
+            ? QStringLiteral("block %1: checksum %2 correct")
+                  .arg(block)
+                  .arg(QString::asprintf("0x%02X", stored))
+            : QStringLiteral("block %1: checksum %2 wrong, should be %3")
+                  .arg(block)
+                  .arg(QString::asprintf("0x%02X", stored), QString::asprintf("0x%02X", expected));
+        if (!correct)
+            problems.append(line);
         if (!json)
-            session.printLine(correct ? QStringLiteral("block %1: checksum %2 correct")
-                                            .arg(block)
-                                            .arg(QString::asprintf("0x%02X", stored))
-                                      : QStringLiteral("block %1: checksum %2 wrong, should be %3")
-                                            .arg(block)
-                                            .arg(QString::asprintf("0x%02X", stored),
-                                                QString::asprintf("0x%02X", expected)));
+            session.printLine(line);
     }
+    const bool allCorrect = problems.isEmpty();
     if (json)
         session.printJson({ { QStringLiteral("ok"), allCorrect },
-            { QStringLiteral("header"), header }, { QStringLiteral("blocks"), blocks } });
+            { QStringLiteral("header"), header }, { QStringLiteral("blocks"), blocks },
+            { QStringLiteral("problems"), QJsonArray::fromStringList(problems) } });
+    // What is wrong, on standard error too, as edid decode has it.
+    for (const QString &problem : std::as_const(problems))
+        session.fail(CliExit::Problems, problem);
     return allCorrect ? CliExit::Done : CliExit::Problems;
 }
 
@@ -210,8 +228,9 @@ int checkCommand(CliSession &session, const QStringList &args)
 // table (128 x n bytes), read as vortalex-edid reads it.
 int decodeCommand(CliSession &session, const QStringList &args)
 {
-    if (args.size() != 2)
-        return session.fail(CliExit::BadUsage, kEdidUsage);
+    const QString usage = fileArgumentProblem(args);
+    if (!usage.isNull())
+        return session.fail(CliExit::BadUsage, usage);
     QByteArray bytes;
     QString error;
     if (!readEdidInput(args[1], bytes, error))
@@ -239,7 +258,12 @@ int runEdidCommand(CliSession &session, const QStringList &args)
         return checkCommand(session, args);
     if (sub == QLatin1String("decode"))
         return decodeCommand(session, args);
-    return session.fail(CliExit::BadUsage, kEdidUsage);
+    if (sub.isEmpty())
+        return session.fail(CliExit::BadUsage, kEdidUsage);
+    return session.fail(CliExit::BadUsage,
+        unknownWord(QStringLiteral("edid command"), sub,
+            { QStringLiteral("read"), QStringLiteral("write"), QStringLiteral("check"),
+                QStringLiteral("decode") }));
 }
 
 } // namespace vortalex

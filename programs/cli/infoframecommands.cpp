@@ -8,6 +8,7 @@
 #include "infoframe/hdrinfoframe.h"
 #include "infoframe/infoframehex.h"
 #include "cec/infoframesendcheck.h"
+#include "program/commandline.h"
 
 namespace vortalex {
 
@@ -69,10 +70,16 @@ int encode(CliSession &session, const QString &kind, const QStringList &keyValue
 int runInfoFrameCodecCommand(CliSession &session, const QStringList &args)
 {
     const QString kind = args.value(1);
-    if (kind != QLatin1String("hdr") && kind != QLatin1String("avi"))
-        return session.fail(
-            CliExit::BadUsage, QStringLiteral("infoframe %1 takes hdr or avi").arg(args.value(0)));
+    const QStringList kinds { QStringLiteral("hdr"), QStringLiteral("avi") };
+    if (!kinds.contains(kind))
+        return session.fail(CliExit::BadUsage,
+            kind.isEmpty() ? QStringLiteral("infoframe %1 takes hdr or avi").arg(args[0])
+                           : unknownWord(QStringLiteral("InfoFrame"), kind, kinds));
     if (args[0] == QLatin1String("decode")) {
+        if (args.size() > 3)
+            return session.fail(CliExit::BadUsage,
+                unexpectedWord(
+                    QStringList { QStringLiteral("infoframe") } + args.mid(0, 3), args[3]));
         if (args.size() != 3)
             return session.fail(
                 CliExit::BadUsage, QStringLiteral("infoframe decode takes hdr|avi HEX"));

@@ -2,12 +2,13 @@
 // status, settings, get, set and reset: the signal status and the CONFIG tab.
 #include "clicommands.h"
 #include "clisession.h"
-#include "didyoumean.h"
 #include "settingsfile.h"
 #include "statusjson.h"
 
+#include "program/commandline.h"
 #include "settings/settingstable.h"
 #include "settings/statusread.h"
+#include "text/didyoumean.h"
 #include "text/echoedtext.h"
 
 #include <QJsonArray>
@@ -51,6 +52,16 @@ const Setting *knownSetting(CliSession &session, const QString &name, int &exitC
     return setting;
 }
 
+// The name at `index` of `names` given before it too: refused, as a key
+// given twice to infoframe encode is.
+int givenTwice(CliSession &session, const QStringList &names, qsizetype index)
+{
+    if (!names.mid(0, index).contains(names[index]))
+        return CliExit::Done;
+    return session.fail(
+        CliExit::BadUsage, QStringLiteral("%1 is given twice").arg(echoedText(names[index])));
+}
+
 // The values of every setting in the block, by name, as JSON.
 QJsonObject settingsJson(const Response &block)
 {
@@ -68,14 +79,17 @@ bool settingPairs(
 {
     QStringList names;
     QStringList values;
-    if (args.size() == 2 && !args[0].contains(QLatin1Char('='))
-        && !args[1].contains(QLatin1Char('='))) {
-        names = QStringList { args[0] };
-        values = QStringList { args[1] };
+    if (!args.isEmpty() && !args[0].contains(QLatin1Char('='))) {
+        // NAME VALUE: one setting, one value.
+        if (args.size() > 2) {
+            exitCode = session.fail(CliExit::BadUsage,
+                unexpectedWord({ QStringLiteral("set"), args[0], args[1] }, args[2]));
+            return false;
+        }
+        names = args.mid(0, 1);
+        values = args.mid(1, 1);
     } else {
         for (const QString &arg : args) {
-            if (!arg.contains(QLatin1Char('=')) && args.size() == 1)
-                break;
             if (!arg.contains(QLatin1Char('='))) {
                 exitCode = session.fail(CliExit::BadUsage,
                     QStringLiteral("set takes NAME VALUE or NAME=VALUE pairs, not \"%1\"")
@@ -86,14 +100,14 @@ bool settingPairs(
             values.append(arg.section(QLatin1Char('='), 1));
         }
     }
-    if (names.isEmpty()) {
+    if (values.isEmpty()) {
         exitCode = session.fail(
             CliExit::BadUsage, QStringLiteral("set takes a setting name and a value"));
         return false;
     }
     for (qsizetype i = 0; i < names.size(); ++i) {
         const Setting *setting = knownSetting(session, names[i], exitCode);
-        if (!setting)
+        if (!setting || (exitCode = givenTwice(session, names, i)) != CliExit::Done)
             return false;
         // By name only: a raw code is taken only behind --raw.
         const std::optional<std::uint8_t> value = session.options().raw
@@ -101,11 +115,12 @@ bool settingPairs(
             : settingValueFromText(*setting, values[i]);
         if (!value) {
             exitCode = session.fail(CliExit::BadUsage,
-                QStringLiteral("%1 takes %2 (with --raw also the number %3 to %4), not \"%5\"")
+                QStringLiteral("%1 takes %2 (with --raw also the number %3 to %4), not \"%5\"%6")
                     .arg(names[i], settingValueNames(*setting).join(QLatin1String(", ")))
                     .arg(settingMinValue(*setting))
                     .arg(settingMaxValue(*setting))
-                    .arg(echoedText(values[i])));
+                    .arg(
+                        echoedText(values[i]), didYouMean(values[i], settingValueNames(*setting))));
             return false;
         }
         pairs.append({ setting, *value });
@@ -118,7 +133,8 @@ bool settingPairs(
 int runStatusCommand(CliSession &session, const QStringList &args)
 {
     if (!args.isEmpty())
-        return session.fail(CliExit::BadUsage, QStringLiteral("status takes no arguments"));
+        return session.fail(
+            CliExit::BadUsage, unexpectedWord({ QStringLiteral("status") }, args[0]));
     if (!session.connect())
         return session.exitCode();
     const std::optional<QString> firmware = readFirmwareVersion(session.requests());
@@ -152,11 +168,16 @@ int runStatusCommand(CliSession &session, const QStringList &args)
 // from the box when one answers (--emulated, or a box on USB).
 int runSettingsCommand(CliSession &session, const QStringList &args)
 {
-    if (args.value(0) == QLatin1String("save") || args.value(0) == QLatin1String("load"))
+    if (args.value(0) == QLatin1String("save") || args.value(0) == QLatin1String("load")) {
+        if (args.size() > 2)
+            return session.fail(CliExit::BadUsage,
+                unexpectedWord({ QStringLiteral("settings"), args[0], args[1] }, args[2]));
         return runSettingsFileCommand(session, args);
+    }
     if (!args.isEmpty())
         return session.fail(CliExit::BadUsage,
-            QStringLiteral("settings takes nothing, \"save FILE\" or \"load FILE\""));
+            unknownWord(QStringLiteral("settings command"), args[0],
+                { QStringLiteral("save"), QStringLiteral("load") }));
     Response block;
     const bool withBox = session.connect(true) && session.requests().readSettingsBlock(block);
     QJsonObject all;
@@ -190,9 +211,9 @@ int runGetCommand(CliSession &session, const QStringList &args)
 {
     int exitCode = CliExit::Done;
     QList<const Setting *> settings;
-    for (const QString &name : args) {
-        const Setting *setting = knownSetting(session, name, exitCode);
-        if (!setting)
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const Setting *setting = knownSetting(session, args[i], exitCode);
+        if (!setting || (exitCode = givenTwice(session, args, i)) != CliExit::Done)
             return exitCode;
         settings.append(setting);
     }
@@ -243,12 +264,19 @@ int runResetCommand(CliSession &session, const QStringList &args)
 {
     bool settings = false;
     bool edid = false;
-    for (const QString &arg : args) {
-        const bool both = arg == QLatin1String("both");
-        if (!both && arg != QLatin1String("settings") && arg != QLatin1String("edid"))
+    const QStringList words { QStringLiteral("settings"), QStringLiteral("edid"),
+        QStringLiteral("both") };
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (!words.contains(arg))
             return session.fail(CliExit::BadUsage,
-                QStringLiteral("unknown reset \"%1\"; give settings, edid or both")
-                    .arg(echoedText(arg)));
+                i == 0 ? unknownWord(QStringLiteral("reset target"), arg, words)
+                       : unexpectedWord(
+                           QStringList { QStringLiteral("reset") } + args.mid(0, i), arg));
+        int exitCode = givenTwice(session, args, i);
+        if (exitCode != CliExit::Done)
+            return exitCode;
+        const bool both = arg == QLatin1String("both");
         settings = settings || both || arg == QLatin1String("settings");
         edid = edid || both || arg == QLatin1String("edid");
     }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settingsfile.h"
 
-#include "didyoumean.h"
+#include "text/didyoumean.h"
 
 #include "boxedid/edidwritecheck.h"
 
@@ -64,7 +64,9 @@ bool parseSettings(const QJsonObject &object, SettingsFile &file, QString &error
 
 bool parseEdid(const QJsonValue &value, SettingsFile &file, QString &error)
 {
-    const QByteArray hex = value.toString().toLatin1();
+    // "00ffff..." as settings save writes it; "00 FF FF ..." as edid read
+    // --json printed it before.
+    const QByteArray hex = value.toString().toLatin1().replace(' ', QByteArray());
     const bool hexOnly
         = std::all_of(hex.begin(), hex.end(), [](char c) { return isxdigit(uchar(c)); });
     if (!value.isString() || hex.size() != 2 * kEdidSize || !hexOnly) {

@@ -5,6 +5,8 @@
 #include "clisession.h"
 #include "statusjson.h"
 
+#include "program/commandline.h"
+
 #include <QJsonArray>
 
 namespace vortalex {
@@ -12,7 +14,8 @@ namespace vortalex {
 int runWatchCommand(CliSession &session, const QStringList &args)
 {
     if (!args.isEmpty())
-        return session.fail(CliExit::BadUsage, QStringLiteral("watch takes no arguments"));
+        return session.fail(
+            CliExit::BadUsage, unexpectedWord({ QStringLiteral("watch") }, args[0]));
     if (!session.connect())
         return session.exitCode();
     const std::uint32_t interval = session.options().intervalMs;

@@ -6,6 +6,7 @@
 #include "edid/edidreport.h"
 #include "files/inputfile.h"
 #include "files/standardoutput.h"
+#include "program/exitstatus.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,7 +33,7 @@ int decodeOne(const QString &file, bool json, bool several)
                                                     { QStringLiteral("error"), error } })
                                       .toJson(QJsonDocument::Compact))
                     + QLatin1Char('\n'));
-        return EdidUnreadable;
+        return CliExit::BadUsage;
     }
     const EdidInfo info = decodeEdid(bytes);
     if (json) {
@@ -48,7 +49,7 @@ int decodeOne(const QString &file, bool json, bool several)
     }
     for (const QString &problem : info.problems)
         printText(stderr, prefix + problem + QLatin1Char('\n'));
-    return info.problems.isEmpty() ? EdidClean : EdidProblems;
+    return info.problems.isEmpty() ? CliExit::Done : CliExit::Problems;
 }
 
 } // namespace
@@ -63,7 +64,7 @@ void printText(FILE *stream, const QString &text)
 
 int runEdidDecode(const QStringList &files, bool json)
 {
-    int worst = EdidClean;
+    int worst = CliExit::Done;
     for (int i = 0; i < files.size(); ++i) {
         if (i > 0 && !json)
             printText(stdout, QStringLiteral("\n"));

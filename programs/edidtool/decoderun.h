@@ -7,17 +7,13 @@
 
 namespace vortalex {
 
-// Exit status of every program that checks a table or a frame, as
-// edid-decode and compilers have it.
-enum EdidExit { EdidClean = 0, EdidProblems = 1, EdidUnreadable = 2 };
-
 // Writes `text` as UTF-8.
 void printText(FILE *stream, const QString &text);
 
 // vortalex-edid's decode of each of `files` ("-" is standard input): the
 // report, after a "==> FILE <==" line when there are several, or with `json`
 // one JSON object per line with its "file". Problems and unreadable files go
-// to standard error. Returns the worst exit status of all files.
+// to standard error. Returns the worst exit status of all files (CliExit).
 int runEdidDecode(const QStringList &files, bool json);
 
 } // namespace vortalex

@@ -4,13 +4,13 @@
 // everything and nothing is written.
 #include "edideditcli.h"
 
-#include "program/programinfo.h"
 #include "edid/ediddiff.h"
 #include "edid/edidedit.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidchecksum.h"
 #include "edid/edidhextext.h"
+#include "program/exitstatus.h"
 
 #include "files/inputfile.h"
 #include "files/outputfile.h"
@@ -26,8 +26,6 @@ namespace vortalex {
 
 namespace {
 
-enum ExitCode { Done = 0, InputProblems = 1, Refused = 2 };
-
 using Edit = std::function<EdidEditResult(const QByteArray &table, const QString &value)>;
 
 void print(FILE *stream, const QString &text)
@@ -41,7 +39,7 @@ void print(FILE *stream, const QString &text)
 int fail(const QString &message)
 {
     print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(message));
-    return Refused;
+    return CliExit::BadUsage;
 }
 
 bool parseNumber(const QString &text, int &value)
@@ -176,26 +174,6 @@ const QList<EditOption> &editOptions()
     return options;
 }
 
-QString usage()
-{
-    QString text = QStringLiteral(
-        "Usage: vortalex-edid edit IN -o OUT [--hex] [EDIT...]\n"
-        "       vortalex-edid merge --video A --audio B -o OUT [--hex]\n"
-        "       vortalex-edid diff A B [--json]\n\n"
-        "edit changes a table (128 or 256 bytes) in the order the edits are given; merge\n"
-        "takes the video of A and the audio of B; diff lists the decoded facts that differ.\n"
-        "OUT - is standard output; --hex writes the utility's hex text instead of bytes.\n"
-        "Exit status: 0 done, 1 the input table has problems (the edit is still made),\n"
-        "2 bad arguments, an edit that does not fit, or unreadable input (nothing written).\n\n"
-        "Edits:\n");
-    for (const EditOption &o : editOptions()) {
-        const QString option = QStringLiteral("--%1%2").arg(QLatin1String(o.name),
-            o.argument ? QStringLiteral(" ") + QLatin1String(o.argument) : QString());
-        text += QStringLiteral("  %1  %2\n").arg(option, -26).arg(QLatin1String(o.help));
-    }
-    return text;
-}
-
 QString inputProblemsLine(const QString &path, const QByteArray &table)
 {
     const QStringList problems = decodeEdid(table).problems;
@@ -248,7 +226,7 @@ int finish(const QString &out, const QByteArray &table, bool hex, const QStringL
         return fail(error);
     for (const QString &line : problemLines)
         print(stderr, QStringLiteral("vortalex-edid: %1 (the edit is made)\n").arg(line));
-    return problemLines.isEmpty() ? Done : InputProblems;
+    return problemLines.isEmpty() ? CliExit::Done : CliExit::Problems;
 }
 
 bool readTable(const QString &path, QByteArray &table, QStringList &problemLines, QString &error)
@@ -267,48 +245,46 @@ bool readTable(const QString &path, QByteArray &table, QStringList &problemLines
     return true;
 }
 
-int runEdit(const QStringList &args)
+const EditOption *findEditOption(const QString &name)
 {
-    QString in;
-    QString out;
-    bool hex = false;
-    QList<std::pair<const EditOption *, QString>> edits;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
-            if (++i == args.size())
-                return fail(QStringLiteral("-o needs a file"));
-            out = args.at(i);
-            continue;
-        }
-        if (arg == QLatin1String("--hex")) {
-            hex = true;
-            continue;
-        }
-        if (!arg.startsWith(QLatin1String("--")) || arg == QLatin1String("-")) {
-            if (!in.isNull())
-                return fail(QStringLiteral("give one input table (see edit --help)"));
-            in = arg;
-            continue;
-        }
-        const EditOption *option = nullptr;
-        for (const EditOption &o : editOptions()) {
-            if (arg.mid(2) == QLatin1String(o.name))
-                option = &o;
-        }
-        if (!option)
-            return fail(QStringLiteral("unknown option %1 (see edit --help)").arg(arg));
-        QString value;
-        if (option->argument) {
-            if (++i == args.size())
-                return fail(
-                    QStringLiteral("%1 needs %2").arg(arg, QLatin1String(option->argument)));
-            value = args.at(i);
-        }
-        edits.append({ option, value });
+    for (const EditOption &o : editOptions()) {
+        if (name == QLatin1String(o.name))
+            return &o;
     }
-    if (in.isNull() || out.isNull())
-        return fail(QStringLiteral("give an input table and -o OUT (see edit --help)"));
+    return nullptr;
+}
+
+} // namespace
+
+QList<ProgramOption> edidEditOptions()
+{
+    QList<ProgramOption> options;
+    for (const EditOption &o : editOptions()) {
+        ProgramOption option = programOption(o.name, o.argument ? o.argument : "", o.help);
+        // The edits run in the order given, the same one again too.
+        option.repeatable = true;
+        option.commandHelpOnly = true;
+        options.append(option);
+    }
+    return options;
+}
+
+int runEdidEdit(const CommandLine &commandLine, const QStringList &args)
+{
+    if (args.isEmpty())
+        return fail(QStringLiteral("edit needs an input table (see vortalex-edid help edit)"));
+    if (args.size() > 1)
+        return fail(unexpectedWord({ QStringLiteral("edit"), args[0] }, args[1]));
+    if (!commandLine.isSet(QStringLiteral("output")))
+        return fail(QStringLiteral("edit needs -o OUT, - for standard output"));
+    const QString in = args[0];
+    const QString out = commandLine.value(QStringLiteral("output"));
+    const bool hex = commandLine.isSet(QStringLiteral("hex"));
+    QList<std::pair<const EditOption *, QString>> edits;
+    for (const auto &[name, value] : commandLine.given()) {
+        if (const EditOption *option = findEditOption(name))
+            edits.append({ option, value });
+    }
     QString error;
     QByteArray table;
     QStringList problems;
@@ -324,28 +300,19 @@ int runEdit(const QStringList &args)
     return finish(out, table, hex, problems);
 }
 
-int runMerge(const QStringList &args)
+int runEdidMerge(const CommandLine &commandLine, const QStringList &args)
 {
-    QString video;
-    QString audio;
-    QString out;
-    bool hex = false;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        QString *target = arg == QLatin1String("--video") ? &video
-            : arg == QLatin1String("--audio")             ? &audio
-            : arg == QLatin1String("-o")                  ? &out
-                                                          : nullptr;
-        if (arg == QLatin1String("--hex")) {
-            hex = true;
-        } else if (!target || ++i == args.size()) {
-            return fail(QStringLiteral("merge: give --video A --audio B -o OUT"));
-        } else {
-            *target = args.at(i);
-        }
+    if (!args.isEmpty())
+        return fail(unexpectedWord({ QStringLiteral("merge") }, args[0]));
+    for (const char *needed : { "video", "audio", "output" }) {
+        if (!commandLine.isSet(QLatin1String(needed)))
+            return fail(QStringLiteral("merge needs --video A --audio B -o OUT; --%1 is missing")
+                            .arg(QLatin1String(needed)));
     }
-    if (video.isNull() || audio.isNull() || out.isNull())
-        return fail(QStringLiteral("merge: give --video A --audio B -o OUT"));
+    const QString video = commandLine.value(QStringLiteral("video"));
+    const QString audio = commandLine.value(QStringLiteral("audio"));
+    const QString out = commandLine.value(QStringLiteral("output"));
+    const bool hex = commandLine.isSet(QStringLiteral("hex"));
     QString error;
     QByteArray a;
     QByteArray b;
@@ -359,20 +326,13 @@ int runMerge(const QStringList &args)
     return finish(out, merged.table, hex, problems);
 }
 
-int runDiff(const QStringList &args)
+int runEdidDiff(const CommandLine &commandLine, const QStringList &files)
 {
-    QStringList files;
-    bool json = false;
-    for (const QString &arg : args) {
-        if (arg == QLatin1String("--json"))
-            json = true;
-        else if (arg.startsWith(QLatin1String("--")))
-            return fail(QStringLiteral("diff: unknown option %1").arg(arg));
-        else
-            files << arg;
-    }
+    const bool json = commandLine.isSet(QStringLiteral("json"));
+    if (files.size() > 2)
+        return fail(unexpectedWord({ QStringLiteral("diff"), files[0], files[1] }, files[2]));
     if (files.size() != 2)
-        return fail(QStringLiteral("diff: give two tables A B"));
+        return fail(QStringLiteral("diff needs two tables A B"));
     QByteArray tables[2];
     QStringList problems;
     for (int i = 0; i < 2; ++i) {
@@ -398,34 +358,7 @@ int runDiff(const QStringList &args)
     }
     for (const QString &line : problems)
         print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(line));
-    return problems.isEmpty() ? Done : InputProblems;
-}
-
-} // namespace
-
-bool isEdidEditorCommand(int argc, char *argv[])
-{
-    if (argc < 2)
-        return false;
-    const QByteArray command(argv[1]);
-    return command == "edit" || command == "merge" || command == "diff";
-}
-
-int runEdidEditorCommand(int argc, char *argv[])
-{
-    QCoreApplication app(argc, argv);
-    setProgramInfo("vortalex-edid");
-    const QStringList args = app.arguments().mid(2);
-    if (args.contains(QLatin1String("--help")) || args.contains(QLatin1String("-h"))) {
-        print(stdout, usage());
-        return Done;
-    }
-    const QString command = app.arguments().at(1);
-    if (command == QLatin1String("edit"))
-        return runEdit(args);
-    if (command == QLatin1String("merge"))
-        return runMerge(args);
-    return runDiff(args);
+    return problems.isEmpty() ? CliExit::Done : CliExit::Problems;
 }
 
 } // namespace vortalex

@@ -30,6 +30,14 @@ int editDistance(const QString &a, const QString &b)
     return d[n][m];
 }
 
+int commonPrefix(const QString &a, const QString &b)
+{
+    int n = 0;
+    while (n < a.size() && n < b.size() && a[n] == b[n])
+        ++n;
+    return n;
+}
+
 } // namespace
 
 QString closestWord(const QString &typed, const QStringList &words)
@@ -39,11 +47,17 @@ QString closestWord(const QString &typed, const QStringList &words)
     const int allowed = lower.size() <= 4 ? 1 : 2;
     QString best;
     int bestDistance = allowed + 1;
+    int bestPrefix = -1;
     for (const QString &word : words) {
         const int distance = editDistance(lower, word);
-        if (distance < bestDistance) {
+        // Of two as close, the one that starts as typed: "of" is "off", not "on".
+        const int prefix = commonPrefix(lower, word);
+        if (distance > allowed)
+            continue;
+        if (distance < bestDistance || (distance == bestDistance && prefix > bestPrefix)) {
             best = word;
             bestDistance = distance;
+            bestPrefix = prefix;
         }
     }
     return best;
