@@ -286,16 +286,15 @@ void TestCliScripting::messages_data()
            "0.329]}\n"
         << "vortalex-cli: bad checksum 0x00, should be 0x74\n"
         << QStringList {};
-    QTest::newRow("json: state not kept is a warning")
+    QTest::newRow("json: a state file that cannot be kept is refused")
         << QStringList { "--emulated-state", "/nonexistent/state.json", "--json", "get",
                "green-led" }
-        << 0 << "{\"green-led\":\"on\"}\n"
-        << "vortalex-cli: cannot keep the emulated box's state in /nonexistent/state.json: No "
-           "such file or directory\n"
-        << QStringList { "0 > 11 2A E1",
-               "2 < E1 00 01 01 01 03 00 01 01 00 00 01 01 01 00 00 "
-               "00 00 01 00 00 00 00 00 00 00 00 00 01 01 01 01 00 00 "
-               "00 00 00 00 00 00 00 00" };
+        << 2
+        << "{\"error\":\"cannot keep the emulated box's state in /nonexistent/state.json: the "
+           "folder /nonexistent does not exist\",\"exit\":2}\n"
+        << "vortalex-cli: cannot keep the emulated box's state in /nonexistent/state.json: the "
+           "folder /nonexistent does not exist\n"
+        << QStringList {};
     QTest::newRow("json: version") << QStringList { "--json", "--version" } << 0
                                    << "{\"program\":\"vortalex-cli\",\"version\":\"1.8\"}\n"
                                    << "" << QStringList {};
