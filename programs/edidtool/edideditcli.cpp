@@ -25,7 +25,7 @@ namespace vortalex {
 
 namespace {
 
-enum ExitCode { Done = 0, InputProblems = 1, Refused = 2 };
+enum ExitCode { Done = 0, InputProblems = 1, Different = 1, Refused = 2 };
 
 using Edit = std::function<EdidEditResult(const QByteArray &table, const QString &value)>;
 
@@ -120,44 +120,121 @@ struct EditOption
     Edit apply;
 };
 
+// "lpcm:8:48,96:16,24", "eac3:8:48:1", "ac3:6:48:640".
+EdidEditResult addAudioNamed(const QByteArray &table, const QString &value)
+{
+    const QStringList parts = value.split(u':');
+    ShortAudio audio;
+    audio.formatCode = audioFormatCode(parts.value(0));
+    const auto wanted = "FORMAT:CHANNELS:RATES[:EXTRA], as lpcm:8:48,96:16,24 or "
+                        "eac3:8:48:1 (formats lpcm, ac3, mpeg1, mp3, mpeg2, aac, dts, atrac, dsd, "
+                        "eac3, dtshd, truehd, dst, wma)";
+    if (!audio.formatCode || parts.size() < 3 || parts.size() > 4
+        || !parseNumber(parts.at(1), audio.channels))
+        return badValue(value, wanted);
+    for (const QString &rate : parts.at(2).split(u',')) {
+        bool ok = false;
+        audio.ratesKhz << rate.toDouble(&ok);
+        if (!ok)
+            return badValue(value, wanted);
+    }
+    const QString extra = parts.value(3);
+    if (audio.formatCode == 1) {
+        if (extra.isEmpty() ? false : !parseNumbers(extra, audio.bitDepths))
+            return badValue(value, wanted);
+        if (extra.isEmpty())
+            audio.bitDepths = { 16, 20, 24 };
+    } else if (audio.formatCode <= 8) {
+        if (!parseNumber(extra, audio.maxBitrateKbps))
+            return badValue(value, wanted);
+    } else if (!extra.isEmpty() && !parseNumber(extra, audio.formatValue)) {
+        return badValue(value, wanted);
+    }
+    return addAudioFormat(table, audio);
+}
+
+Edit luminanceEdit(int which)
+{
+    return [which](const QByteArray &table, const QString &value) {
+        bool ok = false;
+        const double nits = value.toDouble(&ok);
+        if (!ok)
+            return badValue(value, "a luminance in cd/m²");
+        return setHdrLuminance(table, which == 0 ? std::optional<double>(nits) : std::nullopt,
+            which == 1 ? std::optional<double>(nits) : std::nullopt,
+            which == 2 ? std::optional<double>(nits) : std::nullopt);
+    };
+}
+
 const QList<EditOption> &editOptions()
 {
     static const QList<EditOption> options = {
-        { "name", "TEXT", "display product name (up to 13 characters; empty removes it)",
+        { "name", "TEXT", "display product name (1-13 characters)",
             [](const QByteArray &t, const QString &v) { return setDisplayName(t, v); } },
-        { "serial-string", "TEXT", "serial number text (up to 13 characters)",
+        { "serial-string", "TEXT", "serial number text (up to 13 characters; empty removes it)",
             [](const QByteArray &t, const QString &v) { return setSerialString(t, v); } },
         { "manufacturer", "ABC", "three-letter manufacturer id",
             [](const QByteArray &t, const QString &v) { return setManufacturer(t, v); } },
         { "product-code", "N", "product code 0-65535", numberEdit(setProductCode) },
-        { "preferred-vic", "N", "preferred detailed timing from a VIC's timing",
+        { "preferred-vic", "N",
+            "preferred timing from a VIC: the first detailed timing (identical ones go) and "
+            "the one native timing, the VIC first in the video data block; range limits widen",
             numberEdit(setPreferredVic) },
         { "physical-address", "A.B.C.D", "HDMI physical address",
             [](const QByteArray &t, const QString &v) { return setPhysicalAddress(t, v); } },
-        { "add-vic", "N[,N...]", "add VICs to the video data block", numbersEdit(addVics) },
-        { "remove-vic", "N[,N...]", "remove VICs from the video data block",
+        { "add-vic", "N[,N...]",
+            "add VICs to the video data block (a 4:2:0-only one moves there, marked "
+            "4:2:0-capable); range limits widen",
+            numbersEdit(addVics) },
+        { "remove-vic", "N[,N...]",
+            "remove VICs from the video data block (removing the first one marks the first "
+            "detailed timing native)",
             numbersEdit(removeVics) },
-        { "native-vic", "N", "mark the native VIC (1-64; 0 clears)", numberEdit(setNativeVic) },
-        { "add-420-vic", "N[,N...]", "add YCbCr 4:2:0-only VICs", numbersEdit(addYcbcr420Vics) },
+        { "native-vic", "N", "mark the native VIC (1-64, the preferred timing's size, when no detailed timing is "
+            "native; 0 clears)",
+            numberEdit(setNativeVic) },
+        { "add-420-vic", "N[,N...]",
+            "add YCbCr 4:2:0-only VICs of 590 MHz or more (a regular one is marked "
+            "4:2:0-capable instead); range limits widen",
+            numbersEdit(addYcbcr420Vics) },
         { "remove-420-vic", "N[,N...]", "remove YCbCr 4:2:0-only VICs",
             numbersEdit(removeYcbcr420Vics) },
         { "max-tmds", "MHZ",
-            "maximum TMDS clock (the HDMI Forum block's character rate too above 340)",
+            "maximum TMDS clock; the HDMI Forum block's character rate follows (0 at 340 or "
+            "less) and its FRL rate too (off at 340 or less, 3 Gbit/s below 600)",
             numberEdit(setMaxTmds) },
         { "frl-rate", "N", "HDMI Forum maximum FRL rate code 0-6", numberEdit(setForumFrlRate) },
         { "remove-hdr", nullptr, "remove the HDR static metadata block",
             [](const QByteArray &t, const QString &) {
                 return removeDataBlocks(t, ExtendedBlockTag, HdrStaticExtTag);
             } },
-        { "hdr-eotfs", "LIST", "HDR EOTFs from sdr,hdr,pq,hlg (adds the block when missing)",
+        { "hdr-eotfs", "LIST",
+            "HDR EOTFs from sdr,hdr,pq,hlg (adds the block when missing; empty clears them)",
             [](const QByteArray &t, const QString &v) {
                 return setHdrStatic(t, v.split(u',', Qt::SkipEmptyParts));
             } },
+        { "hdr-max", "CD/M2", "HDR maximum luminance, 50-12525 (in the HDR block)",
+            luminanceEdit(0) },
+        { "hdr-avg", "CD/M2", "HDR maximum frame-average luminance, 50-12525", luminanceEdit(1) },
+        { "hdr-min", "CD/M2", "HDR minimum luminance, up to a hundredth of the maximum",
+            luminanceEdit(2) },
         { "colorimetry", "LIST", "colorimetry names (BT2020RGB,BT2020YCC,...; empty removes)",
             [](const QByteArray &t, const QString &v) {
                 return setColorimetry(t, v.split(u',', Qt::SkipEmptyParts));
             } },
-        { "audio-from", "FILE", "audio data block and speaker allocation of another table",
+        { "add-audio", "FORMAT:CH:RATES[:EXTRA]",
+            "add or replace a short audio descriptor: channels, rates in kHz (48,96), then LPCM "
+            "bit depths (16,20,24), the kbit/s of ac3-atrac, or the format byte of dsd-wma (eac3 "
+            "and truehd: 1 is Dolby Atmos); LPCM sets basic audio",
+            addAudioNamed },
+        { "remove-audio", "FORMAT", "remove a format's short audio descriptors",
+            [](const QByteArray &t, const QString &v) {
+                const int code = audioFormatCode(v);
+                return code ? removeAudioFormat(t, code) : badValue(v, "an audio format name");
+            } },
+        { "audio-from", "FILE",
+            "audio data block, speaker allocation and vendor-specific audio blocks (Dolby) of "
+            "any table, with its basic audio flag; reserved descriptors are left out",
             [](const QByteArray &t, const QString &v) {
                 QByteArray other;
                 QString error;
@@ -166,8 +243,8 @@ const QList<EditOption> &editOptions()
                 return takeAudio(t, other);
             } },
         { "remove-block", "NAME",
-            "remove data blocks: audio, speaker, hdr, colorimetry, hdmi-forum, ycbcr420, tag:N, "
-            "ext:N",
+            "remove data blocks: audio (basic audio stays), speaker, hdr, colorimetry, "
+            "hdmi-forum, ycbcr420, tag:N, ext:N",
             removeBlockNamed },
     };
     return options;
@@ -183,12 +260,29 @@ QString usage()
         "takes the video of A and the audio of B; diff lists the decoded facts that differ.\n"
         "OUT - is standard output; --hex writes the utility's hex text instead of bytes.\n"
         "Exit status: 0 done, 1 the input table has problems (the edit is still made),\n"
-        "2 bad arguments, an edit that does not fit, or unreadable input (nothing written).\n\n"
+        "2 bad arguments, an edit that does not fit, or unreadable input (nothing written).\n"
+        "diff exits 0 when the tables are equal, 1 when they differ, 2 on bad input.\n"
+        "Removing what a table does not have changes nothing and says so. Each edit is\n"
+        "given once; what an edit also changes is said on standard error.\n\n"
         "Edits:\n");
     for (const EditOption &o : editOptions()) {
         const QString option = QStringLiteral("--%1%2").arg(QLatin1String(o.name),
             o.argument ? QStringLiteral(" ") + QLatin1String(o.argument) : QString());
-        text += QStringLiteral("  %1  %2\n").arg(option, -26).arg(QLatin1String(o.help));
+        // Help wraps at 80 columns under its own column.
+        constexpr int kColumn = 30;
+        QString line = QStringLiteral("  %1").arg(option, -(kColumn - 2));
+        if (line.size() > kColumn) {
+            text += line + u'\n';
+            line = QString(kColumn, u' ');
+        }
+        for (const QString &word : QString::fromUtf8(o.help).split(u' ')) {
+            if (line.size() > kColumn && line.size() + word.size() > 79) {
+                text += line.left(line.size() - 1) + u'\n';
+                line = QString(kColumn, u' ');
+            }
+            line += word + u' ';
+        }
+        text += line.left(line.size() - 1) + u'\n';
     }
     return text;
 }
@@ -279,6 +373,8 @@ int runEdit(const QStringList &args)
         if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
             if (++i == args.size())
                 return fail(QStringLiteral("-o needs a file"));
+            if (!out.isNull())
+                return fail(QStringLiteral("-o is given twice"));
             out = args.at(i);
             continue;
         }
@@ -299,6 +395,15 @@ int runEdit(const QStringList &args)
         }
         if (!option)
             return fail(QStringLiteral("unknown option %1 (see edit --help)").arg(arg));
+        // Twice would leave one of the two values unused or run one edit on
+        // the result of the other; a list option takes every value at once.
+        if (std::any_of(edits.begin(), edits.end(),
+                [option](const auto &edit) { return edit.first == option; }))
+            return fail(QStringLiteral("%1 is given twice; give it once%2")
+                            .arg(arg,
+                                option->argument && QByteArray(option->argument).contains("...")
+                                    ? QStringLiteral(" with a list (N,N,...)")
+                                    : QString()));
         QString value;
         if (option->argument) {
             if (++i == args.size())
@@ -320,6 +425,9 @@ int runEdit(const QStringList &args)
         if (!result.ok())
             return fail(QStringLiteral("--%1: %2; nothing written")
                             .arg(QLatin1String(option->name), result.refusal));
+        for (const QString &note : result.notes)
+            print(stderr,
+                QStringLiteral("vortalex-edid: --%1: %2\n").arg(QLatin1String(option->name), note));
         table = result.table;
     }
     return finish(out, table, hex, problems);
@@ -341,6 +449,8 @@ int runMerge(const QStringList &args)
             hex = true;
         } else if (!target || ++i == args.size()) {
             return fail(QStringLiteral("merge: give --video A --audio B -o OUT"));
+        } else if (!target->isNull()) {
+            return fail(QStringLiteral("merge: %1 is given twice").arg(arg));
         } else {
             *target = args.at(i);
         }
@@ -351,12 +461,18 @@ int runMerge(const QStringList &args)
     QByteArray a;
     QByteArray b;
     QStringList problems;
+    // The audio table may be any readable table: only its audio is used.
     if (!checkOutput(out, error) || !readTable(video, a, problems, error)
-        || !readTable(audio, b, problems, error))
+        || !readEdidInput(audio, b, error))
         return fail(error);
+    const QString audioProblems = inputProblemsLine(audio, b);
+    if (!audioProblems.isEmpty())
+        problems << audioProblems;
     const EdidEditResult merged = mergeEdid(a, b);
     if (!merged.ok())
         return fail(QStringLiteral("merge: %1; nothing written").arg(merged.refusal));
+    for (const QString &note : merged.notes)
+        print(stderr, QStringLiteral("vortalex-edid: merge: %1\n").arg(note));
     return finish(out, merged.table, hex, problems);
 }
 
@@ -396,10 +512,13 @@ int runDiff(const QStringList &args)
             print(stdout,
                 QStringLiteral("%1: %2 -> %3\n")
                     .arg(f.fact, factText(f.before), factText(f.after)));
+        if (facts.isEmpty() && tables[0] != tables[1])
+            print(stdout, QStringLiteral("the tables differ only in bytes no decoded fact shows\n"));
     }
     for (const QString &line : problems)
         print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(line));
-    return problems.isEmpty() ? Done : InputProblems;
+    // Like diff and cmp: 0 equal, 1 different, 2 trouble.
+    return facts.isEmpty() && tables[0] == tables[1] ? Done : Different;
 }
 
 } // namespace
