@@ -398,6 +398,7 @@ private slots:
     void refusals();
     void commandLine_data();
     void commandLine();
+    void speakersInDiff();
 };
 
 void TestEdidEdit::noNewProblem_data()
@@ -646,6 +647,47 @@ void TestEdidEdit::commandLine_data()
     QTest::newRow("merge") << QStringList {
         "merge", "--video", "IN", "--audio", "AUDIO", "-o", "OUT"
     } << 0 << QString() << mergeEdid(tv, readData(QStringLiteral("edid/yamaha_rx-s600.bin"))).table;
+    QTest::newRow("an option given twice")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-vic", "97", "--add-vic", "98" } << 2
+        << "vortalex-edid: --add-vic is given twice; give it once with a list (N,N,...)\n"
+        << QByteArray();
+    QTest::newRow("merge: an option given twice")
+        << QStringList { "merge", "--video", "IN", "--video", "IN", "--audio", "AUDIO", "-o",
+               "OUT" }
+        << 2 << "vortalex-edid: merge: --video is given twice\n" << QByteArray();
+    QTest::newRow("removing what is absent: the table as it was, a note, no extension")
+        << QStringList { "edit", "MON", "-o", "OUT", "--remove-block", "audio" } << 0
+        << "vortalex-edid: --remove-block: the table has no audio data block; nothing removed\n"
+        << checkEditableTable(readData(QStringLiteral("edid/hp_monitor_e243_128.bin"))).table;
+    QTest::newRow("TMDS cap turns FRL off")
+        << QStringList { "edit", "FRL", "-o", "OUT", "--max-tmds", "340" } << 0
+        << "vortalex-edid: --max-tmds: FRL is off: it needs an HDMI Forum TMDS character rate "
+           "of 300 MHz or more\n"
+        << setMaxTmds(checkEditableTable(readData(QStringLiteral("edid/tcl_tv_tcl2875_frl.bin")))
+                          .table,
+               340)
+               .table;
+    QTest::newRow("audio from a 512-byte table")
+        << QStringList { "edit", "IN", "-o", "OUT", "--audio-from", "BIG" } << 0 << QString()
+        << takeAudio(tv, readData(QStringLiteral("edid/tcl_tv_tcl9653_512.bin"))).table;
+    QTest::newRow("add audio: Dolby Atmos over E-AC-3")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8:48:1" } << 0
+        << QString() << addAudioFormat(tv, { 10, 8, { 48 }, {}, 0, 1 }).table;
+    QTest::newRow("add audio: bad value")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8" } << 2
+        << "vortalex-edid: --add-audio: \"eac3:8\" is not FORMAT:CHANNELS:RATES[:EXTRA]"
+        << QByteArray();
+    QTest::newRow("HDR luminance out of range")
+        << QStringList { "edit", "IN", "-o", "OUT", "--hdr-max", "1e308" } << 2
+        << "vortalex-edid: --hdr-max: luminance out of range: give 50 to 12 525 cd/m²; nothing "
+           "written\n"
+        << QByteArray();
+    QTest::newRow("diff: equal") << QStringList { "diff", "IN", "IN" } << 0 << QString()
+                                 << QByteArray();
+    QTest::newRow("diff: different")
+        << QStringList { "diff", "IN", "AUDIO" } << 1 << QString() << QByteArray();
+    QTest::newRow("diff: bad input") << QStringList { "diff", "IN", "NONE" } << 2
+                                     << "vortalex-edid: " << QByteArray();
     QTest::newRow("unknown option")
         << QStringList { "edit", "IN", "-o", "OUT", "--rename", "X" } << 2
         << "vortalex-edid: unknown option --rename (see edit --help)\n"
@@ -664,8 +706,14 @@ void TestEdidEdit::commandLine()
     QFile badFile(dir.filePath(QStringLiteral("BAD")));
     QVERIFY(badFile.open(QIODevice::WriteOnly) && badFile.write(bad) == bad.size());
     badFile.close();
+    const QHash<QString, QString> tables { { "MON", "edid/hp_monitor_e243_128.bin" },
+        { "FRL", "edid/tcl_tv_tcl2875_frl.bin" }, { "BIG", "edid/tcl_tv_tcl9653_512.bin" } };
     for (QString &arg : args) {
-        if (arg == QLatin1String("IN") || arg == QLatin1String("AUDIO"))
+        if (tables.contains(arg))
+            arg = dataPath(tables.value(arg));
+        else if (arg == QLatin1String("NONE"))
+            arg = dir.filePath(arg);
+        else if (arg == QLatin1String("IN") || arg == QLatin1String("AUDIO"))
             arg = dataPath(arg == QLatin1String("IN") ? QStringLiteral("sim_tv_a.bin")
                                                       : QStringLiteral("edid/yamaha_rx-s600.bin"));
         else if (arg == QLatin1String("OUT") || arg == QLatin1String("BAD"))
@@ -683,6 +731,17 @@ void TestEdidEdit::commandLine()
         QCOMPARE(process.readAllStandardOutput(), written);
     else
         QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray(), written);
+}
+
+// The speaker allocation is a decoded fact, so diff shows its removal.
+void TestEdidEdit::speakersInDiff()
+{
+    const QByteArray tv = readData(QStringLiteral("edid/samsung_tv_q90a_420.bin"));
+    const QList<EdidFact> facts = diffEdid(tv, removeDataBlocks(tv, SpeakerBlockTag).table);
+    QCOMPARE(facts.size(), 1);
+    QCOMPARE(facts.first().fact, QStringLiteral("extensions[0].speakers"));
+    QCOMPARE(facts.first().before, QJsonValue(QJsonArray { "FL/FR", "LFE1", "FC", "BL/BR", "FLC/FRC" }));
+    QCOMPARE(facts.first().after, QJsonValue(QJsonArray()));
 }
 
 QTEST_GUILESS_MAIN(TestEdidEdit)
