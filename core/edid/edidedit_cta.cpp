@@ -935,8 +935,11 @@ EdidEditResult editHdr(const QByteArray &table, std::optional<std::uint8_t> eotf
         }
         if (minLuminance) {
             // Minimum: max * (CV/255)^2 / 100.
-            const double max = b.size() > 4 ? 50 * std::pow(2.0, byteAt(b, 4) / 32.0) : 0;
-            const double ratio = max > 0 ? *minLuminance * 100 / max : -1;
+            if (b.size() <= 4 || byteAt(b, 4) == 0)
+                return QStringLiteral("the HDR block gives no maximum luminance; give --hdr-max "
+                                      "first");
+            const double max = 50 * std::pow(2.0, byteAt(b, 4) / 32.0);
+            const double ratio = *minLuminance * 100 / max;
             if (ratio < 0 || ratio > 1)
                 return QStringLiteral("minimum luminance %1 cd/m²: give 0 up to a hundredth "
                                       "of the maximum (%2 cd/m²)")
