@@ -16,8 +16,8 @@
 #include <QRegularExpression>
 #include <QSet>
 #include <QStandardPaths>
-#include <QThread>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
 
 #include <deque>
@@ -133,10 +133,12 @@ private:
                 section = line;
             } else if (!section.isEmpty() && raw.startsWith(u' ')) {
                 messages << section + u' '
-                        + QString(line).replace(range, QStringLiteral("\\1"))
+                        + QString(line)
+                              .replace(range, QStringLiteral("\\1"))
                               .replace(dtdNumber, QStringLiteral("#N"))
                               .replace(preferredVic,
-                                  QStringLiteral("Video Data Block: VIC N is the preferred timing"));
+                                  QStringLiteral(
+                                      "Video Data Block: VIC N is the preferred timing"));
             }
         }
         return messages;
@@ -258,8 +260,7 @@ QList<OperationRow> operationRows()
             { "hdmi.physical_address" }, {}, { kHdmi }, false, true },
         { "max TMDS 295", [](const QByteArray &t) { return setMaxTmds(t, 295); },
             { "hdmi.max_tmds_mhz", "hdmi_forum.max_tmds_mhz", "hdmi_forum.max_frl_gbps" }, {},
-            { kHdmi, kForum, "ext:121" },
-            false, true },
+            { kHdmi, kForum, "ext:121" }, false, true },
         { "deep colour",
             [](const QByteArray &t) {
                 return setDeepColour(t, { 30, 36 }, true);
@@ -300,7 +301,9 @@ QList<OperationRow> operationRows()
 QList<std::pair<QString, Operation>> everyEdit()
 {
     QList<std::pair<QString, Operation>> edits;
-    const auto add = [&edits](const char *name, Operation op) { edits.append({ QLatin1String(name), op }); };
+    const auto add = [&edits](const char *name, Operation op) {
+        edits.append({ QLatin1String(name), op });
+    };
     add("--name X", [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("X")); });
     add("--name \"\"", [](const QByteArray &t) { return setDisplayName(t, QString()); });
     add("--serial-string SN-42",
@@ -342,29 +345,37 @@ QList<std::pair<QString, Operation>> everyEdit()
             [code](const QByteArray &t) { return setForumFrlRate(t, code); } });
     add("SCDC", [](const QByteArray &t) { return setForumScdc(t, true); });
     add("deep colour", [](const QByteArray &t) { return setDeepColour(t, { 30, 36 }, true); });
-    add("--hdr-eotfs sdr,pq,hlg",
-        [](const QByteArray &t) { return setHdrStatic(t, { "sdr", "pq", "hlg" }); });
+    add("--hdr-eotfs sdr,pq,hlg", [](const QByteArray &t) {
+        return setHdrStatic(t, { "sdr", "pq", "hlg" });
+    });
     add("--hdr-eotfs \"\"", [](const QByteArray &t) { return setHdrStatic(t, {}); });
     add("--hdr-max 1000", [](const QByteArray &t) { return setHdrLuminance(t, 1000, {}, {}); });
     add("--hdr-avg 400", [](const QByteArray &t) { return setHdrLuminance(t, {}, 400, {}); });
     add("--hdr-min 0.05", [](const QByteArray &t) { return setHdrLuminance(t, {}, {}, 0.05); });
-    add("--colorimetry BT2020RGB,BT2020YCC",
-        [](const QByteArray &t) { return setColorimetry(t, { "BT2020RGB", "BT2020YCC" }); });
+    add("--colorimetry BT2020RGB,BT2020YCC", [](const QByteArray &t) {
+        return setColorimetry(t, { "BT2020RGB", "BT2020YCC" });
+    });
     add("--colorimetry \"\"", [](const QByteArray &t) { return setColorimetry(t, {}); });
-    add("--add-audio lpcm:8:48,96,192:16,24",
-        [](const QByteArray &t) { return addAudioFormat(t, { 1, 8, { 48, 96, 192 }, { 16, 24 } }); });
-    add("--add-audio eac3:8:48:1",
-        [](const QByteArray &t) { return addAudioFormat(t, { 10, 8, { 48 }, {}, 0, 1 }); });
-    add("--add-audio dts:6:48:1536",
-        [](const QByteArray &t) { return addAudioFormat(t, { 7, 6, { 48 }, {}, 1536 }); });
+    add("--add-audio lpcm:8:48,96,192:16,24", [](const QByteArray &t) {
+        return addAudioFormat(t, { 1, 8, { 48, 96, 192 }, { 16, 24 } });
+    });
+    add("--add-audio eac3:8:48:1", [](const QByteArray &t) {
+        return addAudioFormat(t, { 10, 8, { 48 }, {}, 0, 1 });
+    });
+    add("--add-audio dts:6:48:1536", [](const QByteArray &t) {
+        return addAudioFormat(t, { 7, 6, { 48 }, {}, 1536 });
+    });
     for (int code : { 1, 2, 10 })
         edits.append({ QStringLiteral("--remove-audio %1").arg(audioFormatWord(code)),
             [code](const QByteArray &t) { return removeAudioFormat(t, code); } });
-    add("--remove-hdr", [](const QByteArray &t) { return removeDataBlocks(t, 7, HdrStaticExtTag); });
-    add("--remove-block audio", [](const QByteArray &t) { return removeDataBlocks(t, AudioBlockTag); });
+    add("--remove-hdr",
+        [](const QByteArray &t) { return removeDataBlocks(t, 7, HdrStaticExtTag); });
+    add("--remove-block audio",
+        [](const QByteArray &t) { return removeDataBlocks(t, AudioBlockTag); });
     add("--remove-block speaker",
         [](const QByteArray &t) { return removeDataBlocks(t, SpeakerBlockTag); });
-    add("--remove-block tag:3", [](const QByteArray &t) { return removeDataBlocks(t, VendorBlockTag); });
+    add("--remove-block tag:3",
+        [](const QByteArray &t) { return removeDataBlocks(t, VendorBlockTag); });
     add("--remove-block ext:15",
         [](const QByteArray &t) { return removeDataBlocks(t, 7, Ycbcr420MapExtTag); });
     add("--remove-block ext:14",
@@ -454,8 +465,8 @@ void TestEdidEdit::noNewProblem()
     }
     added.sort();
     QVERIFY2(added.isEmpty(),
-        qPrintable(QStringLiteral("%1 new messages:\n").arg(added.size())
-            + added.mid(0, 40).join(u'\n')));
+        qPrintable(
+            QStringLiteral("%1 new messages:\n").arg(added.size()) + added.mid(0, 40).join(u'\n')));
 }
 
 void TestEdidEdit::operations_data()
@@ -606,7 +617,9 @@ void TestEdidEdit::refusals()
         [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("X")); },
         [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("Fourteen chars")); },
         [](const QByteArray &t) { return addVics(t, { 220 }); },
-        [](const QByteArray &t) { return addVics(t, { 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 21, 22 }); },
+        [](const QByteArray &t) {
+            return addVics(t, { 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 21, 22 });
+        },
         [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("1.16.0.0")); },
         [](const QByteArray &t) { return setNativeVic(t, 97); },
         [](const QByteArray &t) { return addVics(t, { 193 }); },
@@ -651,10 +664,10 @@ void TestEdidEdit::commandLine_data()
         << QStringList { "edit", "IN", "-o", "OUT", "--add-vic", "97", "--add-vic", "98" } << 2
         << "vortalex-edid: --add-vic is given twice; give it once with a list (N,N,...)\n"
         << QByteArray();
-    QTest::newRow("merge: an option given twice")
-        << QStringList { "merge", "--video", "IN", "--video", "IN", "--audio", "AUDIO", "-o",
-               "OUT" }
-        << 2 << "vortalex-edid: merge: --video is given twice\n" << QByteArray();
+    QTest::newRow("merge: an option given twice") << QStringList { "merge", "--video", "IN",
+        "--video", "IN", "--audio", "AUDIO", "-o",
+        "OUT" } << 2 << "vortalex-edid: merge: --video is given twice\n"
+                                                  << QByteArray();
     QTest::newRow("removing what is absent: the table as it was, a note, no extension")
         << QStringList { "edit", "MON", "-o", "OUT", "--remove-block", "audio" } << 0
         << "vortalex-edid: --remove-block: the table has no audio data block; nothing removed\n"
@@ -663,16 +676,16 @@ void TestEdidEdit::commandLine_data()
         << QStringList { "edit", "FRL", "-o", "OUT", "--max-tmds", "340" } << 0
         << "vortalex-edid: --max-tmds: FRL is off: it needs an HDMI Forum TMDS character rate "
            "of 300 MHz or more\n"
-        << setMaxTmds(checkEditableTable(readData(QStringLiteral("edid/tcl_tv_tcl2875_frl.bin")))
-                          .table,
+        << setMaxTmds(
+               checkEditableTable(readData(QStringLiteral("edid/tcl_tv_tcl2875_frl.bin"))).table,
                340)
                .table;
     QTest::newRow("audio from a 512-byte table")
         << QStringList { "edit", "IN", "-o", "OUT", "--audio-from", "BIG" } << 0 << QString()
         << takeAudio(tv, readData(QStringLiteral("edid/tcl_tv_tcl9653_512.bin"))).table;
     QTest::newRow("add audio: Dolby Atmos over E-AC-3")
-        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8:48:1" } << 0
-        << QString() << addAudioFormat(tv, { 10, 8, { 48 }, {}, 0, 1 }).table;
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8:48:1" } << 0 << QString()
+        << addAudioFormat(tv, { 10, 8, { 48 }, {}, 0, 1 }).table;
     QTest::newRow("add audio: bad value")
         << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8" } << 2
         << "vortalex-edid: --add-audio: \"eac3:8\" is not FORMAT:CHANNELS:RATES[:EXTRA]"
@@ -686,8 +699,8 @@ void TestEdidEdit::commandLine_data()
                                  << QByteArray();
     QTest::newRow("diff: different")
         << QStringList { "diff", "IN", "AUDIO" } << 1 << QString() << QByteArray();
-    QTest::newRow("diff: bad input") << QStringList { "diff", "IN", "NONE" } << 2
-                                     << "vortalex-edid: " << QByteArray();
+    QTest::newRow("diff: bad input")
+        << QStringList { "diff", "IN", "NONE" } << 2 << "vortalex-edid: " << QByteArray();
     QTest::newRow("unknown option")
         << QStringList { "edit", "IN", "-o", "OUT", "--rename", "X" } << 2
         << "vortalex-edid: unknown option --rename (see edit --help)\n"
@@ -740,7 +753,8 @@ void TestEdidEdit::speakersInDiff()
     const QList<EdidFact> facts = diffEdid(tv, removeDataBlocks(tv, SpeakerBlockTag).table);
     QCOMPARE(facts.size(), 1);
     QCOMPARE(facts.first().fact, QStringLiteral("extensions[0].speakers"));
-    QCOMPARE(facts.first().before, QJsonValue(QJsonArray { "FL/FR", "LFE1", "FC", "BL/BR", "FLC/FRC" }));
+    QCOMPARE(
+        facts.first().before, QJsonValue(QJsonArray { "FL/FR", "LFE1", "FC", "BL/BR", "FLC/FRC" }));
     QCOMPARE(facts.first().after, QJsonValue(QJsonArray()));
 }
 

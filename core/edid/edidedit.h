@@ -94,9 +94,9 @@ EdidEditResult removeYcbcr420Vics(const QByteArray &table, const QList<int> &vic
 
 // Audio: the audio data block, the speaker allocation and the vendor-specific
 // audio blocks (Dolby) of `source` replace those of `table`, with its basic
-// audio flag (set whenever audio descriptors come). `source` is any table (any size, CTA-861 data blocks in a
-// CTA-861 or a DisplayID extension); reserved short audio descriptors are
-// left out, with a note.
+// audio flag (set whenever audio descriptors come). `source` is any table
+// (any size, CTA-861 data blocks in a CTA-861 or a DisplayID extension);
+// reserved short audio descriptors are left out, with a note.
 EdidEditResult takeAudio(const QByteArray &table, const QByteArray &source);
 
 // One short audio descriptor in real units (CTA-861-H, 7.5.2): format code

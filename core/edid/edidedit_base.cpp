@@ -246,7 +246,8 @@ QString writePreferred(
         const int at = kFirstDescriptor + slot * kDetailedTimingBytes;
         if (!isDisplayDescriptor(base, slot)
             && sameTiming(base.mid(at, kDetailedTimingBytes), first)) {
-            writeDescriptor(base, slot, displayDescriptor(kDummyDescriptorTag, QByteArray(13, '\0')));
+            writeDescriptor(
+                base, slot, displayDescriptor(kDummyDescriptorTag, QByteArray(13, '\0')));
             notes << QStringLiteral("detailed timing %1 was the same timing; it is removed")
                          .arg(slot + 1);
         }

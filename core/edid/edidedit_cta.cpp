@@ -392,7 +392,7 @@ EdidEditResult setNativeVic(const QByteArray &table, int vic)
                                   "would be another native timing")
                 .arg(byteAt(cta.header, 3) & 0x0F)
                 .arg((byteAt(cta.header, 3) & 0x0F) == 1 ? QStringLiteral("timing")
-                                                          : QStringLiteral("timings"));
+                                                         : QStringLiteral("timings"));
         if (vic != 0) {
             const VicFormat *format = vicFormat(vic);
             const std::optional<DetailedTiming> preferred = firstDetailedTiming(cta.base);
@@ -406,7 +406,8 @@ EdidEditResult setNativeVic(const QByteArray &table, int vic)
         }
         if (vic == 0 && !(byteAt(cta.header, 3) & 0x0F)) {
             for (const auto &[block, at] : videoDescriptors(cta)) {
-                if (byteAt(cta.blocks.at(block), at) >= 129 && byteAt(cta.blocks.at(block), at) <= 192)
+                if (byteAt(cta.blocks.at(block), at) >= 129
+                    && byteAt(cta.blocks.at(block), at) <= 192)
                     return QStringLiteral("VIC %1 is the table's only native timing (no detailed "
                                           "timing is marked native); it keeps its mark")
                         .arg(vicOfCode(byteAt(cta.blocks.at(block), at)));
@@ -443,7 +444,8 @@ EdidEditResult setNativeVic(const QByteArray &table, int vic)
         return found ? QString() : QStringLiteral("VIC %1 is not in the video data block").arg(vic);
     };
     if (vic == 0)
-        return removeInCta(table, QStringLiteral("no VIC is marked native; nothing changed"), change);
+        return removeInCta(
+            table, QStringLiteral("no VIC is marked native; nothing changed"), change);
     return editCta(table, change);
 }
 
@@ -466,7 +468,9 @@ EdidEditResult addYcbcr420Vics(const QByteArray &table, const QList<int> &vics)
                 // A VIC is either regular or 4:2:0-only: a regular one is
                 // marked in the capability map instead.
                 const int map = cta.find(ExtendedBlockTag, Ycbcr420MapExtTag);
-                if (map >= 0 && (cta.blocks.at(map).size() <= 2 || capabilityBit(cta.blocks.at(map), regular)))
+                if (map >= 0
+                    && (cta.blocks.at(map).size() <= 2
+                        || capabilityBit(cta.blocks.at(map), regular)))
                     continue;
                 markCapable(cta, regular);
                 cta.notes << QStringLiteral("VIC %1 is in the video data block; it is marked "
@@ -542,7 +546,8 @@ void collectBlocks(const QByteArray &bytes, int from, int length, QList<QByteArr
 // The CTA-861 data blocks of every extension of `source`: CTA-861 blocks
 // and the CTA-861 data block collections of DisplayID sections (tag 0x81).
 // `basicAudio` is the flag of the first CTA-861 block, when there is one.
-bool sourceBlocks(const QByteArray &source, QList<QByteArray> &blocks, std::optional<bool> &basicAudio)
+bool sourceBlocks(
+    const QByteArray &source, QList<QByteArray> &blocks, std::optional<bool> &basicAudio)
 {
     bool any = false;
     for (int start = kEdidBlockSize; start + kEdidBlockSize <= source.size();
@@ -640,8 +645,8 @@ EdidEditResult mergeEdid(const QByteArray &video, const QByteArray &audio)
 namespace {
 
 // The words of the command line and the editor for audio format codes 1-14.
-const char *const kAudioFormatWords[] = { "lpcm", "ac3", "mpeg1", "mp3", "mpeg2", "aac",
-    "dts", "atrac", "dsd", "eac3", "dtshd", "truehd", "dst", "wma" };
+const char *const kAudioFormatWords[] = { "lpcm", "ac3", "mpeg1", "mp3", "mpeg2", "aac", "dts",
+    "atrac", "dsd", "eac3", "dtshd", "truehd", "dst", "wma" };
 
 } // namespace
 
@@ -698,8 +703,7 @@ EdidEditResult addAudioFormat(const QByteArray &table, const ShortAudio &a)
         third = a.maxBitrateKbps / 8;
     } else {
         if (a.formatValue < 0 || a.formatValue > 255)
-            return editRefused(
-                QStringLiteral("format value %1: give 0-255").arg(a.formatValue));
+            return editRefused(QStringLiteral("format value %1: give 0-255").arg(a.formatValue));
         third = a.formatValue;
     }
     QByteArray sad(3, '\0');
@@ -826,8 +830,7 @@ EdidEditResult setDeepColour(const QByteArray &table, const QList<int> &bits, bo
 namespace {
 
 // `change` returns a refusal, or an empty text when it changed the block.
-EdidEditResult editForum(
-    const QByteArray &table,
+EdidEditResult editForum(const QByteArray &table,
     const std::function<QString(QByteArray &forum, QStringList &notes)> &change)
 {
     return editCta(table, [&](CtaLayout &cta) {
@@ -908,8 +911,8 @@ EdidEditResult editHdr(const QByteArray &table, std::optional<std::uint8_t> eotf
     if (!luminanceCode(maxLuminance, maxCode) || !luminanceCode(maxFrameAvg, avgCode))
         return editRefused(QStringLiteral("luminance out of range: give 50 to 12 525 cd/m²"));
     if (minLuminance && !(*minLuminance >= 0))
-        return editRefused(QStringLiteral("minimum luminance %1 cd/m²: give 0 or more")
-                               .arg(*minLuminance));
+        return editRefused(
+            QStringLiteral("minimum luminance %1 cd/m²: give 0 or more").arg(*minLuminance));
     const auto change = [&](CtaLayout &cta) {
         int hdr = cta.find(ExtendedBlockTag, HdrStaticExtTag);
         if (hdr < 0) {

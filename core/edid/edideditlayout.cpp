@@ -110,8 +110,8 @@ bool openCta(const QByteArray &table, CtaLayout &layout, QString &refusal)
         layout.header = QByteArray("\x02\x03\x04\x00", 4);
         layout.header[1] = char(kCtaRevision);
         layout.header[3] = char(0x81 | (ycbcr & 1 ? 0x20 : 0) | (ycbcr & 2 ? 0x10 : 0));
-        layout.blocks << makeDataBlock(ExtendedBlockTag, QByteArray(1, char(0xCA)),
-            kVideoCapabilityExtTag);
+        layout.blocks << makeDataBlock(
+            ExtendedBlockTag, QByteArray(1, char(0xCA)), kVideoCapabilityExtTag);
         layout.added = true;
         return true;
     }
@@ -161,7 +161,8 @@ bool hasTwoSerialNumbers(const QByteArray &base)
     if (base.mid(12, 4) == QByteArray(4, '\0'))
         return false;
     for (int at = 54; at < 126; at += kDetailedTimingBytes) {
-        if (base.at(at) == 0 && base.at(at + 1) == 0 && std::uint8_t(base.at(at + 3)) == kSerialTextTag)
+        if (base.at(at) == 0 && base.at(at + 1) == 0
+            && std::uint8_t(base.at(at + 3)) == kSerialTextTag)
             return true;
     }
     return false;

@@ -484,8 +484,7 @@ QJsonObject ctaJson(const ExtensionBlock &e)
         { QStringLiteral("ycbcr420_capable_vics"), intArray(c.ycbcr420CapableVics) },
         { QStringLiteral("audio"), audio },
         { QStringLiteral("speakers"), QJsonArray::fromStringList(c.speakers) },
-        { QStringLiteral("hdmi"), hdmi },
-        { QStringLiteral("hdmi_forum"), forum },
+        { QStringLiteral("hdmi"), hdmi }, { QStringLiteral("hdmi_forum"), forum },
         { QStringLiteral("colorimetry"), QJsonArray::fromStringList(c.colorimetry) },
         { QStringLiteral("hdr_static"), hdr },
         { QStringLiteral("detailed"), timingsJson(c.detailed) } };

@@ -190,7 +190,8 @@ const QList<EditOption> &editOptions()
             "remove VICs from the video data block (removing the first one marks the first "
             "detailed timing native)",
             numbersEdit(removeVics) },
-        { "native-vic", "N", "mark the native VIC (1-64, the preferred timing's size, when no detailed timing is "
+        { "native-vic", "N",
+            "mark the native VIC (1-64, the preferred timing's size, when no detailed timing is "
             "native; 0 clears)",
             numberEdit(setNativeVic) },
         { "add-420-vic", "N[,N...]",
@@ -513,7 +514,8 @@ int runDiff(const QStringList &args)
                 QStringLiteral("%1: %2 -> %3\n")
                     .arg(f.fact, factText(f.before), factText(f.after)));
         if (facts.isEmpty() && tables[0] != tables[1])
-            print(stdout, QStringLiteral("the tables differ only in bytes no decoded fact shows\n"));
+            print(
+                stdout, QStringLiteral("the tables differ only in bytes no decoded fact shows\n"));
     }
     for (const QString &line : problems)
         print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(line));
