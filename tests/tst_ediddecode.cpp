@@ -269,9 +269,10 @@ QStringList referenceFacts(const QString &report)
         else if (block == QLatin1String("Audio Data Block:")
             && text.startsWith(QLatin1String("MPEG-H 3D Audio Level: ")))
             audio += QStringLiteral(" level %1")
-                         .arg(text.contains(QLatin1String("Unspecified"))
-                                 ? 0
-                                 : text.right(2).left(1).toInt());
+                         .arg(QRegularExpression(QStringLiteral("Level (\\d+)"))
+                                  .match(text)
+                                  .captured(1)
+                                  .toInt());
         else if (block == QLatin1String("Colorimetry Data Block:")
             && line.startsWith(QLatin1String("    ")))
             facts << QStringLiteral("colorimetry: ") + text;

@@ -17,7 +17,11 @@
 #include <QSet>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <deque>
+#include <memory>
 
 using namespace vortalex;
 
@@ -72,32 +76,77 @@ QList<QByteArray> blocksOtherThan(const QByteArray &table, const QStringList &to
         if (!touched.contains(blockKey(b)))
             kept << b;
     }
-    return kept + timings;
+    return touched.contains(QStringLiteral("dtd")) ? kept : kept + timings;
 }
 
-// The lines of edid-decode's "Failures:" section.
-QSet<QString> edidDecodeFailures(const QByteArray &table)
+// edid-decode --check's warnings and failures of many tables, each table
+// decoded once, several at a time. Timings outside the range limits are one
+// message whatever the numbers (only their name is kept), and detailed
+// timings are not told apart by number (a removed duplicate renumbers them).
+class EdidDecodeMessages
 {
-    QProcess process;
-    process.start(QStringLiteral("edid-decode"), { QStringLiteral("--check") });
-    process.write(table);
-    process.closeWriteChannel();
-    process.waitForFinished();
-    const QString out = QString::fromUtf8(process.readAllStandardOutput());
-    const int at = out.indexOf(QLatin1String("\nFailures:\n"));
-    QSet<QString> failures;
-    if (at >= 0) {
-        // Timings outside the range limits are one failure whatever the
-        // numbers: only its name is kept.
+public:
+    QSet<QString> of(const QByteArray &table) const { return m_messages.value(table); }
+
+    void decode(const QList<QByteArray> &tables)
+    {
+        QList<QByteArray> todo;
+        for (const QByteArray &t : tables) {
+            if (!m_messages.contains(t) && !todo.contains(t))
+                todo << t;
+        }
+        const int parallel = std::max(2, QThread::idealThreadCount()) * 2;
+        std::deque<std::pair<std::unique_ptr<QProcess>, QByteArray>> running;
+        for (int next = 0; next < todo.size() || !running.empty();) {
+            while (next < todo.size() && int(running.size()) < parallel) {
+                const QString path = m_dir.filePath(QString::number(next));
+                QFile file(path);
+                if (!file.open(QIODevice::WriteOnly) || file.write(todo.at(next)) < 0)
+                    qFatal("cannot write %s", qPrintable(path));
+                file.close();
+                auto process = std::make_unique<QProcess>();
+                process->start(QStringLiteral("edid-decode"), { QStringLiteral("--check"), path });
+                running.emplace_back(std::move(process), todo.at(next++));
+            }
+            running.front().first->waitForFinished(-1);
+            m_messages.insert(running.front().second,
+                parse(QString::fromUtf8(running.front().first->readAllStandardOutput())));
+            running.pop_front();
+        }
+    }
+
+private:
+    static QSet<QString> parse(const QString &out)
+    {
         static const QRegularExpression range(
             QStringLiteral("^((Vertical|Horizontal) Freq|Maximum Clock): .*"));
-        for (const QString &line : out.mid(at).split(u'\n', Qt::SkipEmptyParts))
-            failures << line.trimmed().replace(range, QStringLiteral("\\1"));
+        static const QRegularExpression dtdNumber(QStringLiteral("#\\d+"));
+        // The first VIC of a table without a native detailed timing counts
+        // as preferred; removing it hands that over to the next one.
+        static const QRegularExpression preferredVic(
+            QStringLiteral("^Video Data Block: VIC \\d+ is the preferred timing"));
+        QSet<QString> messages;
+        QString section;
+        for (const QString &raw : out.split(u'\n', Qt::SkipEmptyParts)) {
+            const QString line = raw.trimmed();
+            if (line == QLatin1String("Warnings:") || line == QLatin1String("Failures:")) {
+                section = line;
+            } else if (!section.isEmpty() && raw.startsWith(u' ')) {
+                messages << section + u' '
+                        + QString(line)
+                              .replace(range, QStringLiteral("\\1"))
+                              .replace(dtdNumber, QStringLiteral("#N"))
+                              .replace(preferredVic,
+                                  QStringLiteral(
+                                      "Video Data Block: VIC N is the preferred timing"));
+            }
+        }
+        return messages;
     }
-    failures.remove(QStringLiteral("Failures:"));
-    failures.remove(QStringLiteral("EDID conformity: FAIL"));
-    return failures;
-}
+
+    QTemporaryDir m_dir;
+    QHash<QByteArray, QSet<QString>> m_messages;
+};
 
 QStringList tableFiles()
 {
@@ -155,15 +204,16 @@ QList<OperationRow> operationRows()
             { "manufacturer", "product_code", "serial_number", "week", "year", "model_year" },
             { 8, 9, 10, 11, 12, 13, 14, 15, 16, 17 }, {}, false, true },
         { "preferred VIC 16", [](const QByteArray &t) { return setPreferredVic(t, 16); },
-            { "preferred", "detailed" }, descriptors.mid(0, 18), {} },
+            { "preferred", "detailed", "range", "vics", "ycbcr420_vics", "ycbcr420_capable_vics" },
+            descriptors, { "tag:2", "ext:13", "ext:14", "ext:15", "dtd" }, true },
         { "range limits",
             [](const QByteArray &t) {
                 // Wide enough for every timing of every table here.
                 return setRangeLimits(t, { 1, 255, 1, 255, 2550 });
             },
             { "range" }, descriptors, {}, false, true },
-        { "add VIC 2", [](const QByteArray &t) { return addVics(t, { 2 }); }, { "vics" }, {},
-            { "tag:2" } },
+        { "add VIC 2", [](const QByteArray &t) { return addVics(t, { 2 }); }, { "vics", "range" },
+            descriptors, { "tag:2" } },
         { "remove a VIC",
             [](const QByteArray &t) {
                 // One without an HDMI VIC twin (93-95, 98), which edid-decode would miss.
@@ -172,7 +222,7 @@ QList<OperationRow> operationRows()
                     vic = QList<int> { 93, 94, 95, 98 }.contains(v.vic) || vic != 1 ? vic : v.vic;
                 return removeVics(t, { vic });
             },
-            { "vics", "ycbcr420_vics", "ycbcr420_capable_vics" }, {}, { "tag:2", "ext:15" } },
+            { "vics", "ycbcr420_vics", "ycbcr420_capable_vics" }, {}, { "tag:2", "ext:15" }, true },
         { "native VIC",
             [](const QByteArray &t) {
                 // The VIC of the preferred timing's size, so native formats do not mix.
@@ -200,18 +250,17 @@ QList<OperationRow> operationRows()
                     return removeYcbcr420Vics(t, { cta.ycbcr420OnlyVics.first() });
                 return checkEditableTable(t);
             },
-            { "vics", "ycbcr420_vics", "ycbcr420_capable_vics" }, {},
-            { "tag:2", "ext:14", "ext:15" } },
+            { "vics", "ycbcr420_vics", "ycbcr420_capable_vics", "range" }, descriptors,
+            { "tag:2", "ext:14", "ext:15" }, true },
         { "audio from a receiver",
-            [receiver](const QByteArray &t) { return takeAudio(t, receiver); }, { "audio" }, {},
-            { "tag:1", "tag:4" }, true },
+            [receiver](const QByteArray &t) { return takeAudio(t, receiver); },
+            { "audio", "speakers" }, {}, { "tag:1", "tag:4", "ext:17" }, true },
         { "physical address",
             [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("3.2.1.0")); },
             { "hdmi.physical_address" }, {}, { kHdmi }, false, true },
         { "max TMDS 295", [](const QByteArray &t) { return setMaxTmds(t, 295); },
             { "hdmi.max_tmds_mhz", "hdmi_forum.max_tmds_mhz", "hdmi_forum.max_frl_gbps" }, {},
-            { kHdmi, kForum, "ext:121" },
-            false, true },
+            { kHdmi, kForum, "ext:121" }, false, true },
         { "deep colour",
             [](const QByteArray &t) {
                 return setDeepColour(t, { 30, 36 }, true);
@@ -247,6 +296,106 @@ QList<OperationRow> operationRows()
     };
 }
 
+// Every edit the command line offers (and the HDMI Forum and deep colour
+// edits of the window), with values real
+// tables make hard: 4K60 at 594 MHz, 4:2:0-only VICs, 100 Hz, 264 kHz, TMDS
+// caps under FRL, removals of what may be absent.
+QList<std::pair<QString, Operation>> everyEdit()
+{
+    QList<std::pair<QString, Operation>> edits;
+    const auto add = [&edits](const char *name, Operation op) {
+        edits.append({ QLatin1String(name), op });
+    };
+    add("--name X", [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("X")); });
+    add("--name \"\"", [](const QByteArray &t) { return setDisplayName(t, QString()); });
+    add("--serial-string SN-42",
+        [](const QByteArray &t) { return setSerialString(t, QStringLiteral("SN-42")); });
+    add("--serial-string \"\"", [](const QByteArray &t) { return setSerialString(t, QString()); });
+    add("--manufacturer VTX",
+        [](const QByteArray &t) { return setManufacturer(t, QStringLiteral("VTX")); });
+    add("--product-code 4242", [](const QByteArray &t) { return setProductCode(t, 4242); });
+    add("serial number 0", [](const QByteArray &t) { return setSerialNumber(t, 0); });
+    add("date", [](const QByteArray &t) { return setManufactureDate(t, 12, 2024); });
+    for (int vic : { 4, 16, 97, 199 })
+        edits.append({ QStringLiteral("--preferred-vic %1").arg(vic),
+            [vic](const QByteArray &t) { return setPreferredVic(t, vic); } });
+    add("--physical-address 3.2.1.0",
+        [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("3.2.1.0")); });
+    for (const QList<int> &vics : QList<QList<int>> { { 97 }, { 97, 117 }, { 199 }, { 2, 16 } }) {
+        const QString list = QStringLiteral("%1").arg(vics.first())
+            + (vics.size() > 1 ? QStringLiteral(",%1").arg(vics.last()) : QString());
+        edits.append({ QStringLiteral("--add-vic ") + list,
+            [vics](const QByteArray &t) { return addVics(t, vics); } });
+        edits.append({ QStringLiteral("--add-420-vic ") + list,
+            [vics](const QByteArray &t) { return addYcbcr420Vics(t, vics); } });
+        edits.append({ QStringLiteral("--remove-vic ") + list,
+            [vics](const QByteArray &t) { return removeVics(t, vics); } });
+        edits.append({ QStringLiteral("--remove-420-vic ") + list,
+            [vics](const QByteArray &t) { return removeYcbcr420Vics(t, vics); } });
+    }
+    for (int vic : { 0, 16 })
+        edits.append({ QStringLiteral("--native-vic %1").arg(vic),
+            [vic](const QByteArray &t) { return setNativeVic(t, vic); } });
+    for (int mhz : { 25, 300, 340, 345, 600 })
+        edits.append({ QStringLiteral("--max-tmds %1").arg(mhz),
+            [mhz](const QByteArray &t) { return setMaxTmds(t, mhz); } });
+    for (int mhz : { 0, 400, 600 })
+        edits.append({ QStringLiteral("forum TMDS %1").arg(mhz),
+            [mhz](const QByteArray &t) { return setForumMaxTmds(t, mhz); } });
+    for (int code : { 0, 1, 6 })
+        edits.append({ QStringLiteral("--frl-rate %1").arg(code),
+            [code](const QByteArray &t) { return setForumFrlRate(t, code); } });
+    add("SCDC", [](const QByteArray &t) { return setForumScdc(t, true); });
+    add("deep colour", [](const QByteArray &t) { return setDeepColour(t, { 30, 36 }, true); });
+    add("--hdr-eotfs sdr,pq,hlg", [](const QByteArray &t) {
+        return setHdrStatic(t, { "sdr", "pq", "hlg" });
+    });
+    add("--hdr-eotfs \"\"", [](const QByteArray &t) { return setHdrStatic(t, {}); });
+    add("--hdr-max 1000", [](const QByteArray &t) { return setHdrLuminance(t, 1000, {}, {}); });
+    add("--hdr-avg 400", [](const QByteArray &t) { return setHdrLuminance(t, {}, 400, {}); });
+    add("--hdr-min 0.05", [](const QByteArray &t) { return setHdrLuminance(t, {}, {}, 0.05); });
+    add("--colorimetry BT2020RGB,BT2020YCC", [](const QByteArray &t) {
+        return setColorimetry(t, { "BT2020RGB", "BT2020YCC" });
+    });
+    add("--colorimetry \"\"", [](const QByteArray &t) { return setColorimetry(t, {}); });
+    add("--add-audio lpcm:8:48,96,192:16,24", [](const QByteArray &t) {
+        return addAudioFormat(t, { 1, 8, { 48, 96, 192 }, { 16, 24 } });
+    });
+    add("--add-audio eac3:8:48:1", [](const QByteArray &t) {
+        return addAudioFormat(t, { 10, 8, { 48 }, {}, 0, 1 });
+    });
+    add("--add-audio dts:6:48:1536", [](const QByteArray &t) {
+        return addAudioFormat(t, { 7, 6, { 48 }, {}, 1536 });
+    });
+    for (int code : { 1, 2, 10 })
+        edits.append({ QStringLiteral("--remove-audio %1").arg(audioFormatWord(code)),
+            [code](const QByteArray &t) { return removeAudioFormat(t, code); } });
+    add("--remove-hdr",
+        [](const QByteArray &t) { return removeDataBlocks(t, 7, HdrStaticExtTag); });
+    add("--remove-block audio",
+        [](const QByteArray &t) { return removeDataBlocks(t, AudioBlockTag); });
+    add("--remove-block speaker",
+        [](const QByteArray &t) { return removeDataBlocks(t, SpeakerBlockTag); });
+    add("--remove-block tag:3",
+        [](const QByteArray &t) { return removeDataBlocks(t, VendorBlockTag); });
+    add("--remove-block ext:15",
+        [](const QByteArray &t) { return removeDataBlocks(t, 7, Ycbcr420MapExtTag); });
+    add("--remove-block ext:14",
+        [](const QByteArray &t) { return removeDataBlocks(t, 7, Ycbcr420VideoExtTag); });
+    add("--remove-block hdmi-forum", [](const QByteArray &t) { return removeHdmiForumBlock(t); });
+    return edits;
+}
+
+QStringList allTableFiles()
+{
+    QStringList files;
+    for (const QString &name : QDir(dataPath(QString())).entryList({ "*.bin" }))
+        files << name;
+    for (const QString &name : QDir(dataPath(QStringLiteral("edid"))).entryList({ "*.bin" }))
+        files << QStringLiteral("edid/") + name;
+    return files;
+}
+
 } // namespace
 
 class TestEdidEdit : public QObject
@@ -254,13 +403,73 @@ class TestEdidEdit : public QObject
     Q_OBJECT
 
 private slots:
+    void noNewProblem_data();
+    void noNewProblem();
     void operations_data();
     void operations();
     void refusals_data();
     void refusals();
     void commandLine_data();
     void commandLine();
+    void speakersInDiff();
 };
+
+void TestEdidEdit::noNewProblem_data()
+{
+    QTest::addColumn<int>("edit"); // index into everyEdit(); -1: the audio of every table
+    const auto edits = everyEdit();
+    for (int i = 0; i < edits.size(); ++i)
+        QTest::newRow(qPrintable(edits.at(i).first)) << i;
+    QTest::newRow("--audio-from and merge, every pair") << -1;
+}
+
+// The whole cross product: every edit on every table the box can hold (and
+// the audio of every table on each): the result has no edid-decode warning
+// or failure its input did not have, or the edit is refused with no table.
+void TestEdidEdit::noNewProblem()
+{
+    QFETCH(int, edit);
+    if (QStandardPaths::findExecutable(QStringLiteral("edid-decode")).isEmpty())
+        QSKIP("edid-decode is not installed");
+    static EdidDecodeMessages messages;
+    QList<std::pair<QString, QByteArray>> inputs; // (name, table)
+    for (const QString &file : tableFiles())
+        inputs.append({ file, checkEditableTable(readData(file)).table });
+    QList<std::tuple<QString, QByteArray, QByteArray>> results; // (case, input, result)
+    const auto record = [&](const QString &name, const QByteArray &input, const EdidEditResult &r) {
+        QVERIFY2(r.ok() != r.table.isEmpty(), qPrintable(name));
+        if (r.ok()) {
+            results.append({ name, input, r.table });
+        }
+    };
+    if (edit >= 0) {
+        const Operation op = everyEdit().at(edit).second;
+        for (const auto &[file, table] : inputs)
+            record(file, table, op(table));
+    } else {
+        QList<std::pair<QString, QByteArray>> sources;
+        for (const QString &file : allTableFiles())
+            sources.append({ file, readData(file) });
+        for (const auto &[file, table] : inputs) {
+            for (const auto &[source, audio] : sources)
+                record(file + QStringLiteral(" with the audio of ") + source, table,
+                    takeAudio(table, audio));
+        }
+    }
+    QList<QByteArray> tables;
+    for (const auto &[name, input, result] : results)
+        tables << input << result;
+    messages.decode(tables);
+    QStringList added;
+    for (const auto &[name, input, result] : results) {
+        for (const QString &message : messages.of(result) - messages.of(input))
+            added << name + QStringLiteral(": ") + message;
+    }
+    added.sort();
+    QVERIFY2(added.isEmpty(),
+        qPrintable(
+            QStringLiteral("%1 new messages:\n").arg(added.size()) + added.mid(0, 40).join(u'\n')));
+}
 
 void TestEdidEdit::operations_data()
 {
@@ -288,7 +497,13 @@ void TestEdidEdit::operations()
                 || result.refusal.startsWith(QLatin1String("the base block has no free"))
                 || result.refusal.endsWith(QLatin1String("is not a CTA-861 block"))
                 || result.refusal.endsWith(QLatin1String("is not a timing"))
-                || result.refusal.contains(QLatin1String(" needs a TMDS character rate of ")),
+                || result.refusal.contains(QLatin1String(" needs a TMDS character rate of "))
+                || result.refusal.contains(QLatin1String(" native; a native VIC would be"))
+                || result.refusal.contains(QLatin1String("serial number text contradict"))
+                || result.refusal.contains(QLatin1String("would start with VIC"))
+                || result.refusal.startsWith(QLatin1String("a data block holds at most 31"))
+                || result.refusal.contains(QLatin1String("is not the size of the preferred"))
+                || result.refusal.contains(QLatin1String("leads the video data block and is")),
             qPrintable(result.refusal));
         return;
     }
@@ -300,6 +515,8 @@ void TestEdidEdit::operations()
     QSet<QString> allowed;
     for (const QString &fact : op.facts)
         allowed << fact << QStringLiteral("extensions[0].") + fact;
+    if (input.size() == 128 && out.size() == 256)
+        allowed << QStringLiteral("extensions") << QStringLiteral("checksums_ok"); // a new block
     QVERIFY(!op.mustChange || !diffEdid(input, out).isEmpty());
     QJsonObject before = edidToJson(decodeEdid(input));
     QJsonObject after = edidToJson(info);
@@ -331,11 +548,17 @@ void TestEdidEdit::operations()
             (*json)[QStringLiteral("extensions")] = extensions;
         }
     }
+    if (allowed.contains(QStringLiteral("extensions"))) {
+        for (QJsonObject *json : { &before, &after }) {
+            json->remove(QStringLiteral("extensions"));
+            json->remove(QStringLiteral("checksums_ok"));
+        }
+    }
     QCOMPARE(after, before);
 
     // Bytes outside the edited structures stay.
     for (int i = 0; i < 127; ++i) {
-        if (!op.baseBytes.contains(i))
+        if (!op.baseBytes.contains(i) && !(i == 126 && input.size() == 128))
             QVERIFY2(out.at(i) == input.at(i), qPrintable(QStringLiteral("base byte %1").arg(i)));
     }
     if (input.size() == 256) {
@@ -344,15 +567,6 @@ void TestEdidEdit::operations()
             QCOMPARE(out.at(131), input.at(131));
         QCOMPARE(blocksOtherThan(out, op.blocks), blocksOtherThan(input, op.blocks));
     }
-
-    // edid-decode finds no failure the input did not have.
-    if (QStandardPaths::findExecutable(QStringLiteral("edid-decode")).isEmpty())
-        QSKIP("edid-decode is not installed");
-    static QHash<QString, QSet<QString>> inputFailures;
-    if (!inputFailures.contains(file))
-        inputFailures[file] = edidDecodeFailures(input);
-    const QSet<QString> added = edidDecodeFailures(out) - inputFailures.value(file);
-    QVERIFY2(added.isEmpty(), qPrintable(QStringList(added.begin(), added.end()).join(u'\n')));
 }
 
 void TestEdidEdit::refusals_data()
@@ -369,7 +583,24 @@ void TestEdidEdit::refusals_data()
         << "sim_tv_a.bin" << 2 << "VIC 220 is not in the CTA-861 table (1-127, 193-219)";
     QTest::newRow("edit that does not fit")
         << "edid/onkyo_ht-r592.bin" << 3
-        << "the extension block has 9 bytes left; this edit needs 12";
+        << "the extension block has 9 bytes left; this edit needs 10";
+    QTest::newRow("timing beyond what EDID 1.3 range limits can give")
+        << "edid/onkyo_ht-r592.bin" << 6
+        << "VIC 193 (120.00 Hz, 270.000 kHz, 1485 MHz) is outside the range limits, and they "
+           "cannot reach it (rates up to 255, clock up to 2550 MHz)";
+    QTest::newRow("DisplayID extension")
+        << "edid/edo_edo0142.bin" << 7 << "the extension block (tag 0x70) is not a CTA-861 block";
+    QTest::newRow("empty name") << "sim_tv_a.bin" << 8
+                                << "a table needs a display name; give 1-13 characters";
+    QTest::newRow("extension on a table with two serial numbers")
+        << "edid/dell_monitor_g2410_128.bin" << 7
+        << "the table has no CTA-861 extension block, and adding one would make its serial "
+           "number and serial number text contradict each other (edid-decode then wants the "
+           "serial number 0)";
+    QTest::newRow("4:2:0 below 590 MHz")
+        << "sim_tv_a.bin" << 9
+        << "VIC 16 (1920x1080@60 16:9) runs at 148.5 MHz; HDMI carries YCbCr 4:2:0 only for "
+           "formats of 590 MHz or more";
     QTest::newRow("physical address out of range")
         << "sim_tv_a.bin" << 4
         << "physical address \"1.16.0.0\": give four numbers 0-15 as A.B.C.D";
@@ -392,11 +623,15 @@ void TestEdidEdit::refusals()
         [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("Fourteen chars")); },
         [](const QByteArray &t) { return addVics(t, { 220 }); },
         [](const QByteArray &t) {
-            return addVics(t, { 193, 194, 195, 196, 197, 198, 199, 200, 201, 202, 203, 204 });
+            return addVics(t, { 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 21, 22 });
         },
         [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("1.16.0.0")); },
         [](const QByteArray &t) { return setNativeVic(t, 97); },
         [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("0.1.0.0")); },
+        [](const QByteArray &t) { return addVics(t, { 193 }); },
+        [](const QByteArray &t) { return setHdrStatic(t, { "pq" }); },
+        [](const QByteArray &t) { return setDisplayName(t, QString()); },
+        [](const QByteArray &t) { return addYcbcr420Vics(t, { 16 }); },
     };
     const EdidEditResult result = edits.at(edit)(table);
     QCOMPARE(result.refusal, refusal);
@@ -431,6 +666,47 @@ void TestEdidEdit::commandLine_data()
     QTest::newRow("merge") << QStringList {
         "merge", "--video", "IN", "--audio", "AUDIO", "-o", "OUT"
     } << 0 << QString() << mergeEdid(tv, readData(QStringLiteral("edid/yamaha_rx-s600.bin"))).table;
+    QTest::newRow("an option given twice")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-vic", "97", "--add-vic", "98" } << 2
+        << "vortalex-edid: --add-vic is given twice; give it once with a list (N,N,...)\n"
+        << QByteArray();
+    QTest::newRow("merge: an option given twice") << QStringList { "merge", "--video", "IN",
+        "--video", "IN", "--audio", "AUDIO", "-o",
+        "OUT" } << 2 << "vortalex-edid: merge: --video is given twice\n"
+                                                  << QByteArray();
+    QTest::newRow("removing what is absent: the table as it was, a note, no extension")
+        << QStringList { "edit", "MON", "-o", "OUT", "--remove-block", "audio" } << 0
+        << "vortalex-edid: --remove-block: the table has no audio data block; nothing removed\n"
+        << checkEditableTable(readData(QStringLiteral("edid/hp_monitor_e243_128.bin"))).table;
+    QTest::newRow("TMDS cap turns FRL off")
+        << QStringList { "edit", "FRL", "-o", "OUT", "--max-tmds", "340" } << 0
+        << "vortalex-edid: --max-tmds: FRL is off: it needs an HDMI Forum TMDS character rate "
+           "of 300 MHz or more\n"
+        << setMaxTmds(
+               checkEditableTable(readData(QStringLiteral("edid/tcl_tv_tcl2875_frl.bin"))).table,
+               340)
+               .table;
+    QTest::newRow("audio from a 512-byte table")
+        << QStringList { "edit", "IN", "-o", "OUT", "--audio-from", "BIG" } << 0 << QString()
+        << takeAudio(tv, readData(QStringLiteral("edid/tcl_tv_tcl9653_512.bin"))).table;
+    QTest::newRow("add audio: Dolby Atmos over E-AC-3")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8:48:1" } << 0 << QString()
+        << addAudioFormat(tv, { 10, 8, { 48 }, {}, 0, 1 }).table;
+    QTest::newRow("add audio: bad value")
+        << QStringList { "edit", "IN", "-o", "OUT", "--add-audio", "eac3:8" } << 2
+        << "vortalex-edid: --add-audio: \"eac3:8\" is not FORMAT:CHANNELS:RATES[:EXTRA]"
+        << QByteArray();
+    QTest::newRow("HDR luminance out of range")
+        << QStringList { "edit", "IN", "-o", "OUT", "--hdr-max", "1e308" } << 2
+        << "vortalex-edid: --hdr-max: luminance out of range: give 50 to 12 525 cd/m²; nothing "
+           "written\n"
+        << QByteArray();
+    QTest::newRow("diff: equal") << QStringList { "diff", "IN", "IN" } << 0 << QString()
+                                 << QByteArray();
+    QTest::newRow("diff: different")
+        << QStringList { "diff", "IN", "AUDIO" } << 1 << QString() << QByteArray();
+    QTest::newRow("diff: bad input")
+        << QStringList { "diff", "IN", "NONE" } << 2 << "vortalex-edid: " << QByteArray();
     QTest::newRow("unknown option")
         << QStringList { "edit", "IN", "-o", "OUT", "--rename", "X" } << 2
         << "vortalex-edid: unknown option \"--rename\" (did you mean --name?); see vortalex-edid "
@@ -450,8 +726,14 @@ void TestEdidEdit::commandLine()
     QFile badFile(dir.filePath(QStringLiteral("BAD")));
     QVERIFY(badFile.open(QIODevice::WriteOnly) && badFile.write(bad) == bad.size());
     badFile.close();
+    const QHash<QString, QString> tables { { "MON", "edid/hp_monitor_e243_128.bin" },
+        { "FRL", "edid/tcl_tv_tcl2875_frl.bin" }, { "BIG", "edid/tcl_tv_tcl9653_512.bin" } };
     for (QString &arg : args) {
-        if (arg == QLatin1String("IN") || arg == QLatin1String("AUDIO"))
+        if (tables.contains(arg))
+            arg = dataPath(tables.value(arg));
+        else if (arg == QLatin1String("NONE"))
+            arg = dir.filePath(arg);
+        else if (arg == QLatin1String("IN") || arg == QLatin1String("AUDIO"))
             arg = dataPath(arg == QLatin1String("IN") ? QStringLiteral("sim_tv_a.bin")
                                                       : QStringLiteral("edid/yamaha_rx-s600.bin"));
         else if (arg == QLatin1String("OUT") || arg == QLatin1String("BAD"))
@@ -469,6 +751,18 @@ void TestEdidEdit::commandLine()
         QCOMPARE(process.readAllStandardOutput(), written);
     else
         QCOMPARE(out.open(QIODevice::ReadOnly) ? out.readAll() : QByteArray(), written);
+}
+
+// The speaker allocation is a decoded fact, so diff shows its removal.
+void TestEdidEdit::speakersInDiff()
+{
+    const QByteArray tv = readData(QStringLiteral("edid/samsung_tv_q90a_420.bin"));
+    const QList<EdidFact> facts = diffEdid(tv, removeDataBlocks(tv, SpeakerBlockTag).table);
+    QCOMPARE(facts.size(), 1);
+    QCOMPARE(facts.first().fact, QStringLiteral("extensions[0].speakers"));
+    QCOMPARE(
+        facts.first().before, QJsonValue(QJsonArray { "FL/FR", "LFE1", "FC", "BL/BR", "FLC/FRC" }));
+    QCOMPARE(facts.first().after, QJsonValue(QJsonArray()));
 }
 
 QTEST_GUILESS_MAIN(TestEdidEdit)

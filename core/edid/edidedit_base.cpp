@@ -3,7 +3,9 @@
 // display descriptors and the preferred detailed timing.
 #include "edideditlayout.h"
 
+#include "edidblocks.h"
 #include "edidchecksum.h"
+#include "edidvic.h"
 
 #include <cmath>
 
@@ -21,13 +23,17 @@ constexpr int kRangeTag = 0xFD;
 
 using BaseChange = std::function<QString(QByteArray &table)>;
 
-EdidEditResult editBase(const QByteArray &table, const BaseChange &change)
+EdidEditResult editBase(const QByteArray &table, const BaseChange &change, QStringList notes = {})
 {
     EdidEditResult checked = checkEditableTable(table);
     if (!checked.ok())
         return checked;
     const QString refusal = change(checked.table);
-    return refusal.isNull() ? editDone(checked.table) : editRefused(refusal);
+    if (!refusal.isNull())
+        return editRefused(refusal);
+    EdidEditResult done = editDone(checked.table);
+    done.notes = notes;
+    return done;
 }
 
 bool isDisplayDescriptor(const QByteArray &table, int slot)
@@ -82,12 +88,16 @@ EdidEditResult setDescriptorText(
             return editRefused(QStringLiteral("the %1 may hold printable ASCII characters only")
                                    .arg(QLatin1String(what)));
     }
-    return editBase(table, [&](QByteArray &t) {
+    QStringList notes;
+    EdidEditResult result = editBase(table, [&](QByteArray &t) {
         const int slot = descriptorSlot(t, tag);
         if (text.isEmpty()) {
             if (slot >= 0 && descriptorTag(t, slot) == tag)
                 writeDescriptor(
                     t, slot, displayDescriptor(kDummyDescriptorTag, QByteArray(13, '\0')));
+            else
+                notes << QStringLiteral("the table has no %1; nothing removed")
+                             .arg(QLatin1String(what));
             return QString();
         }
         if (slot < 0)
@@ -100,6 +110,8 @@ EdidEditResult setDescriptorText(
         writeDescriptor(t, slot, displayDescriptor(tag, data));
         return QString();
     });
+    result.notes << notes;
+    return result;
 }
 
 // 3.10.2: an 18-byte detailed timing descriptor.
@@ -196,6 +208,8 @@ EdidEditResult setManufactureDate(const QByteArray &table, int week, int year)
 
 EdidEditResult setDisplayName(const QByteArray &table, const QString &name)
 {
+    if (name.isEmpty())
+        return editRefused(QStringLiteral("a table needs a display name; give 1-13 characters"));
     return setDescriptorText(table, kNameTag, name, "name");
 }
 
@@ -204,74 +218,142 @@ EdidEditResult setSerialString(const QByteArray &table, const QString &serial)
     return setDescriptorText(table, kSerialTag, serial, "serial string");
 }
 
+namespace {
+
+// Same pixel clock, sizes, blanking, sync and flags; the image size aside.
+bool sameTiming(const QByteArray &a, const QByteArray &b)
+{
+    return a.left(12) == b.left(12) && a.at(17) == b.at(17);
+}
+
+// Writes `timing` as the first detailed timing (keeping the image size the
+// table gave), drops the other base block timings identical to it and
+// widens the range limits.
+QString writePreferred(
+    QByteArray &base, const DetailedTiming &timing, const QString &what, QStringList &notes)
+{
+    if (isDisplayDescriptor(base, 0))
+        return QStringLiteral("the first descriptor of the base block is not a timing");
+    DetailedTiming sized = timing;
+    if (sized.widthMm == 0 && sized.heightMm == 0) {
+        const auto *d = reinterpret_cast<const std::uint8_t *>(base.constData()) + kFirstDescriptor;
+        sized.widthMm = d[12] | (d[14] >> 4) << 8;
+        sized.heightMm = d[13] | (d[14] & 0x0F) << 8;
+    }
+    const QByteArray first = encodeTiming(sized);
+    writeDescriptor(base, 0, first);
+    for (int slot = 1; slot < kDescriptorCount; ++slot) {
+        const int at = kFirstDescriptor + slot * kDetailedTimingBytes;
+        if (!isDisplayDescriptor(base, slot)
+            && sameTiming(base.mid(at, kDetailedTimingBytes), first)) {
+            writeDescriptor(
+                base, slot, displayDescriptor(kDummyDescriptorTag, QByteArray(13, '\0')));
+            notes << QStringLiteral("detailed timing %1 was the same timing; it is removed")
+                         .arg(slot + 1);
+        }
+    }
+    return widenRangeLimits(base, timing, what, notes);
+}
+
+} // namespace
+
+std::optional<DetailedTiming> firstDetailedTiming(const QByteArray &base)
+{
+    DetailedTiming timing;
+    if (base.size() < kEdidBlockSize || isDisplayDescriptor(base, 0)
+        || !decodeDetailedTiming(
+            reinterpret_cast<const std::uint8_t *>(base.constData()) + kFirstDescriptor, timing))
+        return std::nullopt;
+    return timing;
+}
+
+QString widenRangeLimits(QByteArray &base, const DetailedTiming &t, const QString &what,
+    QStringList &notes, int clockDivider)
+{
+    int slot = 0;
+    while (slot < kDescriptorCount && descriptorTag(base, slot) != kRangeTag)
+        ++slot;
+    if (slot == kDescriptorCount)
+        return QString();
+    auto *d = reinterpret_cast<std::uint8_t *>(base.data()) + kFirstDescriptor
+        + slot * kDetailedTimingBytes;
+    // 3.10.3.3: byte 4 adds 255 to the maximum (bit 1, 3) and the minimum
+    // too (bits 0-1, 2-3 both set) of the vertical and horizontal rates.
+    const int flags = d[4];
+    const bool edid14 = base.at(18) == 1 && base.at(19) >= 4;
+    const auto offset = [flags](int shift, bool max) {
+        const int f = (flags >> shift) & 3;
+        return (max ? f & 2 : f == 3) ? 255 : 0;
+    };
+    const int vMin = d[5] + offset(0, false);
+    const int vMax = d[6] + offset(0, true);
+    const int hMin = d[7] + offset(2, false);
+    const int hMax = d[8] + offset(2, true);
+    const int clock = d[9] * 10;
+    const double hTotal = t.width + t.hBlank;
+    const double vTotal = t.interlaced ? t.height / 2.0 + t.vBlank + 0.5 : t.height + t.vBlank;
+    const double hKhz = t.pixelClockMhz * 1000 / hTotal;
+    const double vHz = hKhz * 1000 / vTotal;
+    constexpr double kSlack = 1e-6;
+    const int newVMin = std::min(vMin, int(std::floor(vHz + kSlack)));
+    const int newVMax = std::max(vMax, int(std::ceil(vHz - kSlack)));
+    const int newHMin = std::min(hMin, int(std::floor(hKhz + kSlack)));
+    const int newHMax = std::max(hMax, int(std::ceil(hKhz - kSlack)));
+    const double pixelClock = t.pixelClockMhz / clockDivider;
+    const int newClock = std::max(clock, int(std::ceil(pixelClock / 10 - kSlack)) * 10);
+    if (newVMin == vMin && newVMax == vMax && newHMin == hMin && newHMax == hMax
+        && newClock == clock)
+        return QString();
+    const int limit = edid14 ? 510 : 255;
+    if (newVMax > limit || newHMax > limit || newClock > 2550)
+        return QStringLiteral("%1 (%2 Hz, %3 kHz, %4 MHz) is outside the range limits, and "
+                              "they cannot reach it (rates up to %5, clock up to 2550 MHz)")
+            .arg(what)
+            .arg(vHz, 0, 'f', 2)
+            .arg(hKhz, 0, 'f', 3)
+            .arg(pixelClock)
+            .arg(limit);
+    const auto flagsFor = [](int min, int max) { return min > 255 ? 3 : max > 255 ? 2 : 0; };
+    const int vFlags = flagsFor(newVMin, newVMax);
+    const int hFlags = flagsFor(newHMin, newHMax);
+    d[4] = std::uint8_t((flags & 0xF0) | hFlags << 2 | vFlags);
+    d[5] = std::uint8_t(newVMin - (vFlags == 3 ? 255 : 0));
+    d[6] = std::uint8_t(newVMax - (vFlags ? 255 : 0));
+    d[7] = std::uint8_t(newHMin - (hFlags == 3 ? 255 : 0));
+    d[8] = std::uint8_t(newHMax - (hFlags ? 255 : 0));
+    d[9] = std::uint8_t(newClock / 10);
+    if (d[10] == 0x04) {
+        // CVT: no finer clock step below the new maximum, and room for the width.
+        if (newClock != clock)
+            d[12] &= 0x03;
+        const int maxWidth = ((d[12] & 0x03) << 8 | d[13]) * 8;
+        if (maxWidth && maxWidth < t.width) {
+            const int units = (t.width + 7) / 8;
+            d[12] = std::uint8_t((d[12] & 0xFC) | units >> 8);
+            d[13] = std::uint8_t(units & 0xFF);
+        }
+    }
+    notes << QStringLiteral("range limits widened to %1-%2 Hz, %3-%4 kHz, %5 MHz for %6")
+                 .arg(newVMin)
+                 .arg(newVMax)
+                 .arg(newHMin)
+                 .arg(newHMax)
+                 .arg(newClock)
+                 .arg(what);
+    return QString();
+}
+
 EdidEditResult setPreferredTiming(const QByteArray &table, const DetailedTiming &timing)
 {
     const QString bad = checkTiming(timing);
     if (!bad.isNull())
         return editRefused(bad);
-    return editBase(table, [&](QByteArray &t) {
-        if (isDisplayDescriptor(t, 0))
-            return QStringLiteral("the first descriptor of the base block is not a timing");
-        DetailedTiming sized = timing;
-        if (sized.widthMm == 0 && sized.heightMm == 0) {
-            // Keep the image size the table gave.
-            const auto *d
-                = reinterpret_cast<const std::uint8_t *>(t.constData()) + kFirstDescriptor;
-            sized.widthMm = d[12] | (d[14] >> 4) << 8;
-            sized.heightMm = d[13] | (d[14] & 0x0F) << 8;
-        }
-        writeDescriptor(t, 0, encodeTiming(sized));
-        return QString();
+    QStringList notes;
+    EdidEditResult result = editBase(table, [&](QByteArray &t) {
+        return writePreferred(t, timing, QStringLiteral("the preferred timing"), notes);
     });
-}
-
-std::optional<DetailedTiming> vicTiming(int vic)
-{
-    // CTA-861-H, table 1 and 2: the common formats' timings.
-    struct Row
-    {
-        int vics[2];
-        double clock;
-        int width, height, hFront, hSync, hBlank, vFront, vSync, vBlank;
-        bool interlaced, positive;
-    };
-    static const Row rows[] = {
-        { { 1, 1 }, 25.175, 640, 480, 16, 96, 160, 10, 2, 45, false, false },
-        { { 2, 3 }, 27.0, 720, 480, 16, 62, 138, 9, 6, 45, false, false },
-        { { 4, 4 }, 74.25, 1280, 720, 110, 40, 370, 5, 5, 30, false, true },
-        { { 5, 5 }, 74.25, 1920, 1080, 88, 44, 280, 2, 5, 22, true, true },
-        { { 16, 16 }, 148.5, 1920, 1080, 88, 44, 280, 4, 5, 45, false, true },
-        { { 17, 18 }, 27.0, 720, 576, 12, 64, 144, 5, 5, 49, false, false },
-        { { 19, 19 }, 74.25, 1280, 720, 440, 40, 700, 5, 5, 30, false, true },
-        { { 20, 20 }, 74.25, 1920, 1080, 528, 44, 720, 2, 5, 22, true, true },
-        { { 31, 31 }, 148.5, 1920, 1080, 528, 44, 720, 4, 5, 45, false, true },
-        { { 32, 32 }, 74.25, 1920, 1080, 638, 44, 830, 4, 5, 45, false, true },
-        { { 33, 33 }, 74.25, 1920, 1080, 528, 44, 720, 4, 5, 45, false, true },
-        { { 34, 34 }, 74.25, 1920, 1080, 88, 44, 280, 4, 5, 45, false, true },
-        { { 93, 103 }, 297.0, 3840, 2160, 1276, 88, 1660, 8, 10, 90, false, true },
-        { { 94, 104 }, 297.0, 3840, 2160, 1056, 88, 1440, 8, 10, 90, false, true },
-        { { 95, 105 }, 297.0, 3840, 2160, 176, 88, 560, 8, 10, 90, false, true },
-        { { 96, 106 }, 594.0, 3840, 2160, 1056, 88, 1440, 8, 10, 90, false, true },
-        { { 97, 107 }, 594.0, 3840, 2160, 176, 88, 560, 8, 10, 90, false, true },
-    };
-    for (const Row &r : rows) {
-        if (vic != r.vics[0] && vic != r.vics[1])
-            continue;
-        DetailedTiming t;
-        t.pixelClockMhz = r.clock;
-        t.width = r.width;
-        t.height = r.height;
-        t.hFront = r.hFront;
-        t.hSync = r.hSync;
-        t.hBlank = r.hBlank;
-        t.vFront = r.vFront;
-        t.vSync = r.vSync;
-        t.vBlank = r.vBlank;
-        t.interlaced = r.interlaced;
-        t.hSyncPositive = t.vSyncPositive = r.positive;
-        return t;
-    }
-    return std::nullopt;
+    result.notes = notes;
+    return result;
 }
 
 EdidEditResult setPreferredVic(const QByteArray &table, int vic)
@@ -279,9 +361,36 @@ EdidEditResult setPreferredVic(const QByteArray &table, int vic)
     const auto timing = vicTiming(vic);
     if (!timing)
         return editRefused(
-            QStringLiteral("VIC %1 has no timing here (1-5, 16-20, 31-34, 93-97, 103-107)")
-                .arg(vic));
-    return setPreferredTiming(table, *timing);
+            QStringLiteral("VIC %1 is not in the CTA-861 table (1-127, 193-219)").arg(vic));
+    if (!checkTiming(*timing).isNull())
+        return editRefused(QStringLiteral("VIC %1 (%2) needs a pixel clock of %3 MHz; a "
+                                          "detailed timing holds at most 655.35 MHz")
+                               .arg(vic)
+                               .arg(vicName(vic))
+                               .arg(timing->pixelClockMhz));
+    const QString what = QStringLiteral("VIC %1").arg(vic);
+    if (!hasCtaExtension(table)) {
+        QStringList notes;
+        EdidEditResult result = editBase(
+            table, [&](QByteArray &t) { return writePreferred(t, *timing, what, notes); });
+        result.notes = notes;
+        return result;
+    }
+    return editCta(table, [&](CtaLayout &cta) {
+        const QString refusal = writePreferred(cta.base, *timing, what, cta.notes);
+        if (!refusal.isNull())
+            return refusal;
+        const QByteArray first = cta.base.mid(kFirstDescriptor, kDetailedTimingBytes);
+        for (int i = int(cta.timings.size()) - 1; i >= 0; --i) {
+            if (sameTiming(cta.timings.at(i), first)) {
+                cta.timings.removeAt(i);
+                cta.notes << QStringLiteral("a detailed timing of the extension block was the "
+                                            "same timing; it is removed");
+            }
+        }
+        makeVicPreferred(cta, vic);
+        return QString();
+    });
 }
 
 EdidEditResult setRangeLimits(const QByteArray &table, const RangeLimits &r)

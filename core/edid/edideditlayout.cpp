@@ -12,6 +12,8 @@ namespace {
 constexpr int kExtensionCountByte = 126;
 constexpr int kCtaExtensionTag = 0x02;
 constexpr int kCtaRevision = 3;
+constexpr int kVideoCapabilityExtTag = 0;
+constexpr int kSerialTextTag = 0xFF;
 
 void storeChecksum(QByteArray &table, int block)
 {
@@ -95,9 +97,22 @@ bool openCta(const QByteArray &table, CtaLayout &layout, QString &refusal)
         refusal = checked.refusal;
         return false;
     }
+    layout.base = checked.table.left(kEdidBlockSize);
     if (std::uint8_t(table.at(kExtensionCountByte)) == 0) {
+        // IT formats underscanned and the first detailed timing native; the
+        // YCbCr encodings the base block of a digital display gives. The
+        // video capability block: RGB and YCbCr quantization selectable, IT
+        // and CE formats always underscanned.
+        const std::uint8_t input = std::uint8_t(table.at(20));
+        const std::uint8_t features = std::uint8_t(table.at(24));
+        const bool edid14 = table.at(18) == 1 && table.at(19) >= 4;
+        const int ycbcr = (input & 0x80) && edid14 ? (features >> 3) & 0x03 : 0;
         layout.header = QByteArray("\x02\x03\x04\x00", 4);
         layout.header[1] = char(kCtaRevision);
+        layout.header[3] = char(0x81 | (ycbcr & 1 ? 0x20 : 0) | (ycbcr & 2 ? 0x10 : 0));
+        layout.blocks << makeDataBlock(
+            ExtendedBlockTag, QByteArray(1, char(0xCA)), kVideoCapabilityExtTag);
+        layout.added = true;
         return true;
     }
     const auto *block = reinterpret_cast<const std::uint8_t *>(table.constData()) + kEdidBlockSize;
@@ -139,8 +154,27 @@ bool openCta(const QByteArray &table, CtaLayout &layout, QString &refusal)
     return true;
 }
 
+// A serial number in the base block and a serial number descriptor: with a
+// CTA-861 block, edid-decode wants the number 0.
+bool hasTwoSerialNumbers(const QByteArray &base)
+{
+    if (base.mid(12, 4) == QByteArray(4, '\0'))
+        return false;
+    for (int at = 54; at < 126; at += kDetailedTimingBytes) {
+        if (base.at(at) == 0 && base.at(at + 1) == 0
+            && std::uint8_t(base.at(at + 3)) == kSerialTextTag)
+            return true;
+    }
+    return false;
+}
+
 EdidEditResult closeCta(const QByteArray &table, const CtaLayout &before, const CtaLayout &after)
 {
+    if (after.added && hasTwoSerialNumbers(after.base))
+        return editRefused(QStringLiteral(
+            "the table has no CTA-861 extension block, and adding one would make its serial "
+            "number and serial number text contradict each other (edid-decode then wants the "
+            "serial number 0)"));
     for (const QByteArray &b : after.blocks) {
         if (b.size() - 1 > kMaxDataBlockPayload)
             return editRefused(QStringLiteral("a data block holds at most 31 bytes; this edit "
@@ -164,10 +198,14 @@ EdidEditResult closeCta(const QByteArray &table, const CtaLayout &before, const 
     for (const QByteArray &t : after.timings)
         block += t;
     block += QByteArray(kEdidBlockSize - block.size(), '\0');
-    QByteArray result = table.left(kEdidBlockSize);
+    QByteArray result = after.base.isEmpty() ? table.left(kEdidBlockSize) : after.base;
     result[kExtensionCountByte] = 1;
     result += block;
-    return editDone(result);
+    EdidEditResult done = editDone(result);
+    done.notes = after.notes;
+    if (after.added)
+        done.notes << QStringLiteral("the table had no extension block; a CTA-861 block is added");
+    return done;
 }
 
 EdidEditResult editCta(const QByteArray &table, const std::function<QString(CtaLayout &)> &change)
@@ -183,12 +221,42 @@ EdidEditResult editCta(const QByteArray &table, const std::function<QString(CtaL
     return closeCta(table, before, after);
 }
 
+bool hasCtaExtension(const QByteArray &table)
+{
+    return table.size() >= 2 * kEdidBlockSize && std::uint8_t(table.at(kExtensionCountByte)) == 1;
+}
+
+EdidEditResult removeInCta(const QByteArray &table, const QString &absent,
+    const std::function<QString(CtaLayout &)> &change)
+{
+    EdidEditResult unchanged = checkEditableTable(table);
+    if (!unchanged.ok())
+        return unchanged;
+    if (!hasCtaExtension(table)) {
+        unchanged.notes << absent;
+        return unchanged;
+    }
+    CtaLayout before;
+    QString refusal;
+    if (!openCta(table, before, refusal))
+        return editRefused(refusal);
+    CtaLayout after = before;
+    refusal = change(after);
+    if (!refusal.isNull())
+        return editRefused(refusal);
+    if (after.blocks == before.blocks && after.header == before.header
+        && after.timings == before.timings && after.base == before.base) {
+        unchanged.notes = after.notes.isEmpty() ? QStringList { absent } : after.notes;
+        return unchanged;
+    }
+    return closeCta(table, before, after);
+}
+
 int ctaBytesLeft(const QByteArray &table)
 {
     CtaLayout layout;
     QString refusal;
-    if (table.size() < 2 * kEdidBlockSize || std::uint8_t(table.at(kExtensionCountByte)) != 1
-        || !openCta(table, layout, refusal))
+    if (!hasCtaExtension(table) || !openCta(table, layout, refusal))
         return -1;
     return layout.bytesLeft();
 }

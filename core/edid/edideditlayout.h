@@ -25,10 +25,13 @@ EdidEditResult editDone(QByteArray table);
 // native count, the revision and the tag stay in `header`.
 struct CtaLayout
 {
+    QByteArray base; // the base block, for edits that change both blocks
     QByteArray header; // bytes 0-3
     QList<QByteArray> blocks;
     QList<QByteArray> timings;
     bool hadNoDataArea = false; // timing offset 0
+    bool added = false; // the table had no extension; this block is new
+    QStringList notes; // what the change did besides its own edit
 
     int usedBytes() const;
     int bytesLeft() const { return kCtaDataEnd - usedBytes(); }
@@ -40,8 +43,11 @@ struct CtaLayout
 
 // Takes the extension block of `table` apart; a refusal when it is not a
 // CTA-861 block or its data blocks run past their area. A table without an
-// extension gets an empty CTA-861 block (revision 3).
+// extension gets a new CTA-861 block (revision 3, underscanned IT formats,
+// the first detailed timing native, a video capability block) that
+// edid-decode accepts as it is.
 bool openCta(const QByteArray &table, CtaLayout &layout, QString &refusal);
+bool hasCtaExtension(const QByteArray &table);
 
 // Puts `layout` back into the table as its extension block, or refuses with
 // the numbers when it does not fit.
@@ -50,6 +56,28 @@ EdidEditResult closeCta(const QByteArray &table, const CtaLayout &before, const 
 // The common shape of an extension edit: open, change, close. `change`
 // returns a refusal or a null string.
 EdidEditResult editCta(const QByteArray &table, const std::function<QString(CtaLayout &)> &change);
+
+// A removal: on a table without a CTA-861 block, or where `change` leaves
+// the block as it was, the table comes back unchanged with `absent` as its
+// note; never with a new extension block.
+EdidEditResult removeInCta(const QByteArray &table, const QString &absent,
+    const std::function<QString(CtaLayout &)> &change);
+
+// The base block's first detailed timing, when its first descriptor is one.
+std::optional<DetailedTiming> firstDetailedTiming(const QByteArray &base);
+
+// Widens the range limits descriptor of `base` (when it has one) so that it
+// covers `timing`, using EDID 1.4's +255 offsets where a rate needs them; a
+// refusal when it cannot. `what` names the timing in the note; a YCbCr
+// 4:2:0-only timing counts at half its pixel clock (`clockDivider` 2).
+QString widenRangeLimits(QByteArray &base, const DetailedTiming &timing, const QString &what,
+    QStringList &notes, int clockDivider = 1);
+
+// Puts `vic` first in the video data block (adding it; a 4:2:0-only VIC
+// becomes a regular one marked 4:2:0-capable) and first in a video format
+// preference block; the first detailed timing becomes the one native
+// timing (no VIC keeps the native mark).
+void makeVicPreferred(CtaLayout &cta, int vic);
 
 // A data block from its tag and payload; an extended block when extendedTag >= 0.
 QByteArray makeDataBlock(int tag, const QByteArray &payload, int extendedTag = -1);

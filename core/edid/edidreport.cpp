@@ -486,8 +486,9 @@ QJsonObject ctaJson(const ExtensionBlock &e)
         { QStringLiteral("revision"), c.revision }, { QStringLiteral("vics"), vics },
         { QStringLiteral("ycbcr420_vics"), intArray(c.ycbcr420OnlyVics) },
         { QStringLiteral("ycbcr420_capable_vics"), intArray(c.ycbcr420CapableVics) },
-        { QStringLiteral("audio"), audio }, { QStringLiteral("hdmi"), hdmi },
-        { QStringLiteral("hdmi_forum"), forum },
+        { QStringLiteral("audio"), audio },
+        { QStringLiteral("speakers"), QJsonArray::fromStringList(c.speakers) },
+        { QStringLiteral("hdmi"), hdmi }, { QStringLiteral("hdmi_forum"), forum },
         { QStringLiteral("colorimetry"), QJsonArray::fromStringList(c.colorimetry) },
         { QStringLiteral("hdr_static"), hdr },
         { QStringLiteral("detailed"), timingsJson(c.detailed) } };

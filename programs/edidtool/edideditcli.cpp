@@ -121,44 +121,122 @@ struct EditOption
     Edit apply;
 };
 
+// "lpcm:8:48,96:16,24", "eac3:8:48:1", "ac3:6:48:640".
+EdidEditResult addAudioNamed(const QByteArray &table, const QString &value)
+{
+    const QStringList parts = value.split(u':');
+    ShortAudio audio;
+    audio.formatCode = audioFormatCode(parts.value(0));
+    const auto wanted = "FORMAT:CHANNELS:RATES[:EXTRA], as lpcm:8:48,96:16,24 or "
+                        "eac3:8:48:1 (formats lpcm, ac3, mpeg1, mp3, mpeg2, aac, dts, atrac, dsd, "
+                        "eac3, dtshd, truehd, dst, wma)";
+    if (!audio.formatCode || parts.size() < 3 || parts.size() > 4
+        || !parseNumber(parts.at(1), audio.channels))
+        return badValue(value, wanted);
+    for (const QString &rate : parts.at(2).split(u',')) {
+        bool ok = false;
+        audio.ratesKhz << rate.toDouble(&ok);
+        if (!ok)
+            return badValue(value, wanted);
+    }
+    const QString extra = parts.value(3);
+    if (audio.formatCode == 1) {
+        if (extra.isEmpty() ? false : !parseNumbers(extra, audio.bitDepths))
+            return badValue(value, wanted);
+        if (extra.isEmpty())
+            audio.bitDepths = { 16, 20, 24 };
+    } else if (audio.formatCode <= 8) {
+        if (!parseNumber(extra, audio.maxBitrateKbps))
+            return badValue(value, wanted);
+    } else if (!extra.isEmpty() && !parseNumber(extra, audio.formatValue)) {
+        return badValue(value, wanted);
+    }
+    return addAudioFormat(table, audio);
+}
+
+Edit luminanceEdit(int which)
+{
+    return [which](const QByteArray &table, const QString &value) {
+        bool ok = false;
+        const double nits = value.toDouble(&ok);
+        if (!ok)
+            return badValue(value, "a luminance in cd/m²");
+        return setHdrLuminance(table, which == 0 ? std::optional<double>(nits) : std::nullopt,
+            which == 1 ? std::optional<double>(nits) : std::nullopt,
+            which == 2 ? std::optional<double>(nits) : std::nullopt);
+    };
+}
+
 const QList<EditOption> &editOptions()
 {
     static const QList<EditOption> options = {
-        { "name", "TEXT", "display product name (up to 13 characters; empty removes it)",
+        { "name", "TEXT", "display product name (1-13 characters)",
             [](const QByteArray &t, const QString &v) { return setDisplayName(t, v); } },
-        { "serial-string", "TEXT", "serial number text (up to 13 characters)",
+        { "serial-string", "TEXT", "serial number text (up to 13 characters; empty removes it)",
             [](const QByteArray &t, const QString &v) { return setSerialString(t, v); } },
         { "manufacturer", "ABC", "three-letter manufacturer id",
             [](const QByteArray &t, const QString &v) { return setManufacturer(t, v); } },
         { "product-code", "N", "product code 0-65535", numberEdit(setProductCode) },
-        { "preferred-vic", "N", "preferred detailed timing from a VIC's timing",
+        { "preferred-vic", "N",
+            "preferred timing from a VIC: the first detailed timing (identical ones go) and "
+            "the one native timing, the VIC first in the video data block; range limits widen",
             numberEdit(setPreferredVic) },
         { "physical-address", "A.B.C.D", "HDMI physical address",
             [](const QByteArray &t, const QString &v) { return setPhysicalAddress(t, v); } },
-        { "add-vic", "N[,N...]", "add VICs to the video data block", numbersEdit(addVics) },
-        { "remove-vic", "N[,N...]", "remove VICs from the video data block",
+        { "add-vic", "N[,N...]",
+            "add VICs to the video data block (a 4:2:0-only one moves there, marked "
+            "4:2:0-capable); range limits widen",
+            numbersEdit(addVics) },
+        { "remove-vic", "N[,N...]",
+            "remove VICs from the video data block (removing the first one marks the first "
+            "detailed timing native)",
             numbersEdit(removeVics) },
-        { "native-vic", "N", "mark the native VIC (1-64; 0 clears)", numberEdit(setNativeVic) },
-        { "add-420-vic", "N[,N...]", "add YCbCr 4:2:0-only VICs", numbersEdit(addYcbcr420Vics) },
+        { "native-vic", "N",
+            "mark the native VIC (1-64, the preferred timing's size, when no detailed timing is "
+            "native; 0 clears)",
+            numberEdit(setNativeVic) },
+        { "add-420-vic", "N[,N...]",
+            "add YCbCr 4:2:0-only VICs of 590 MHz or more (a regular one is marked "
+            "4:2:0-capable instead); range limits widen",
+            numbersEdit(addYcbcr420Vics) },
         { "remove-420-vic", "N[,N...]", "remove YCbCr 4:2:0-only VICs",
             numbersEdit(removeYcbcr420Vics) },
         { "max-tmds", "MHZ",
-            "maximum TMDS clock (the HDMI Forum block's character rate too above 340)",
+            "maximum TMDS clock; the HDMI Forum block's character rate follows (0 at 340 or "
+            "less) and its FRL rate too (off at 340 or less, 3 Gbit/s below 600)",
             numberEdit(setMaxTmds) },
         { "frl-rate", "N", "HDMI Forum maximum FRL rate code 0-6", numberEdit(setForumFrlRate) },
         { "remove-hdr", nullptr, "remove the HDR static metadata block",
             [](const QByteArray &t, const QString &) {
                 return removeDataBlocks(t, ExtendedBlockTag, HdrStaticExtTag);
             } },
-        { "hdr-eotfs", "LIST", "HDR EOTFs from sdr,hdr,pq,hlg (adds the block when missing)",
+        { "hdr-eotfs", "LIST",
+            "HDR EOTFs from sdr,hdr,pq,hlg (adds the block when missing; empty clears them)",
             [](const QByteArray &t, const QString &v) {
                 return setHdrStatic(t, v.split(u',', Qt::SkipEmptyParts));
             } },
+        { "hdr-max", "CD/M2", "HDR maximum luminance, 50-12525 (in the HDR block)",
+            luminanceEdit(0) },
+        { "hdr-avg", "CD/M2", "HDR maximum frame-average luminance, 50-12525", luminanceEdit(1) },
+        { "hdr-min", "CD/M2", "HDR minimum luminance, up to a hundredth of the maximum",
+            luminanceEdit(2) },
         { "colorimetry", "LIST", "colorimetry names (BT2020RGB,BT2020YCC,...; empty removes)",
             [](const QByteArray &t, const QString &v) {
                 return setColorimetry(t, v.split(u',', Qt::SkipEmptyParts));
             } },
-        { "audio-from", "FILE", "audio data block and speaker allocation of another table",
+        { "add-audio", "FORMAT:CH:RATES[:EXTRA]",
+            "add or replace a short audio descriptor: channels, rates in kHz (48,96), then LPCM "
+            "bit depths (16,20,24), the kbit/s of ac3-atrac, or the format byte of dsd-wma (eac3 "
+            "and truehd: 1 is Dolby Atmos); LPCM sets basic audio",
+            addAudioNamed },
+        { "remove-audio", "FORMAT", "remove a format's short audio descriptors",
+            [](const QByteArray &t, const QString &v) {
+                const int code = audioFormatCode(v);
+                return code ? removeAudioFormat(t, code) : badValue(v, "an audio format name");
+            } },
+        { "audio-from", "FILE",
+            "audio data block, speaker allocation and vendor-specific audio blocks (Dolby) of "
+            "any table, with its basic audio flag; reserved descriptors are left out",
             [](const QByteArray &t, const QString &v) {
                 QByteArray other;
                 QString error;
@@ -167,8 +245,8 @@ const QList<EditOption> &editOptions()
                 return takeAudio(t, other);
             } },
         { "remove-block", "NAME",
-            "remove data blocks: audio, speaker, hdr, colorimetry, hdmi-forum, ycbcr420, tag:N, "
-            "ext:N",
+            "remove data blocks: audio (basic audio stays), speaker, hdr, colorimetry, "
+            "hdmi-forum, ycbcr420, tag:N, ext:N",
             removeBlockNamed },
     };
     return options;
@@ -261,8 +339,8 @@ QList<ProgramOption> edidEditOptions()
     QList<ProgramOption> options;
     for (const EditOption &o : editOptions()) {
         ProgramOption option = programOption(o.name, o.argument ? o.argument : "", o.help);
-        // The edits run in the order given, the same one again too.
-        option.repeatable = true;
+        // Twice would leave one of the two values unused or run one edit on
+        // the result of the other; a list option takes every value at once.
         option.commandHelpOnly = true;
         options.append(option);
     }
@@ -295,6 +373,9 @@ int runEdidEdit(const CommandLine &commandLine, const QStringList &args)
         if (!result.ok())
             return fail(QStringLiteral("--%1: %2; nothing written")
                             .arg(QLatin1String(option->name), result.refusal));
+        for (const QString &note : result.notes)
+            print(stderr,
+                QStringLiteral("vortalex-edid: --%1: %2\n").arg(QLatin1String(option->name), note));
         table = result.table;
     }
     return finish(out, table, hex, problems);
@@ -317,12 +398,18 @@ int runEdidMerge(const CommandLine &commandLine, const QStringList &args)
     QByteArray a;
     QByteArray b;
     QStringList problems;
+    // The audio table may be any readable table: only its audio is used.
     if (!checkOutput(out, hex, error) || !readTable(video, a, problems, error)
-        || !readTable(audio, b, problems, error))
+        || !readEdidInput(audio, b, error))
         return fail(error);
+    const QString audioProblems = inputProblemsLine(audio, b);
+    if (!audioProblems.isEmpty())
+        problems << audioProblems;
     const EdidEditResult merged = mergeEdid(a, b);
     if (!merged.ok())
         return fail(QStringLiteral("merge: %1; nothing written").arg(merged.refusal));
+    for (const QString &note : merged.notes)
+        print(stderr, QStringLiteral("vortalex-edid: merge: %1\n").arg(note));
     return finish(out, merged.table, hex, problems);
 }
 
@@ -355,10 +442,14 @@ int runEdidDiff(const CommandLine &commandLine, const QStringList &files)
             print(stdout,
                 QStringLiteral("%1: %2 -> %3\n")
                     .arg(f.fact, factText(f.before), factText(f.after)));
+        if (facts.isEmpty() && tables[0] != tables[1])
+            print(
+                stdout, QStringLiteral("the tables differ only in bytes no decoded fact shows\n"));
     }
     for (const QString &line : problems)
         print(stderr, QStringLiteral("vortalex-edid: %1\n").arg(line));
-    return problems.isEmpty() ? CliExit::Done : CliExit::Problems;
+    // Like diff and cmp: 0 equal, 1 different, 2 trouble.
+    return facts.isEmpty() && tables[0] == tables[1] ? CliExit::Done : CliExit::Problems;
 }
 
 } // namespace vortalex

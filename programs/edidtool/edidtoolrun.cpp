@@ -54,16 +54,22 @@ const QList<EdidToolCommand> &edidToolCommands()
             "json", runDecode, "vortalex-edid tv.bin\nvortalex-edid --json tv.bin" },
         { "edit",
             "edit IN -o OUT [EDIT...]\tchange a table of 128 or 256 bytes, the edits in the "
-            "order given (vortalex-edid help edit lists them); OUT - is standard output, --hex "
-            "writes the utility's hex text",
+            "order given (vortalex-edid help edit lists them and what each also changes); each "
+            "edit is given once; removing what the table does not have changes nothing and "
+            "says so; OUT - is standard output, --hex writes the utility's hex text",
             "output hex", runEdidEdit,
             "vortalex-edid edit tv.bin -o no-hdr.bin --remove-hdr\n"
             "vortalex-edid edit tv.bin -o - --hex --name Kitchen --max-tmds 300" },
         { "merge",
-            "merge --video A --audio B -o OUT\tthe video of table A with the audio of table B",
+            "merge --video A --audio B -o OUT\tthe video of table A with the audio of table B "
+            "(its audio data, speaker allocation and vendor-specific audio; B may be any "
+            "readable table)",
             "video audio output hex", runEdidMerge,
             "vortalex-edid merge --video tv.bin --audio receiver.bin -o tv-with-avr-audio.bin" },
-        { "diff", "diff A B\tthe decoded facts that differ (--json: a JSON array)", "json",
+        { "diff",
+            "diff A B\tthe decoded facts that differ (--json: a JSON array); exit 0 equal, "
+            "1 different, 2 bad input",
+            "json",
             runEdidDiff, "vortalex-edid diff tv.bin tv-with-avr-audio.bin" },
         { "help", "help [COMMAND]\tthe usage, options and examples of one command", "", nullptr,
             "vortalex-edid help edit" },
