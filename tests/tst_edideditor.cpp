@@ -231,11 +231,12 @@ void TestEdidEditor::whatEachStepSays_data()
                "statusLabel=Not done (luminance): give a maximum or a frame-average "
                "luminance; \"not given\" leaves a value as it is" }
         << 0;
-    QTest::newRow("native mark set and cleared")
-        << tvA << QStringList { "select=16", "nativeVicButton", "nativeVicButton" }
-        << QStringList { "nativeVicButton=Mark &native",
-               "changes=", "statusLabel=" }
-        << 2;
+    QTest::newRow("native mark refused beside a native detailed timing")
+        << tvA << QStringList { "select=16", "nativeVicButton" }
+        << QStringList { "nativeVicButton=Mark &native", "changes=",
+               "statusLabel=Not done (native VIC): the table marks its first detailed timing "
+               "native; a native VIC would be another native timing" }
+        << 0;
     QTest::newRow("name over 13 characters")
         << tvA << QStringList { "nameEdit=Living room TV 2" }
         << QStringList { "nameEdit=UHD TV 65", "nameLimitLabel=13 characters at most",

@@ -219,8 +219,11 @@ CtaBlock firstCta(const EdidInfo &info)
 QStringList edidChangesInWords(const QByteArray &before, const QByteArray &after)
 {
     QStringList lines;
-    for (const EdidFact &fact : diffEdid(before, after))
-        factWords(fact, lines);
+    for (const EdidFact &fact : diffEdid(before, after)) {
+        // The speaker allocation gets one line of its own below.
+        if (!fact.fact.endsWith(QLatin1String(".speakers")))
+            factWords(fact, lines);
+    }
     const CtaBlock a = firstCta(decodeEdid(before));
     const CtaBlock b = firstCta(decodeEdid(after));
     QStringList added;

@@ -388,11 +388,12 @@ EdidEditResult setNativeVic(const QByteArray &table, int vic)
                 .arg(vic));
     const auto change = [&](CtaLayout &cta) {
         if (vic != 0 && (byteAt(cta.header, 3) & 0x0F))
-            return QStringLiteral("the table marks its first %1 detailed %2 native; a native VIC "
-                                  "would be another native timing")
-                .arg(byteAt(cta.header, 3) & 0x0F)
-                .arg((byteAt(cta.header, 3) & 0x0F) == 1 ? QStringLiteral("timing")
-                                                         : QStringLiteral("timings"));
+            return (byteAt(cta.header, 3) & 0x0F) == 1
+                ? QStringLiteral("the table marks its first detailed timing native; a native VIC "
+                                 "would be another native timing")
+                : QStringLiteral("the table marks its first %1 detailed timings native; a native "
+                                 "VIC would be another native timing")
+                      .arg(byteAt(cta.header, 3) & 0x0F);
         if (vic != 0) {
             const VicFormat *format = vicFormat(vic);
             const std::optional<DetailedTiming> preferred = firstDetailedTiming(cta.base);
