@@ -113,6 +113,8 @@ void TestEdidInput::badInput_data()
                                      << "line 1, column 4: '\xC3\xA9' is not a hex digit";
     QTest::newRow("control character")
         << QByteArray("00 FF\x01") << "line 1, column 6: U+0001 is not a hex digit";
+    QTest::newRow("byte-order mark inside a line")
+        << QByteArray("00 \xEF\xBB\xBF FF") << "line 1, column 4: U+FEFF is not a hex digit";
     QTest::newRow("broken UTF-8") << QByteArray("00 \xFF")
                                   << "line 1, column 4: byte 0xff is not a hex digit";
     QTest::newRow("odd digits") << QByteArray("00 FF\n  FFF FF")

@@ -74,7 +74,14 @@ QString characterText(const QByteArray &line, int index)
     int end = index + 1;
     while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80)
         ++end;
-    const QString character = QString::fromUtf8(line.mid(index, end - index));
+    const QByteArray bytes = line.mid(index, end - index);
+    // Qt drops a byte order mark while decoding, leaving nothing to show.
+    if (bytes == QByteArrayLiteral("\xEF\xBB\xBF"))
+        return QStringLiteral("U+FEFF");
+    const QString character = QString::fromUtf8(bytes);
+    if (character.isEmpty())
+        return QStringLiteral("byte 0x%1")
+            .arg(static_cast<unsigned char>(line[index]), 2, 16, QLatin1Char('0'));
     const QChar first = character.at(0);
     if (character.size() == 1 && first.isPrint() && first != QChar::ReplacementCharacter)
         return QStringLiteral("'%1'").arg(character);
