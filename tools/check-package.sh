@@ -11,6 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
 
+# It installs and purges the package: one run at a time on this machine.
+exec 9>/tmp/vortalex-package.lock
+flock 9
+
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"

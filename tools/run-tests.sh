@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Installs what is missing, builds everything and runs every test.
+# Installs what is missing, builds everything and runs every test. Each build
+# configuration is compiled once: build/ (the normal suite, and through the
+# compiler cache the quick-start clone), the Debian package, and build-asan/
+# (clang with the sanitizers: the suite, then the fuzz targets).
 # VORTALEX_SEQUENCE_CHECK=1 stops after the normal suite: the quick-start
 # check (tools/check-sequence.sh) runs this script that way on a fresh clone.
 set -euo pipefail
@@ -10,12 +13,19 @@ jobs="$(nproc)"
 
 source tools/ccache-env.sh
 
+stage_start=$SECONDS
+stage_done() {
+    echo "== stage '$1' took $((SECONDS - stage_start)) s"
+    stage_start=$SECONDS
+}
+
 # Tests and benchmarks are switched on explicitly: the demo script turns them
 # off in the same build folder. A run that finds no test fails.
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=ON \
     -DVORTALEX_BUILD_BENCH=ON "${launcher[@]}"
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
+stage_done "test suite (build/)"
 
 if [ "${VORTALEX_SEQUENCE_CHECK:-0}" = 1 ]; then
     echo "VORTALEX_SEQUENCE_CHECK=1: the package, quick-start, sanitizer and fuzz stages are skipped"
@@ -24,16 +34,22 @@ fi
 
 # The Debian package: build, install, run, remove.
 bash tools/check-package.sh
+stage_done "Debian package"
 
 # The README's quick start, in order, on a fresh clone of this commit.
 bash tools/check-sequence.sh
+stage_done "quick start"
 
-# The same suite under AddressSanitizer (leak detection on) and
-# UndefinedBehaviorSanitizer: any report ends the test program with an error,
-# so ctest fails. No leak is suppressed: on the offscreen platform neither Qt
-# nor the program leaves anything behind.
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DVORTALEX_SANITIZE=ON -DVORTALEX_BUILD_TESTS=ON \
-    -DVORTALEX_BUILD_BENCH=OFF
+# One clang build with AddressSanitizer (leak detection on) and
+# UndefinedBehaviorSanitizer runs the suite and then the fuzz targets. Any
+# report ends the program with an error, so ctest fails. No leak is
+# suppressed: on the offscreen platform neither Qt nor the program leaves
+# anything behind. Debug keeps the assertions; -O1 keeps the fuzzers quick,
+# line tables are all a sanitizer report needs, and lld links in seconds.
+CC=clang CXX=clang++ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug \
+    -DCMAKE_CXX_FLAGS_DEBUG="-O1 -gline-tables-only" -DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld \
+    -DVORTALEX_SANITIZE=ON -DVORTALEX_FUZZ=ON -DVORTALEX_BUILD_TESTS=ON -DVORTALEX_BUILD_BENCH=OFF \
+    "${launcher[@]}"
 cmake --build build-asan -j"$jobs"
 (
     cd build-asan
@@ -41,21 +57,19 @@ cmake --build build-asan -j"$jobs"
     export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
     ctest --output-on-failure --no-tests=error -j"$jobs"
 )
+stage_done "sanitizers (build-asan/)"
 
 # Fuzzing: each libFuzzer target runs on a copy of its seed corpus (so the
-# repository stays as it is) for FUZZ_SECONDS (default 12). A crash, a leak, a
+# repository stays as it is) for FUZZ_SECONDS (default 10). A crash, a leak, a
 # sanitizer report or an input taking over 10 s fails the run; the input that
 # did it is left in the printed directory.
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DVORTALEX_FUZZ=ON -DVORTALEX_BUILD_TESTS=OFF -DVORTALEX_BUILD_BENCH=OFF
-cmake --build build-fuzz --target fuzzers -j"$jobs"
 fuzz_work="$(mktemp -d)"
 for corpus in fuzz/corpus/*/; do
     target="$(basename "$corpus")"
     cp -r "$corpus" "$fuzz_work/$target"
-    echo "Fuzzing $target for ${FUZZ_SECONDS:-12} s"
-    if ! UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "build-fuzz/fuzz/$target" \
-        -max_total_time="${FUZZ_SECONDS:-12}" -timeout=10 -print_final_stats=1 \
+    echo "Fuzzing $target for ${FUZZ_SECONDS:-10} s"
+    if ! UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "build-asan/fuzz/$target" \
+        -max_total_time="${FUZZ_SECONDS:-10}" -timeout=10 -print_final_stats=1 \
         -artifact_prefix="$fuzz_work/$target-" "$fuzz_work/$target" \
         >"$fuzz_work/$target.log" 2>&1; then
         tail -n 60 "$fuzz_work/$target.log"
@@ -65,3 +79,4 @@ for corpus in fuzz/corpus/*/; do
     grep -E '^stat::number_of_executed_units' "$fuzz_work/$target.log" || true
 done
 rm -rf "$fuzz_work"
+stage_done "fuzzing"
