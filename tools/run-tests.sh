@@ -13,10 +13,20 @@ jobs="$(nproc)"
 
 source tools/ccache-env.sh
 
+# Each stage's wall time and the processor time its commands used (on a busy
+# machine the first grows, the second hardly).
+cpu_seconds() {
+    # The user and system time of this script's finished children, in ticks.
+    awk -v hz="$(getconf CLK_TCK)" '{ printf "%d", ($16 + $17) / hz }' "/proc/$$/stat"
+}
 stage_start=$SECONDS
+stage_cpu="$(cpu_seconds)"
 stage_done() {
-    echo "== stage '$1' took $((SECONDS - stage_start)) s"
+    local cpu
+    cpu="$(cpu_seconds)"
+    echo "== stage '$1' took $((SECONDS - stage_start)) s ($((cpu - stage_cpu)) s of processor time)"
     stage_start=$SECONDS
+    stage_cpu=$cpu
 }
 
 # Tests and benchmarks are switched on explicitly: the demo script turns them
