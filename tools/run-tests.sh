@@ -70,23 +70,37 @@ cmake --build build-asan -j"$jobs"
 stage_done "sanitizers (build-asan/)"
 
 # Fuzzing: each libFuzzer target runs on a copy of its seed corpus (so the
-# repository stays as it is) for FUZZ_SECONDS (default 10). A crash, a leak, a
-# sanitizer report or an input taking over 10 s fails the run; the input that
-# did it is left in the printed directory.
+# repository stays as it is) for FUZZ_SECONDS (default 10), one target per
+# processor at a time. A crash, a leak, a sanitizer report or an input taking
+# over 10 s fails the run; the input that did it is left in the printed
+# directory.
 fuzz_work="$(mktemp -d)"
-for corpus in fuzz/corpus/*/; do
-    target="$(basename "$corpus")"
-    cp -r "$corpus" "$fuzz_work/$target"
-    echo "Fuzzing $target for ${FUZZ_SECONDS:-10} s"
-    if ! UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "build-asan/fuzz/$target" \
-        -max_total_time="${FUZZ_SECONDS:-10}" -timeout=10 -print_final_stats=1 \
-        -artifact_prefix="$fuzz_work/$target-" "$fuzz_work/$target" \
-        >"$fuzz_work/$target.log" 2>&1; then
-        tail -n 60 "$fuzz_work/$target.log"
-        echo "$target failed; its log and the failing input are in $fuzz_work"
-        exit 1
+fuzz_seconds="${FUZZ_SECONDS:-10}"
+fuzz_one() {
+    local target="$1" log="$fuzz_work/$1.log"
+    cp -r "fuzz/corpus/$target" "$fuzz_work/$target"
+    if UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 "build-asan/fuzz/$target" \
+        -max_total_time="$fuzz_seconds" -timeout=10 -print_final_stats=1 \
+        -artifact_prefix="$fuzz_work/$target-" "$fuzz_work/$target" >"$log" 2>&1; then
+        echo "Fuzzed $target for $fuzz_seconds s:" \
+            "$(sed -n 's/^stat::number_of_executed_units: *//p' "$log") inputs"
+    else
+        touch "$fuzz_work/$target.failed"
     fi
-    grep -E '^stat::number_of_executed_units' "$fuzz_work/$target.log" || true
+}
+for corpus in fuzz/corpus/*/; do
+    while [ "$(jobs -rp | wc -l)" -ge "$jobs" ]; do
+        wait -n
+    done
+    fuzz_one "$(basename "$corpus")" &
+done
+wait
+for failed in "$fuzz_work"/*.failed; do
+    [ -e "$failed" ] || continue
+    target="$(basename "$failed" .failed)"
+    tail -n 60 "$fuzz_work/$target.log"
+    echo "$target failed; its log and the failing input are in $fuzz_work"
+    exit 1
 done
 rm -rf "$fuzz_work"
 stage_done "fuzzing"
