@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds everything and runs every test. Each build
-# configuration is compiled once: build/ (the normal suite, and through the
-# compiler cache the quick-start clone), the Debian package, and build-asan/
-# (clang with the sanitizers: the suite, then the fuzz targets).
+# configuration is compiled once: build/ with the Debian package's flags (the
+# suite; through the compiler cache also the package and the quick-start
+# clone), and build-asan/ (clang with the sanitizers: the suite, then the fuzz
+# targets).
 # VORTALEX_SEQUENCE_CHECK=1 stops after the normal suite: the quick-start
 # check (tools/check-sequence.sh) runs this script that way on a fresh clone.
 set -euo pipefail
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
 jobs="$(nproc)"
 
-source tools/ccache-env.sh
+source tools/normal-build.sh
 
 # Each stage's wall time and the processor time its commands used (on a busy
 # machine the first grows, the second hardly).
@@ -29,10 +30,10 @@ stage_done() {
     stage_cpu=$cpu
 }
 
-# Tests and benchmarks are switched on explicitly: the demo script turns them
-# off in the same build folder. A run that finds no test fails.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=ON \
-    -DVORTALEX_BUILD_BENCH=ON "${launcher[@]}"
+# build/ compiles with the package's flags (tools/normal-build.sh). Tests and
+# benchmarks are switched on explicitly: the demo script turns them off in the
+# same build folder. A run that finds no test fails.
+cmake -S . -B build "${normal_build[@]}" -DVORTALEX_BUILD_TESTS=ON -DVORTALEX_BUILD_BENCH=ON
 cmake --build build -j"$jobs"
 (cd build && ctest --output-on-failure --no-tests=error -j"$jobs")
 stage_done "test suite (build/)"
