@@ -6,10 +6,15 @@
 # shown), installs it, runs the installed programs, checks their hardening,
 # purges the package and checks that nothing is left. Needs root or sudo.
 # The test suite does not run again in the package build (nocheck): the test
-# command runs it just before; the compiler cache is shared with it.
+# command runs it just before, in build/, whose objects the package build
+# finds in the compiler cache.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 repo="$PWD"
+
+# It installs and purges the package: one run at a time on this machine.
+exec 9>/tmp/vortalex-package.lock
+flock 9
 
 sudo=""
 if [ "$(id -u)" -ne 0 ]; then
@@ -32,10 +37,13 @@ git ls-files -z --cached --others --exclude-standard |
     tar --null -T - -cf - | tar -xf - -C "$src"
 
 # debhelper gives each build step its own HOME: name the cache folder, and
-# make ccache's paths relative to the copy so that the next run finds them.
+# make ccache's paths relative to the copy. build/ compiles with the same
+# flags (tools/normal-build.sh), so the package's compiles are its hits; the
+# stats log counts them.
 if command -v ccache >/dev/null; then
     export CCACHE_DIR="${CCACHE_DIR:-$(ccache -k cache_dir)}" CCACHE_BASEDIR="$src" \
-        CCACHE_NOHASHDIR=true CMAKE_CXX_COMPILER_LAUNCHER=ccache
+        CCACHE_NOHASHDIR=true CMAKE_CXX_COMPILER_LAUNCHER=ccache \
+        CCACHE_STATSLOG="$out/ccache-stats.log"
 fi
 (cd "$src" && DEB_BUILD_OPTIONS="nocheck ${DEB_BUILD_OPTIONS:-}" \
     dpkg-buildpackage -us -uc -b -J"$(nproc)") >"$out/build.log" 2>&1 || {
@@ -47,6 +55,10 @@ arch="$(dpkg-architecture -qDEB_HOST_ARCH)"
 deb="$out/vortalex-utility_${version}_$arch.deb"
 echo "Package: $deb, $(stat -c %s "$deb") bytes, built in $((SECONDS - start)) s"
 dpkg-deb --field "$deb" Depends
+if [ -f "$out/ccache-stats.log" ]; then
+    echo "The package's compiles in the compiler cache:"
+    ccache --show-log-stats | grep -E '^ *(Hits|Misses):'
+fi
 
 lintian -EviIL +pedantic "$out/vortalex-utility_${version}_$arch.changes" >"$out/lintian.log" 2>&1 || true
 grep -vE '^N: ' "$out/lintian.log" || true

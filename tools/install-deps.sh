@@ -42,7 +42,7 @@ test_packages=(
     "${package_packages[@]}"
     ninja-build ccache
     libbenchmark-dev
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev lld
     xvfb xauth
     # The package check: lintian, hardening-check (devscripts), man -w, the
     # tree copy it builds from.

@@ -5,8 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh demo
-source tools/ccache-env.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTALEX_BUILD_TESTS=OFF \
-    -DVORTALEX_BUILD_BENCH=OFF "${launcher[@]}"
+source tools/normal-build.sh
+cmake -S . -B build "${normal_build[@]}" -DVORTALEX_BUILD_TESTS=OFF -DVORTALEX_BUILD_BENCH=OFF
 cmake --build build --target vortalex-demo -j"$(nproc)"
 exec ./build/vortalex-demo "$@"
