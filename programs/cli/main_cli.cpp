@@ -1,84 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // vortalex-cli: every action of the window from a shell, for scripts and
 // home automation. Qt Core only: it needs no display.
-#include "clihost.h"
 #include "clirun.h"
+#include "processhost.h"
 
-#include "link/clock.h"
-#include "libusb/libusbbridge.h"
 #include "program/programinfo.h"
-#include "emulated/emulatedbox.h"
-#include "emulated/simbridge.h"
 
 #include <QCoreApplication>
-#include <cstdio>
-#include <memory>
-#include <unistd.h>
-
-namespace {
-
-// The process's streams, the system clock, libusb and, on request, the
-// emulated box.
-class ProcessHost : public vortalex::CliHost
-{
-public:
-    vortalex::Clock &clock() override { return m_clock; }
-
-    vortalex::SimBridge &emulatedBridge() override
-    {
-        if (!m_sim) {
-            m_box = std::make_unique<vortalex::EmulatedBox>(m_clock);
-            m_sim = std::make_unique<vortalex::SimBridge>(m_clock, *m_box);
-        }
-        return *m_sim;
-    }
-
-    vortalex::UsbBridge &realBridge() override
-    {
-        // The back end's own permission hint names the window's program;
-        // the session prints its own line instead.
-        if (!m_usb)
-            m_usb = std::make_unique<vortalex::LibusbBridge>(
-                [this](const std::string &) { m_permissionDenied = true; });
-        return *m_usb;
-    }
-
-    bool permissionDenied() const override { return m_permissionDenied; }
-
-    QString emulatedStateFile() const override
-    {
-        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        return runtime.isEmpty() ? QString()
-                                 : QString::fromLocal8Bit(runtime) + "/vortalex-emulated.json";
-    }
-
-    void writeOut(const QByteArray &bytes) override
-    {
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-        std::fflush(stdout);
-    }
-
-    void writeErr(const QByteArray &bytes) override
-    {
-        std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
-    }
-
-    bool errIsTerminal() const override { return isatty(STDERR_FILENO) == 1; }
-
-private:
-    vortalex::SystemClock m_clock;
-    std::unique_ptr<vortalex::EmulatedBox> m_box;
-    std::unique_ptr<vortalex::SimBridge> m_sim;
-    std::unique_ptr<vortalex::LibusbBridge> m_usb;
-    bool m_permissionDenied = false;
-};
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     vortalex::setProgramInfo("vortalex-cli");
-    ProcessHost host;
+    vortalex::ProcessHost host;
     return vortalex::runCli(QCoreApplication::arguments(), host);
 }
