@@ -5,6 +5,7 @@
 #include "clisession.h"
 #include "commandtable.h"
 #include "didyoumean.h"
+#include "intervalargument.h"
 
 #include "link/logging.h"
 #include "program/programinfo.h"
@@ -277,13 +278,10 @@ int runCli(const QStringList &arguments, CliHost &host)
         return usage.fail(
             CliExit::BadUsage, QStringLiteral("--emulated-state belongs to --emulated"));
     if (p.parser.isSet(p.interval)) {
-        bool ok = false;
-        const double seconds = p.parser.value(p.interval).toDouble(&ok);
-        if (!ok || seconds < 0.1 || seconds > 3600)
-            return usage.fail(CliExit::BadUsage,
-                QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
-                    .arg(echoedText(p.parser.value(p.interval))));
-        options.intervalMs = unsigned(seconds * 1000 + 0.5);
+        const QString problem
+            = parseIntervalArgument(p.parser.value(p.interval), options.intervalMs);
+        if (!problem.isNull())
+            return usage.fail(CliExit::BadUsage, problem);
     }
     if (p.parser.isSet(p.verbose))
         enableVerboseLogging();
