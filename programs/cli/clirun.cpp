@@ -183,6 +183,8 @@ int printCompletion(const Parser &p, const QStringList &words, CliHost &host)
     return CliExit::Done;
 }
 
+} // namespace
+
 // Gives the emulated box the state a former run left in `path`; else why not.
 QString restoreEmulatedBox(CliHost &host, const QString &path)
 {
@@ -214,8 +216,6 @@ QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &w
         ? QString()
         : QStringLiteral("cannot keep the emulated box's state in %1: %2").arg(path, error);
 }
-
-} // namespace
 
 QString cliHelpText()
 {
