@@ -118,6 +118,8 @@ MqttCommandLine parseMqttCommandLine(const QStringList &arguments)
 
     if (p.parser.isSet(p.host))
         options.broker.host = p.parser.value(p.host);
+    if (options.broker.host.isEmpty())
+        return failure(QStringLiteral("the broker's host name is empty"));
     if (p.parser.isSet(p.port) && !parsePort(p.parser.value(p.port), options.broker.port))
         return failure(QStringLiteral("--port takes 1 to 65535, not \"%1\"")
                            .arg(echoedText(p.parser.value(p.port))));

@@ -4,6 +4,7 @@
 #include "text/echoedtext.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <sys/stat.h>
 
 namespace vortalex {
@@ -20,6 +21,12 @@ bool parsePort(const QString &text, int &port)
 
 bool readMqttConfig(const QString &path, MqttOptions &options, QString &error)
 {
+    // A FIFO or device would be read as it is (or block the start for good).
+    const QFileInfo fileInfo(path);
+    if (fileInfo.exists() && !fileInfo.isFile()) {
+        error = QStringLiteral("%1 is not a regular file").arg(path);
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
