@@ -418,7 +418,17 @@ void TestMqtt::killGivesOffline()
     m_service.kill();
     QVERIFY(m_service.waitForFinished());
     QVERIFY(observer.waitFor(kAvailability, "offline"));
+    // A retained command the broker replays to the new service is not carried out.
+    const QString greenLed = commandTopic(QStringLiteral("green-led"));
+    QVERIFY(publishMqtt(m_broker.port(), greenLed, "off", true));
+    const qsizetype framesBefore = writeFrames().size();
     QVERIFY(startService());
+    QTRY_COMPARE(lastLogLine(),
+        QStringLiteral("vortalex-mqtt: ignored a retained command on %1; send commands without "
+                       "the retain flag")
+            .arg(greenLed));
+    QCOMPARE(writeFrames().size(), framesBefore);
+    QVERIFY(publishMqtt(m_broker.port(), greenLed, QByteArray(), true));
 }
 
 void TestMqtt::sigtermSaysOffline()
