@@ -24,3 +24,15 @@ install(FILES packaging/60-vortalex.rules DESTINATION lib/udev/rules.d)
 # with the screenshots it shows.
 install(FILES debian/copyright README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortalex-utility)
 install(DIRECTORY docs/screenshots DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortalex-utility/docs)
+
+# vortalex-mqtt's systemd unit (installed, not enabled) and its example
+# configuration. Below the prefix by default: /usr/lib/systemd/system with the
+# prefix /usr. Debian 12's debhelper takes units from /lib/systemd/system, so
+# debian/rules names that folder.
+if(TARGET vortalex-mqtt)
+    set(VORTALEX_SYSTEMD_UNIT_DIR lib/systemd/system CACHE STRING
+        "Where vortalex-mqtt.service is installed")
+    install(FILES packaging/vortalex-mqtt.service DESTINATION ${VORTALEX_SYSTEMD_UNIT_DIR})
+    install(FILES packaging/mqtt.conf.example
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vortalex-utility/examples RENAME mqtt.conf)
+endif()

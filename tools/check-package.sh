@@ -88,6 +88,8 @@ for f in /usr/lib/udev/rules.d/60-vortalex.rules /usr/share/man/man1/vortalex-ut
     "$doc/copyright" "$doc/changelog.gz" "$doc/README.md" \
     /usr/bin/vortalex-cli /usr/share/man/man1/vortalex-cli.1.gz \
     /usr/bin/vortalex-edid /usr/share/man/man1/vortalex-edid.1.gz \
+    /usr/bin/vortalex-mqtt /usr/share/man/man1/vortalex-mqtt.1.gz \
+    /lib/systemd/system/vortalex-mqtt.service "$doc/examples/mqtt.conf" \
     /usr/share/bash-completion/completions/vortalex-cli \
     /usr/share/bash-completion/completions/vortalex-edid; do
     [ -f "$f" ] || { echo "the package did not install $f" >&2; exit 1; }
@@ -113,11 +115,18 @@ if [ ! -S /run/udev/control ]; then
     [ -z "$said" ] || { echo "postinst without a udev daemon said: $said" >&2; exit 1; }
 fi
 man -w vortalex-cli >/dev/null
+# The MQTT service: installed, not enabled; its unit is one systemd accepts.
+/usr/bin/vortalex-mqtt --version >/dev/null
+if command -v systemd-analyze >/dev/null; then
+    systemd-analyze verify --man=no /lib/systemd/system/vortalex-mqtt.service
+fi
+[ ! -e /etc/systemd/system/multi-user.target.wants/vortalex-mqtt.service ] ||
+    { echo "the package enabled vortalex-mqtt.service" >&2; exit 1; }
 # Control-flow protection: Debian 12's C start files (Scrt1.o, crti.o) carry
 # no x86 IBT/SHSTK mark, so no program linked there gets one. vortalex-edid's
 # only copies (memcpy, memmove, memset) run on buffers whose size the compiler
 # cannot know, so it has nothing to fortify; the other two show the flag works.
-hardening-check --nocfprotection /usr/bin/vortalex-utility /usr/bin/vortalex-cli
+hardening-check --nocfprotection /usr/bin/vortalex-utility /usr/bin/vortalex-cli /usr/bin/vortalex-mqtt
 hardening-check --nocfprotection --nofortify /usr/bin/vortalex-edid
 
 files="$(dpkg-query -L vortalex-utility)"

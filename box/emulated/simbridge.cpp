@@ -64,6 +64,8 @@ int SimBridge::open(std::uint32_t index, BridgeHandle &handle)
     ++m_calls;
     if (m_openFails || !m_plugged || index >= std::uint32_t(m_devices.size()))
         return BridgeStatus::DeviceNotFound;
+    if (m_inUse)
+        return BridgeStatus::DeviceInUse;
     m_open = true;
     m_openIndex = index;
     m_pending.clear();

@@ -99,6 +99,8 @@ public:
     const QList<SimDevice> &devices() const { return m_devices; }
     void setDeviceCountFails(bool fails) { m_countFails = fails; }
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // Another program holds the device: open gives DeviceInUse.
+    void setInUse(bool inUse) { m_inUse = inUse; }
     void setCloseFails(bool fails) { m_closeFails = fails; }
     bool isOpen() const { return m_open; }
 
@@ -176,6 +178,7 @@ private:
     QList<SimDevice> m_devices { SimDevice() };
     bool m_countFails = false;
     bool m_openFails = false;
+    bool m_inUse = false;
     bool m_closeFails = false;
     bool m_open = false;
     std::uint32_t m_openIndex = 0;

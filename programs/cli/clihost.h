@@ -36,6 +36,9 @@ public:
     // rule is missing.
     virtual bool permissionDenied() const = 0;
 
+    // The name that starts the session's own message lines ("NAME: ...").
+    virtual QString programName() const { return QStringLiteral("vortalex-cli"); }
+
     virtual void writeOut(const QByteArray &bytes) = 0;
     virtual void writeErr(const QByteArray &bytes) = 0;
     // True once standard output failed (a full disk); the reason is told at

@@ -6,6 +6,8 @@
 #include "commandtable.h"
 #include "text/didyoumean.h"
 
+#include "intervalargument.h"
+
 #include "link/logging.h"
 #include "program/programinfo.h"
 #include "emulated/emulatedstatefile.h"
@@ -128,6 +130,8 @@ int printHelp(const CommandLine &line, CliSession &usage, const QString &topic)
     return CliExit::Done;
 }
 
+} // namespace
+
 // Gives the emulated box the state a former run left in `path`; else why not.
 QString restoreEmulatedBox(CliHost &host, const QString &path)
 {
@@ -160,8 +164,6 @@ QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &w
                                            "the next run starts without this run's changes")
                                 .arg(echoedText(path), error);
 }
-
-} // namespace
 
 CommandLine cliCommandLine()
 {
@@ -235,14 +237,9 @@ int runCli(const QStringList &arguments, CliHost &host)
     if (!misplaced.isNull())
         return usage.fail(CliExit::BadUsage, misplaced);
     if (isSet("interval")) {
-        bool ok = false;
-        const double seconds = value("interval").toDouble(&ok);
-        // NaN passes every comparison: it is refused by name.
-        if (!ok || !std::isfinite(seconds) || seconds < 0.1 || seconds > 3600)
-            return usage.fail(CliExit::BadUsage,
-                QStringLiteral("--interval takes seconds from 0.1 to 3600, not \"%1\"")
-                    .arg(echoedText(value("interval"))));
-        options.intervalMs = unsigned(seconds * 1000 + 0.5);
+        const QString problem = parseIntervalArgument(value("interval"), options.intervalMs);
+        if (!problem.isNull())
+            return usage.fail(CliExit::BadUsage, problem);
     }
     if (isSet("verbose"))
         enableVerboseLogging();

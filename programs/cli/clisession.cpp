@@ -111,8 +111,9 @@ bool CliSession::connect(bool quietly)
             return false;
         }
         m_frameLog.setStart(clock().tickCount());
-        m_frameLog.setErrorSink(
-            [this](const QString &line) { writeErrLine(QStringLiteral("vortalex-cli: ") + line); });
+        m_frameLog.setErrorSink([this](const QString &line) {
+            writeErrLine(m_host.programName() + QStringLiteral(": ") + line);
+        });
     }
     if (m_options.emulated) {
         SimBridge &sim = m_host.emulatedBridge();
@@ -206,7 +207,7 @@ void CliSession::printJson(const QJsonObject &object)
 int CliSession::fail(int exitCode, const QString &message)
 {
     // Whatever a message quotes of the user's words, it stays one line.
-    writeErrLine(QStringLiteral("vortalex-cli: ") + escapeControlCharacters(message));
+    writeErrLine(m_host.programName() + QStringLiteral(": ") + escapeControlCharacters(message));
     printJsonError(message, exitCode);
     return exitCode;
 }
@@ -228,9 +229,9 @@ int CliSession::boxFailed()
     m_heldMessages.clear();
     if (m_link && m_link->deviceGone()) {
         last = QStringLiteral("the box was unplugged");
-        writeErrLine(QStringLiteral("vortalex-cli: ") + last);
+        writeErrLine(m_host.programName() + QStringLiteral(": ") + last);
     } else if (!m_messageShown)
-        writeErrLine(QStringLiteral("vortalex-cli: the box did not answer"));
+        writeErrLine(m_host.programName() + QStringLiteral(": the box did not answer"));
     printJsonError(last, CliExit::BoxFailed);
     return CliExit::BoxFailed;
 }
