@@ -86,6 +86,7 @@ private slots:
     void refusedCommandLines_data();
     void refusedCommandLines();
     void discovery();
+    void emulatedBoxHeld();
     void commands_data();
     void commands();
     void burstInOrder();
@@ -301,6 +302,23 @@ void TestMqtt::discovery()
 
 // A command is a value name of the settings table: written as one frame and
 // read back; anything else sends nothing and publishes the state again.
+// The service holds the emulated box as it holds a real one: a second user
+// of the same state is told the box is in use (exit 3) and sends nothing.
+void TestMqtt::emulatedBoxHeld()
+{
+    const QString state = m_dir.filePath(QStringLiteral("state.json"));
+    QProcess second;
+    second.start(QStringLiteral(VORTALEX_MQTT_PROGRAM),
+        { QStringLiteral("--port"), QString::number(m_broker.port()), QStringLiteral("--emulated"),
+            QStringLiteral("--emulated-state"), state });
+    QVERIFY(second.waitForFinished(10000));
+    QCOMPARE(second.exitCode(), 3);
+    QCOMPARE(QString::fromUtf8(second.readAllStandardError()),
+        QStringLiteral("vortalex-mqtt: the emulated box is in use by another program (another "
+                       "vortalex-mqtt or vortalex-cli --emulated on %1)\n")
+            .arg(state));
+}
+
 void TestMqtt::commands_data()
 {
     QTest::addColumn<QString>("setting");

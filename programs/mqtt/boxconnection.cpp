@@ -3,6 +3,7 @@
 
 #include "cli/clirun.h"
 #include "emulated/simbridge.h"
+#include "text/echoedtext.h"
 
 namespace vortalex {
 
@@ -67,10 +68,27 @@ QString BoxConnection::emulatedStatePath() const
     return problem.isNull() ? path : QString();
 }
 
-QString BoxConnection::restoreEmulatedState()
+QString BoxConnection::restoreEmulatedState(bool &inUse)
 {
+    inUse = false;
     const QString path = emulatedStatePath();
-    return path.isEmpty() ? QString() : restoreEmulatedBox(m_host, path);
+    if (path.isEmpty())
+        return QString();
+    // As long as vortalex-cli waits for a command that holds the box.
+    constexpr std::uint32_t kWaitMs = 2000;
+    switch (m_stateLock.lock(path, m_host.clock(), kWaitMs)) {
+    case EmulatedStateLock::Outcome::Locked:
+        break;
+    case EmulatedStateLock::Outcome::InUse:
+        inUse = true;
+        return QStringLiteral("the emulated box is in use by another program (another "
+                              "vortalex-mqtt or vortalex-cli --emulated on %1)")
+            .arg(echoedText(path));
+    case EmulatedStateLock::Outcome::Failed:
+        return QStringLiteral("cannot lock the emulated box's state %1: %2")
+            .arg(echoedText(EmulatedStateLock::lockFilePath(path)), m_stateLock.error());
+    }
+    return restoreEmulatedBox(m_host, path);
 }
 
 QString BoxConnection::keepEmulatedState(const QStringList &command)

@@ -4,6 +4,8 @@
 #include "cli/clisession.h"
 #include "mqttoptions.h"
 
+#include "emulated/emulatedstatelock.h"
+
 #include <memory>
 
 namespace vortalex {
@@ -38,8 +40,11 @@ public:
 
     // --emulated: the state a former run kept, and keeping it for the next
     // one after `command` ("set NAME VALUE") changed it, as vortalex-cli
-    // does. Null when fine, else why not.
-    QString restoreEmulatedState();
+    // does. The service holds the emulated box from here to its end, as it
+    // holds a real one: a vortalex-cli --emulated on the same state answers
+    // "in use" meanwhile. Null when fine, else why not; `inUse` tells that
+    // another program holds the emulated box.
+    QString restoreEmulatedState(bool &inUse);
     QString keepEmulatedState(const QStringList &command);
 
 private:
@@ -49,6 +54,7 @@ private:
     CliOptions m_cliOptions;
     QString m_emulatedState;
     std::unique_ptr<CliSession> m_session;
+    EmulatedStateLock m_stateLock;
 };
 
 } // namespace vortalex

@@ -31,10 +31,11 @@ int main(int argc, char *argv[])
     StopSignals stopSignals;
     ServiceHost host;
     BoxConnection box(host, options);
-    const QString problem = box.restoreEmulatedState();
+    bool inUse = false;
+    const QString problem = box.restoreEmulatedState(inUse);
     if (!problem.isNull()) {
         logLine(problem);
-        return CliExit::BadUsage;
+        return inUse ? CliExit::NoBox : CliExit::BadUsage;
     }
     MqttClient mqtt;
     Bridge bridge(box, mqtt, options);
