@@ -111,7 +111,10 @@ if [ ! -S /run/udev/control ]; then
     mkdir -p "$fake"
     printf '#!/bin/sh\necho "Failed to send reload request" >&2\nexit 1\n' >"$fake/udevadm"
     chmod +x "$fake/udevadm"
-    said="$($sudo env PATH="$fake:$PATH" sh /var/lib/dpkg/info/vortalex-utility.postinst configure 2>&1)"
+    # As dpkg runs it: debhelper's systemd snippet wants dpkg's variables.
+    said="$($sudo env PATH="$fake:$PATH" DPKG_MAINTSCRIPT_PACKAGE=vortalex-utility \
+        DPKG_MAINTSCRIPT_NAME=postinst DPKG_MAINTSCRIPT_ARCH="$arch" \
+        sh /var/lib/dpkg/info/vortalex-utility.postinst configure 2>&1)"
     [ -z "$said" ] || { echo "postinst without a udev daemon said: $said" >&2; exit 1; }
 fi
 man -w vortalex-cli >/dev/null
