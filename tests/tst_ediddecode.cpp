@@ -466,7 +466,7 @@ void TestEdidDecode::json_data()
     QTest::newRow("first VIC and audio")
         << a << QStringLiteral("extensions/0")
         << QStringLiteral(
-               R"([{"native":false,"vic":97},{"channels":2,"format":"LPCM","rates_khz":[32,44.1,48]}])");
+               R"([{"native":false,"vic":97},{"bit_depths":[16,20,24],"channels":2,"format":"LPCM","rates_khz":[32,44.1,48]}])");
     QTest::newRow("HDMI")
         << a << QStringLiteral("extensions/0/hdmi")
         << QStringLiteral(

@@ -3,11 +3,12 @@
 // tables: only the edited facts change, every other byte stays, checksums
 // are right, and edid-decode finds no new failure; then the refusals and
 // vortalex-edid edit/merge/diff.
+#include "edid/edidchecksum.h"
 #include "edid/ediddiff.h"
 #include "edid/edidedit.h"
-#include "edid/edidreport.h"
-#include "edid/edidchecksum.h"
 #include "edid/edidhextext.h"
+#include "edid/edidreport.h"
+#include "edid/edidtimingsize.h"
 #include "edid/edidvic.h"
 
 #include <QDir>
@@ -307,6 +308,18 @@ QList<std::pair<QString, Operation>> everyEdit()
         edits.append({ QLatin1String(name), op });
     };
     add("--name X", [](const QByteArray &t) { return setDisplayName(t, QStringLiteral("X")); });
+    // The window's range limits, which have no option: wider, or narrower (refused).
+    for (int step : { 5, -1 }) {
+        add(step > 0 ? "window: range limits 5 wider" : "window: range limits 1 narrower",
+            [step](const QByteArray &t) {
+                const auto had
+                    = decodeEdid(t).base->range.value_or(RangeLimits { 50, 60, 30, 80, 200 });
+                return setRangeLimits(t,
+                    { std::max(1, had.vMinHz - step), std::min(255, had.vMaxHz + step),
+                        std::max(1, had.hMinKhz - step), std::min(255, had.hMaxKhz + step),
+                        std::min(2550, had.maxPixelClockMhz + 10 * step) });
+            });
+    }
     add("--name \"\"", [](const QByteArray &t) { return setDisplayName(t, QString()); });
     add("--serial-string SN-42",
         [](const QByteArray &t) { return setSerialString(t, QStringLiteral("SN-42")); });
@@ -412,6 +425,8 @@ private slots:
     void commandLine_data();
     void commandLine();
     void speakersInDiff();
+    void timingFromSize_data();
+    void timingFromSize();
 };
 
 void TestEdidEdit::noNewProblem_data()
@@ -503,7 +518,8 @@ void TestEdidEdit::operations()
                 || result.refusal.contains(QLatin1String("would start with VIC"))
                 || result.refusal.startsWith(QLatin1String("a data block holds at most 31"))
                 || result.refusal.contains(QLatin1String("is not the size of the preferred"))
-                || result.refusal.contains(QLatin1String("leads the video data block and is")),
+                || result.refusal.contains(QLatin1String("leads the video data block and is"))
+                || result.refusal.startsWith(QLatin1String("range limits only widen")),
             qPrintable(result.refusal));
         return;
     }
@@ -671,8 +687,8 @@ void TestEdidEdit::commandLine_data()
         << "vortalex-edid: --add-vic is given twice\n"
         << QByteArray();
     QTest::newRow("merge: an option given twice") << QStringList { "merge", "--video", "IN",
-        "--video", "IN", "--audio", "AUDIO", "-o",
-        "OUT" } << 2 << "vortalex-edid: --video is given twice\n"
+        "--video", "IN", "--audio", "AUDIO", "-o", "OUT" }
+                                                  << 2 << "vortalex-edid: --video is given twice\n"
                                                   << QByteArray();
     QTest::newRow("removing what is absent: the table as it was, a note, no extension")
         << QStringList { "edit", "MON", "-o", "OUT", "--remove-block", "audio" } << 0
@@ -763,6 +779,54 @@ void TestEdidEdit::speakersInDiff()
     QCOMPARE(
         facts.first().before, QJsonValue(QJsonArray { "FL/FR", "LFE1", "FC", "BL/BR", "FLC/FRC" }));
     QCOMPARE(facts.first().after, QJsonValue(QJsonArray()));
+}
+
+void TestEdidEdit::timingFromSize_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("refresh");
+    QTest::addColumn<int>("vic"); // a CTA timing; 0: CVT, checked against edid-decode --cvt
+    QTest::newRow("2560x1440@60") << 2560 << 1440 << 60.0 << 0;
+    QTest::newRow("1366x768@59.5") << 1366 << 768 << 59.5 << 0;
+    QTest::newRow("3440x1440@100") << 3440 << 1440 << 100.0 << 0;
+    QTest::newRow("1920x1080@60 is VIC 16") << 1920 << 1080 << 60.0 << 16;
+    QTest::newRow("1920x1080@59.94 is VIC 16 too") << 1920 << 1080 << 59.94 << 16;
+    QTest::newRow("3840x2160@50 is VIC 96") << 3840 << 2160 << 50.0 << 96;
+}
+
+void TestEdidEdit::timingFromSize()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, refresh);
+    QFETCH(int, vic);
+    int taken = -1;
+    const DetailedTiming t = timingForSize(width, height, refresh, &taken);
+    QCOMPARE(taken, vic);
+    if (vic) {
+        QCOMPARE(t.pixelClockMhz, vicTiming(vic)->pixelClockMhz);
+        return;
+    }
+    if (QStandardPaths::findExecutable(QStringLiteral("edid-decode")).isEmpty())
+        QSKIP("edid-decode is not installed");
+    QProcess cvt;
+    cvt.start(QStringLiteral("edid-decode"),
+        { QStringLiteral("--cvt"),
+            QStringLiteral("w=%1,h=%2,fps=%3,rb=2").arg(width).arg(height).arg(refresh) });
+    QVERIFY(cvt.waitForFinished());
+    const QString out = QString::fromUtf8(cvt.readAllStandardOutput()).simplified();
+    const QString ours = QStringLiteral("%1 MHz (RBv2) Hfront %2 Hsync %3 Hback %4 Hpol P "
+                                        "Vfront %5 Vsync %6 Vback %7 Vpol N")
+                             .arg(t.pixelClockMhz, 0, 'f', 6)
+                             .arg(t.hFront)
+                             .arg(t.hSync)
+                             .arg(t.hBlank - t.hFront - t.hSync)
+                             .arg(t.vFront)
+                             .arg(t.vSync)
+                             .arg(t.vBlank - t.vFront - t.vSync);
+    QVERIFY2(out.endsWith(ours), qPrintable(out + u'\n' + ours));
+    QVERIFY(t.hSyncPositive && !t.vSyncPositive);
 }
 
 QTEST_GUILESS_MAIN(TestEdidEdit)

@@ -2,10 +2,10 @@
 // The "EDID editor" window, driven as a user does: opened from the Tools menu
 // on the EDID text, edits, undo and redo to the same bytes from anywhere,
 // the question before unsaved edits go, and what each step says.
-#include "tools/edideditorwindow.h"
-#include "edid/edidedit.h"
 #include "boxedid/edidtext.h"
+#include "edid/edidedit.h"
 #include "support/windowharness.h"
+#include "tools/edideditorwindow.h"
 #include "ui_EdidEditor.h"
 #include "ui_VortalexForm.h"
 
@@ -251,8 +251,9 @@ void TestEdidEditor::whatEachStepSays_data()
     QTest::newRow("speakers from another table are listed")
         << "sim_tv_b.bin" << QStringList { "file=sim_tv_a.bin", "audioFromFileButton" }
         << QStringList { "speakersLabel=Speakers: FL/FR, LFE1, FC, BL/BR",
-               "changes=Audio E-AC-3 8ch 32/44.1/48 kHz added|Audio DTS 6ch 44.1/48 kHz "
-               "added|Speaker allocation: LFE1, FC, BL/BR added" } << 1;
+               "changes=Audio E-AC-3 8ch 32/44.1/48 kHz Dolby Atmos added|Audio DTS 6ch 44.1/48 "
+               "kHz 1536 kb/s added|Speaker allocation: LFE1, FC, BL/BR added" }
+        << 1;
     QTest::newRow("reserved colorimetry kept, not offered")
         << "edid/lg_tv_gsm0001.bin" << QStringList()
         << QStringList { "colorimetryEdit=xvYCC601, xvYCC709",
@@ -263,11 +264,65 @@ void TestEdidEditor::whatEachStepSays_data()
         << QStringList { "bytesLeftLabel=The extension block cannot be edited: ",
                "videoTab=disabled", "vicList=" }
         << 0;
+    QTest::newRow("LPCM replaced, typed")
+        << tvA
+        << QStringList { "audioFormatCombo=LPCM", "channelsSpin=8", "rate48Check", "rate96Check",
+               "rate192Check", "depth16Check", "depth24Check", "addAudioButton" }
+        << QStringList { "changes=Audio: LPCM 2ch 32/44.1/48 kHz 16/20/24 bit → LPCM 8ch "
+                         "48/96/192 kHz 16/24 bit" }
+        << 1;
+    QTest::newRow("Dolby Atmos as TrueHD, AC-3 bit rate")
+        << tvA
+        << QStringList { "audioFormatCombo=MAT (MLP) with Dolby Atmos", "channelsSpin=8",
+               "rate48Check", "addAudioButton", "audioFormatCombo=AC-3", "channelsSpin=6",
+               "bitrateSpin=448", "addAudioButton" }
+        << QStringList { "changes=Audio AC-3 6ch 48 kHz 448 kb/s added|Audio MAT (MLP) 8ch 48 kHz "
+                         "Dolby Atmos added|Audio AC-3 6ch 32/44.1/48 kHz 640 kb/s removed",
+               "statusLabel=" }
+        << 2;
+    QTest::newRow("remove a format twice")
+        << tvA << QStringList { "audioFormatCombo=DTS", "removeFormatButton", "removeFormatButton" }
+        << QStringList { "changes=Audio DTS 6ch 44.1/48 kHz 1536 kb/s removed",
+               "statusLabel=There is no DTS descriptor to remove" }
+        << 1;
+    QTest::newRow("no sample rate")
+        << tvA << QStringList { "audioFormatCombo=DTS", "addAudioButton" }
+        << QStringList { "statusLabel=Not done (audio DTS): " } << 0;
+    QTest::newRow("timing from size: no CTA format")
+        << tvA
+        << QStringList { "timingWidthSpin=2560", "timingHeightSpin=1440", "timingRefreshSpin=60",
+               "sizeTimingButton" }
+        << QStringList { "statusLabel=Not done (preferred timing): 2560x1440@60 is no CTA-861 "
+                         "format (as CVT reduced blanking v2 it runs at 234.590 MHz); choose a "
+                         "size and rate of a VIC",
+               "changes=" }
+        << 0;
+    QTest::newRow("timing from size: a CTA format")
+        << tvA
+        << QStringList { "timingWidthSpin=1920", "timingHeightSpin=1080", "timingRefreshSpin=50",
+               "sizeTimingButton" }
+        << QStringList { "statusLabel=Preferred timing 1920x1080@50: the timing of VIC 31",
+               "preferredLabel=1920x1080@50.00 Hz" }
+        << 1;
+    QTest::newRow("range limits only widen")
+        << tvA << QStringList { "hMaxSpin=134", "rangeButton" }
+        << QStringList { "statusLabel=Not done (range limits): range limits only widen: give at "
+                         "most 23 Hz and 30 kHz as minimums, at least 61 Hz, 136 kHz and 600 MHz "
+                         "as maximums",
+               "hMaxSpin=136 kHz", "changes=" }
+        << 0;
+    QTest::newRow("range limits widened")
+        << tvA << QStringList { "vMaxSpin=75", "rangeButton" }
+        << QStringList { "changes=Range limits: 23-61 Hz, 30-136 kHz, 600 MHz → 23-75 Hz, 30-136 "
+                         "kHz, 600 MHz",
+               "vMaxSpin=75 Hz" }
+        << 1;
     QTest::newRow("MPEG-H level, one byte, no week")
         << "mpegh" << QStringList()
-        << QStringList { "statusLabel=", "audioList=MPEG-H 3D Audio: level 3; 48 kHz|AC-3: 6 channels; 32 44.1 "
-                         "48 kHz; up to 640 kb/s|E-AC-3: 8 channels; 32 44.1 48 kHz|DTS: 6 "
-                         "channels; 44.1 48 kHz; up to 1536 kb/s",
+        << QStringList { "statusLabel=",
+               "audioList=MPEG-H 3D Audio: level 3; 48 kHz|AC-3: 6 channels; 32 44.1 "
+               "48 kHz; up to 640 kb/s|E-AC-3: 8 channels; 32 44.1 48 kHz; Dolby Atmos|DTS: 6 "
+               "channels; 44.1 48 kHz; up to 1536 kb/s",
                "weekSpin=no week", "bytesLeftLabel=Extension block: 1 byte left" }
         << 0;
 }
@@ -281,9 +336,10 @@ void TestEdidEditor::whatEachStepSays()
 
     WindowHarness h;
     h.start();
-    QByteArray bytes = readTable(table == QLatin1String("damaged") || table == QLatin1String("mpegh")
-            ? QStringLiteral("sim_tv_a.bin")
-            : table);
+    QByteArray bytes
+        = readTable(table == QLatin1String("damaged") || table == QLatin1String("mpegh")
+                ? QStringLiteral("sim_tv_a.bin")
+                : table);
     if (table == QLatin1String("damaged")) {
         bytes[128 + 2] = 20; // the audio block (17-29) now runs past the data area
     } else if (table == QLatin1String("mpegh")) {
@@ -299,8 +355,8 @@ void TestEdidEditor::whatEachStepSays()
         bytes.replace(128 + 64, 62, filler);
         bytes[128 + 2] = 126;
     }
-    EdidEditorWindow *editor = openEditor(
-        h, table.startsWith(QLatin1String("text:")) ? table.mid(5) : tableText(bytes));
+    EdidEditorWindow *editor
+        = openEditor(h, table.startsWith(QLatin1String("text:")) ? table.mid(5) : tableText(bytes));
     QVERIFY(editor);
     Ui_EdidEditorWindow *f = editor->form();
     for (const QString &step : steps) {
@@ -318,6 +374,11 @@ void TestEdidEditor::whatEachStepSays()
             typeInto(edit, value);
         } else if (auto *spin = editor->findChild<QDoubleSpinBox *>(name)) {
             spin->setValue(value.toDouble());
+        } else if (auto *spin = editor->findChild<QSpinBox *>(name)) {
+            spin->setValue(value.toInt());
+        } else if (auto *combo = editor->findChild<QComboBox *>(name)) {
+            QVERIFY2(combo->findText(value) >= 0, qPrintable(value));
+            combo->setCurrentIndex(combo->findText(value));
         } else {
             auto *button = editor->findChild<QAbstractButton *>(name);
             QVERIFY2(button, qPrintable(name));

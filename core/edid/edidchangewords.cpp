@@ -3,11 +3,12 @@
 
 #include "ediddiff.h"
 #include "edidinfo.h"
+#include "edidreport.h"
 #include "edidvic.h"
 
+#include <QHash>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <functional>
@@ -107,11 +108,18 @@ QString valueWords(const QJsonValue &value)
         for (const QJsonValue &rate : o.value(QLatin1String("rates_khz")).toArray())
             rates << number(rate.toDouble());
         const int channels = o.value(QLatin1String("channels")).toInt();
-        return QStringLiteral("%1%2%3")
+        QStringList depths;
+        for (const QJsonValue &depth : o.value(QLatin1String("bit_depths")).toArray())
+            depths << number(depth.toDouble());
+        const int kbps = o.value(QLatin1String("max_bitrate_kbps")).toInt();
+        return QStringLiteral("%1%2%3%4%5%6")
             .arg(o.value(QLatin1String("format")).toString(),
                 channels ? QStringLiteral(" %1ch").arg(channels) : QString(),
-                rates.isEmpty() ? QString()
-                                : QStringLiteral(" %1 kHz").arg(rates.join(u'/')));
+                rates.isEmpty() ? QString() : QStringLiteral(" %1 kHz").arg(rates.join(u'/')),
+                depths.isEmpty() ? QString() : QStringLiteral(" %1 bit").arg(depths.join(u'/')),
+                kbps ? QStringLiteral(" %1 kb/s").arg(kbps) : QString(),
+                o.value(QLatin1String("dolby_atmos")).toBool() ? QStringLiteral(" Dolby Atmos")
+                                                               : QString());
     }
     if (o.contains(QLatin1String("v_min_hz")))
         return QStringLiteral("%1-%2 Hz, %3-%4 kHz, %5 MHz")
@@ -184,11 +192,13 @@ void factWords(const EdidFact &fact, QStringList &lines)
             vicListWords(fact.before.toArray(), fact.after.toArray(), found);
         } else if (key.endsWith(QLatin1String("420_vics"))
             || key.endsWith(QLatin1String("capable_vics"))) {
-            listWords(label.chopped(4), fact.before.toArray(), fact.after.toArray(),
+            listWords(
+                label.chopped(4), fact.before.toArray(), fact.after.toArray(),
                 [](const QJsonValue &v) { return vicWords(v.toInt()); }, found);
         } else if (key != QLatin1String("size_cm") && key != QLatin1String("deep_color")
             && !key.endsWith(QLatin1String("deep_color"))) {
-            listWords(label, fact.before.toArray(), fact.after.toArray(),
+            listWords(
+                label, fact.before.toArray(), fact.after.toArray(),
                 [](const QJsonValue &v) { return valueWords(v); }, found);
         }
     }
@@ -205,6 +215,32 @@ void factWords(const EdidFact &fact, QStringList &lines)
         lines << prefix + line;
 }
 
+// A fact inside one audio descriptor, timing or the range limits belongs to
+// the whole of it: one line with the whole value before and after. Returns
+// the whole value's path, or an empty string.
+QString wholeValuePath(const QString &fact)
+{
+    static const QRegularExpression whole(
+        QStringLiteral("^((?:extensions\\[\\d+\\]\\.)?(?:audio\\[\\d+\\]|detailed\\[\\d+\\]|range|"
+                       "preferred))\\."));
+    const QRegularExpressionMatch match = whole.match(fact);
+    return match.hasMatch() ? match.captured(1) : QString();
+}
+
+// The value at a path of the JSON report ("extensions[0].audio[1]").
+QJsonValue valueAt(const QJsonObject &report, const QString &path)
+{
+    static const QRegularExpression part(QStringLiteral("^([^\\[]+)(?:\\[(\\d+)\\])?$"));
+    QJsonValue value = report;
+    for (const QString &step : path.split(u'.')) {
+        const QRegularExpressionMatch match = part.match(step);
+        value = value.toObject().value(match.captured(1));
+        if (!match.captured(2).isEmpty())
+            value = value.toArray().at(match.captured(2).toInt());
+    }
+    return value;
+}
+
 CtaBlock firstCta(const EdidInfo &info)
 {
     for (const ExtensionBlock &e : info.extensions) {
@@ -219,13 +255,25 @@ CtaBlock firstCta(const EdidInfo &info)
 QStringList edidChangesInWords(const QByteArray &before, const QByteArray &after)
 {
     QStringList lines;
-    for (const EdidFact &fact : diffEdid(before, after)) {
+    const EdidInfo infoBefore = decodeEdid(before);
+    const EdidInfo infoAfter = decodeEdid(after);
+    const QJsonObject reportBefore = edidToJson(infoBefore);
+    const QJsonObject reportAfter = edidToJson(infoAfter);
+    QStringList worded; // whole values already given a line
+    for (const EdidFact &fact : diffEdidJson(reportBefore, reportAfter)) {
         // The speaker allocation gets one line of its own below.
-        if (!fact.fact.endsWith(QLatin1String(".speakers")))
+        if (fact.fact.endsWith(QLatin1String(".speakers")))
+            continue;
+        const QString whole = wholeValuePath(fact.fact);
+        if (whole.isEmpty()) {
             factWords(fact, lines);
+        } else if (!worded.contains(whole)) {
+            worded << whole;
+            factWords({ whole, valueAt(reportBefore, whole), valueAt(reportAfter, whole) }, lines);
+        }
     }
-    const CtaBlock a = firstCta(decodeEdid(before));
-    const CtaBlock b = firstCta(decodeEdid(after));
+    const CtaBlock a = firstCta(infoBefore);
+    const CtaBlock b = firstCta(infoAfter);
     QStringList added;
     QStringList removed;
     for (const QString &speaker : b.speakers)
@@ -235,7 +283,8 @@ QStringList edidChangesInWords(const QByteArray &before, const QByteArray &after
         if (!b.speakers.contains(speaker))
             removed << speaker;
     if (!added.isEmpty())
-        lines << QStringLiteral("Speaker allocation: %1 added").arg(added.join(QStringLiteral(", ")));
+        lines
+            << QStringLiteral("Speaker allocation: %1 added").arg(added.join(QStringLiteral(", ")));
     if (!removed.isEmpty())
         lines << QStringLiteral("Speaker allocation: %1 removed")
                      .arg(removed.join(QStringLiteral(", ")));

@@ -107,47 +107,6 @@ enum AudioExtension {
     AuroCx = 14,
 };
 
-QString audioFormatName(int code, int extended)
-{
-    static const char *const names[16]
-        = { "Reserved", "LPCM", "AC-3", "MPEG-1", "MP3", "MPEG-2", "AAC LC", "DTS", "ATRAC",
-              "One Bit Audio", "E-AC-3", "DTS-HD", "MAT (MLP)", "DST", "WMA Pro", "Extended" };
-    if (code != 15)
-        return QLatin1String(names[code]);
-    switch (extended) {
-    case 1:
-        return QStringLiteral("HE AAC (Obsolete)");
-    case 2:
-        return QStringLiteral("HE AAC v2 (Obsolete)");
-    case 3:
-        return QStringLiteral("MPEG Surround (Obsolete)");
-    case 4:
-        return QStringLiteral("MPEG-4 HE AAC");
-    case 5:
-        return QStringLiteral("MPEG-4 HE AAC v2");
-    case 6:
-        return QStringLiteral("MPEG-4 AAC LC");
-    case 7:
-        return QStringLiteral("DRA");
-    case 8:
-        return QStringLiteral("MPEG-4 HE AAC + MPEG Surround");
-    case 10:
-        return QStringLiteral("MPEG-4 AAC LC + MPEG Surround");
-    case 11:
-        return QStringLiteral("MPEG-H 3D Audio");
-    case 12:
-        return QStringLiteral("AC-4");
-    case 13:
-        return QStringLiteral("L-PCM 3D Audio");
-    case 14:
-        return QStringLiteral("Auro-Cx");
-    case 15:
-        return QStringLiteral("MPEG-D USAC");
-    default:
-        return QStringLiteral("Unknown Audio Ext Format (0x%1)")
-            .arg(extended, 2, 16, QLatin1Char('0'));
-    }
-}
 
 // One three-byte short audio descriptor. Byte 0 bits 2-0 are the channel
 // count less one, except for MPEG-H 3D Audio (its level) and AC-4 and
@@ -182,6 +141,8 @@ AudioDescriptor shortAudioDescriptor(const std::uint8_t *d)
         }
     } else if (sad.formatCode >= 2 && sad.formatCode <= 8) {
         sad.maxBitrateKbps = d[2] * 8;
+    } else if (sad.formatCode >= 9 && sad.formatCode <= 14) {
+        sad.formatValue = d[2];
     }
     return sad;
 }
@@ -399,6 +360,48 @@ void decodeExtended(const std::uint8_t *p, int length, CtaBlock &cta)
 }
 
 } // namespace
+
+QString audioFormatName(int code, int extended)
+{
+    static const char *const names[16]
+        = { "Reserved", "LPCM", "AC-3", "MPEG-1", "MP3", "MPEG-2", "AAC LC", "DTS", "ATRAC",
+              "One Bit Audio", "E-AC-3", "DTS-HD", "MAT (MLP)", "DST", "WMA Pro", "Extended" };
+    if (code != 15)
+        return QLatin1String(names[code]);
+    switch (extended) {
+    case 1:
+        return QStringLiteral("HE AAC (Obsolete)");
+    case 2:
+        return QStringLiteral("HE AAC v2 (Obsolete)");
+    case 3:
+        return QStringLiteral("MPEG Surround (Obsolete)");
+    case 4:
+        return QStringLiteral("MPEG-4 HE AAC");
+    case 5:
+        return QStringLiteral("MPEG-4 HE AAC v2");
+    case 6:
+        return QStringLiteral("MPEG-4 AAC LC");
+    case 7:
+        return QStringLiteral("DRA");
+    case 8:
+        return QStringLiteral("MPEG-4 HE AAC + MPEG Surround");
+    case 10:
+        return QStringLiteral("MPEG-4 AAC LC + MPEG Surround");
+    case 11:
+        return QStringLiteral("MPEG-H 3D Audio");
+    case 12:
+        return QStringLiteral("AC-4");
+    case 13:
+        return QStringLiteral("L-PCM 3D Audio");
+    case 14:
+        return QStringLiteral("Auro-Cx");
+    case 15:
+        return QStringLiteral("MPEG-D USAC");
+    default:
+        return QStringLiteral("Unknown Audio Ext Format (0x%1)")
+            .arg(extended, 2, 16, QLatin1Char('0'));
+    }
+}
 
 void decodeCtaDataBlock(const std::uint8_t *data, int length, CtaBlock &cta)
 {

@@ -75,6 +75,8 @@ EdidEditResult setPreferredTiming(const QByteArray &table, const DetailedTiming 
 // no VIC keeps the native mark.
 EdidEditResult setPreferredVic(const QByteArray &table, int vic);
 std::optional<DetailedTiming> vicTiming(int vic);
+// Range limits only widen (rates up to 255, clock up to 2550 MHz): the
+// table's timings stay covered. A table that gives none is refused.
 EdidEditResult setRangeLimits(const QByteArray &table, const RangeLimits &range);
 
 // CTA-861 extension: video. A VIC is either regular or 4:2:0-only: adding a

@@ -8,6 +8,7 @@
 #include "edidvic.h"
 
 #include <cmath>
+#include <limits>
 
 namespace vortalex {
 
@@ -257,6 +258,37 @@ QString writePreferred(
 
 } // namespace
 
+namespace {
+
+// The rates of a timing, and the whole units of range limits that cover them.
+struct TimingRates
+{
+    TimingRates(const DetailedTiming &t, int clockDivider = 1)
+    {
+        const double hTotal = t.width + t.hBlank;
+        const double vTotal = t.interlaced ? t.height / 2.0 + t.vBlank + 0.5 : t.height + t.vBlank;
+        hKhz = t.pixelClockMhz * 1000 / hTotal;
+        vHz = hKhz * 1000 / vTotal;
+        clockMhz = t.pixelClockMhz / clockDivider;
+        constexpr double kSlack = 1e-6;
+        vMin = int(std::floor(vHz + kSlack));
+        vMax = int(std::ceil(vHz - kSlack));
+        hMin = int(std::floor(hKhz + kSlack));
+        hMax = int(std::ceil(hKhz - kSlack));
+        clock = int(std::ceil(clockMhz / 10 - kSlack)) * 10;
+    }
+    double vHz = 0;
+    double hKhz = 0;
+    double clockMhz = 0;
+    int vMin = 0;
+    int vMax = 0;
+    int hMin = 0;
+    int hMax = 0;
+    int clock = 0;
+};
+
+} // namespace
+
 std::optional<DetailedTiming> firstDetailedTiming(const QByteArray &base)
 {
     DetailedTiming timing;
@@ -290,17 +322,15 @@ QString widenRangeLimits(QByteArray &base, const DetailedTiming &t, const QStrin
     const int hMin = d[7] + offset(2, false);
     const int hMax = d[8] + offset(2, true);
     const int clock = d[9] * 10;
-    const double hTotal = t.width + t.hBlank;
-    const double vTotal = t.interlaced ? t.height / 2.0 + t.vBlank + 0.5 : t.height + t.vBlank;
-    const double hKhz = t.pixelClockMhz * 1000 / hTotal;
-    const double vHz = hKhz * 1000 / vTotal;
-    constexpr double kSlack = 1e-6;
-    const int newVMin = std::min(vMin, int(std::floor(vHz + kSlack)));
-    const int newVMax = std::max(vMax, int(std::ceil(vHz - kSlack)));
-    const int newHMin = std::min(hMin, int(std::floor(hKhz + kSlack)));
-    const int newHMax = std::max(hMax, int(std::ceil(hKhz - kSlack)));
-    const double pixelClock = t.pixelClockMhz / clockDivider;
-    const int newClock = std::max(clock, int(std::ceil(pixelClock / 10 - kSlack)) * 10);
+    const TimingRates rates(t, clockDivider);
+    const double vHz = rates.vHz;
+    const double hKhz = rates.hKhz;
+    const double pixelClock = rates.clockMhz;
+    const int newVMin = std::min(vMin, rates.vMin);
+    const int newVMax = std::max(vMax, rates.vMax);
+    const int newHMin = std::min(hMin, rates.hMin);
+    const int newHMax = std::max(hMax, rates.hMax);
+    const int newClock = std::max(clock, rates.clock);
     if (newVMin == vMin && newVMax == vMax && newHMin == hMin && newHMax == hMax
         && newClock == clock)
         return QString();
@@ -400,6 +430,24 @@ EdidEditResult setRangeLimits(const QByteArray &table, const RangeLimits &r)
         || r.hMinKhz > r.hMaxKhz || r.hMaxKhz > 255 || clock < 1 || clock > 255)
         return editRefused(QStringLiteral("range limits: give rates 1-255 (minimum up to "
                                           "maximum) and a pixel clock 10-2550 MHz"));
+    // Only wider: the established and standard timings count in edid-decode's
+    // check too, and their rates are not all known here, so limits that
+    // cover the table's timings stay covering them.
+    const EdidInfo info = decodeEdid(table);
+    if (!info.base || !info.base->range)
+        return editRefused(QStringLiteral("the table has no range limits; only limits a table "
+                                          "gives can be changed"));
+    const RangeLimits &had = *info.base->range;
+    if (r.vMinHz > had.vMinHz || r.vMaxHz < had.vMaxHz || r.hMinKhz > had.hMinKhz
+        || r.hMaxKhz < had.hMaxKhz || clock * 10 < had.maxPixelClockMhz)
+        return editRefused(QStringLiteral("range limits only widen: give at most %1 Hz and "
+                                          "%2 kHz as minimums, at least %3 Hz, %4 kHz and %5 MHz "
+                                          "as maximums")
+                               .arg(had.vMinHz)
+                               .arg(had.hMinKhz)
+                               .arg(had.vMaxHz)
+                               .arg(had.hMaxKhz)
+                               .arg(had.maxPixelClockMhz));
     return editBase(table, [&](QByteArray &t) {
         const int slot = descriptorSlot(t, kRangeTag);
         if (slot < 0)

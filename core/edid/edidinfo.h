@@ -108,7 +108,12 @@ struct AudioDescriptor
     QList<double> ratesKhz; // ascending
     QList<int> bitDepths; // LPCM and L-PCM 3D Audio only, ascending
     int maxBitrateKbps = 0; // format codes 2-8
+    int formatValue = 0; // byte 3 of format codes 9-14 (E-AC-3, MAT: bit 0 Dolby Atmos)
 };
+
+// The name of an audio format code (and extended code for 15): "LPCM",
+// "E-AC-3", "MAT (MLP)", ...
+QString audioFormatName(int code, int extended = 0);
 
 // HDMI vendor-specific data block, OUI 00-0C-03 (HDMI 1.4b, 8.3.2).
 struct HdmiBlock

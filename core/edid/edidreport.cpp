@@ -81,6 +81,8 @@ QString audioDescriptorText(const AudioDescriptor &sad)
         text += QStringLiteral("; %1 bit").arg(joinNumbers(sad.bitDepths, QStringLiteral(" ")));
     if (sad.maxBitrateKbps > 0)
         text += QStringLiteral("; up to %1 kb/s").arg(sad.maxBitrateKbps);
+    if ((sad.formatCode == 10 || sad.formatCode == 12) && sad.formatValue & 1)
+        text += QStringLiteral("; Dolby Atmos");
     return text;
 }
 
@@ -459,9 +461,17 @@ QJsonObject ctaJson(const ExtensionBlock &e)
         QJsonArray rates;
         for (double rate : sad.ratesKhz)
             rates << rate;
-        audio << QJsonObject { { QStringLiteral("format"), sad.format },
+        QJsonObject entry { { QStringLiteral("format"), sad.format },
             { QStringLiteral("channels"), nonZero(sad.channels) },
             { QStringLiteral("rates_khz"), rates } };
+        // What else the descriptor gives, for the formats that give it.
+        if (!sad.bitDepths.isEmpty())
+            entry.insert(QStringLiteral("bit_depths"), intArray(sad.bitDepths));
+        if (sad.maxBitrateKbps)
+            entry.insert(QStringLiteral("max_bitrate_kbps"), sad.maxBitrateKbps);
+        if (sad.formatCode == 10 || sad.formatCode == 12)
+            entry.insert(QStringLiteral("dolby_atmos"), bool(sad.formatValue & 1));
+        audio << entry;
     }
     QJsonValue hdmi;
     if (c.hdmi)

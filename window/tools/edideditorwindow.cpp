@@ -2,13 +2,14 @@
 #include "edideditorwindow.h"
 
 #include "app/dialogs.h"
+#include "boxedid/edidfileio.h"
+#include "boxedid/edidtext.h"
 #include "edid/edidchangewords.h"
 #include "edid/edidedit.h"
-#include "boxedid/edidfileio.h"
 #include "edid/edidinfo.h"
 #include "edid/edidinput.h"
 #include "edid/edidreport.h"
-#include "boxedid/edidtext.h"
+#include "edid/edidtimingsize.h"
 #include "edid/edidvic.h"
 #include "toolwindowtext.h"
 #include "ui_EdidEditor.h"
@@ -17,8 +18,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QShortcut>
 #include <QScopedValueRollback>
+#include <QShortcut>
 #include <QTextEdit>
 #include <QUndoCommand>
 
@@ -57,6 +58,11 @@ EdidTable toEdidTable(const QByteArray &bytes)
 }
 
 constexpr int kNameLength = 13; // characters of a display name descriptor
+constexpr int kAtmos = 0x100; // with the format code in the format list's data
+
+// The sample rates of the rate check boxes, in their order.
+const double kRatesKhz[7] = { 32, 44.1, 48, 88.2, 96, 176.4, 192 };
+const int kBitDepths[3] = { 16, 20, 24 };
 
 QStringList checkedEotfs(const QList<QCheckBox *> &boxes)
 {
@@ -90,6 +96,26 @@ EdidEditorWindow::EdidEditorWindow(QTextEdit *edidText, Dialogs &dialogs, QWidge
         "8 Gbit/s × 4", "10 Gbit/s × 4", "12 Gbit/s × 4" };
     for (const char *rate : frl)
         ui->frlCombo->addItem(QString::fromUtf8(rate));
+    // Formats 1-14; Dolby Atmos is E-AC-3 or TrueHD with joint object coding.
+    for (int code = 1; code <= 14; ++code) {
+        ui->audioFormatCombo->addItem(audioFormatName(code), code);
+        if (code == 10 || code == 12)
+            ui->audioFormatCombo->addItem(
+                tr("%1 with Dolby Atmos").arg(audioFormatName(code)), code | kAtmos);
+    }
+    ui->audioFormatCombo->setAccessibleName(tr("Audio format"));
+    connect(ui->audioFormatCombo, &QComboBox::currentIndexChanged, this,
+        &EdidEditorWindow::showAudioFields);
+    connect(ui->audioList, &QListWidget::currentRowChanged, this, [this](int row) {
+        const int data
+            = ui->audioList->item(row) ? ui->audioList->item(row)->data(Qt::UserRole).toInt() : 0;
+        if (data)
+            ui->audioFormatCombo->setCurrentIndex(ui->audioFormatCombo->findData(data));
+        showAudioFields();
+    });
+    ui->timingWidthSpin->setValue(1920);
+    ui->timingHeightSpin->setValue(1080);
+    ui->timingRefreshSpin->setValue(60);
 
     // Ctrl+Z and Ctrl+Shift+Z anywhere in the window.
     QAction *undo = m_undo.createUndoAction(this, tr("Undo"));
@@ -193,7 +219,8 @@ void EdidEditorWindow::connectEdits()
         const bool native = item->data(Qt::UserRole + 1).toBool();
         apply(setNativeVic(m_table, native ? 0 : listVic(ui->vicList)), tr("native VIC"));
     });
-    connect(f->vicList, &QListWidget::currentItemChanged, this, &EdidEditorWindow::showNativeButton);
+    connect(
+        f->vicList, &QListWidget::currentItemChanged, this, &EdidEditorWindow::showNativeButton);
     connect(f->add420Button, &QPushButton::clicked, this, [this, comboVic] {
         apply(addYcbcr420Vics(m_table, { comboVic() }), tr("add 4:2:0 VIC"),
             tr("VIC %1 is already in the 4:2:0 list").arg(comboVic()));
@@ -237,13 +264,21 @@ void EdidEditorWindow::connectEdits()
         [this](int code) { apply(setForumFrlRate(m_table, code), tr("FRL rate")); });
 
     const auto eotfs = [this] {
-        apply(setHdrStatic(m_table,
-                  checkedEotfs({ ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck })),
+        apply(setHdrStatic(
+                  m_table, checkedEotfs({ ui->sdrCheck, ui->hdrCheck, ui->pqCheck, ui->hlgCheck })),
             tr("EOTFs"));
     };
     for (QCheckBox *box : { f->sdrCheck, f->hdrCheck, f->pqCheck, f->hlgCheck })
         connect(box, &QCheckBox::toggled, this, eotfs);
     connect(f->luminanceButton, &QPushButton::clicked, this, &EdidEditorWindow::setLuminance);
+    connect(f->sizeTimingButton, &QPushButton::clicked, this, &EdidEditorWindow::setTimingFromSize);
+    connect(f->rangeButton, &QPushButton::clicked, this, &EdidEditorWindow::setRange);
+    connect(f->addAudioButton, &QPushButton::clicked, this, &EdidEditorWindow::addAudio);
+    connect(f->removeFormatButton, &QPushButton::clicked, this, [this] {
+        const int code = ui->audioFormatCombo->currentData().toInt() & ~kAtmos;
+        apply(removeAudioFormat(m_table, code), tr("remove %1").arg(audioFormatName(code)),
+            tr("There is no %1 descriptor to remove").arg(audioFormatName(code)));
+    });
     connect(f->removeHdrButton, &QPushButton::clicked, this, [this] {
         apply(removeHdr(m_table), tr("remove HDR"), tr("There is no HDR block to remove"));
     });
@@ -273,6 +308,99 @@ void EdidEditorWindow::setLuminance()
               given(average),
               max > 0 ? std::optional<double>(ui->minLuminanceSpin->value()) : std::nullopt),
         tr("luminance"), tr("The HDR block already has these luminances"));
+}
+
+QList<QCheckBox *> EdidEditorWindow::rateChecks() const
+{
+    return { ui->rate32Check, ui->rate44_1Check, ui->rate48Check, ui->rate88_2Check,
+        ui->rate96Check, ui->rate176_4Check, ui->rate192Check };
+}
+
+QList<QCheckBox *> EdidEditorWindow::depthChecks() const
+{
+    return { ui->depth16Check, ui->depth20Check, ui->depth24Check };
+}
+
+void EdidEditorWindow::setTimingFromSize()
+{
+    // A size that is a CTA-861 format becomes the preferred timing as a VIC
+    // does (the video data block and the native marks follow). A CVT timing
+    // is only named: as the first detailed timing it would need those rules too.
+    int vic = 0;
+    const DetailedTiming timing = timingForSize(ui->timingWidthSpin->value(),
+        ui->timingHeightSpin->value(), ui->timingRefreshSpin->value(), &vic);
+    const QString size = QStringLiteral("%1x%2@%3")
+                             .arg(timing.width)
+                             .arg(timing.height)
+                             .arg(ui->timingRefreshSpin->value());
+    if (!vic) {
+        showStatus(tr("Not done (preferred timing): %1 is no CTA-861 format (as CVT reduced "
+                      "blanking v2 it runs at %2 MHz); choose a size and rate of a VIC")
+                       .arg(size)
+                       .arg(timing.pixelClockMhz, 0, 'f', 3),
+            true);
+        return;
+    }
+    const int before = m_undo.count();
+    apply(setPreferredVic(m_table, vic), tr("preferred timing"),
+        tr("The preferred timing is already %1").arg(size));
+    if (m_undo.count() > before)
+        showStatus(tr("Preferred timing %1: the timing of VIC %2").arg(size).arg(vic), false);
+}
+
+void EdidEditorWindow::setRange()
+{
+    apply(setRangeLimits(m_table,
+              { ui->vMinSpin->value(), ui->vMaxSpin->value(), ui->hMinSpin->value(),
+                  ui->hMaxSpin->value(), ui->maxClockSpin->value() }),
+        tr("range limits"), tr("The range limits are already these"));
+}
+
+void EdidEditorWindow::addAudio()
+{
+    const int data = ui->audioFormatCombo->currentData().toInt();
+    ShortAudio audio;
+    audio.formatCode = data & ~kAtmos;
+    audio.channels = ui->channelsSpin->value();
+    const QList<QCheckBox *> rates = rateChecks();
+    for (int i = 0; i < rates.size(); ++i) {
+        if (rates.at(i)->isChecked())
+            audio.ratesKhz << kRatesKhz[i];
+    }
+    if (audio.formatCode == 1) {
+        const QList<QCheckBox *> depths = depthChecks();
+        for (int i = 0; i < depths.size(); ++i) {
+            if (depths.at(i)->isChecked())
+                audio.bitDepths << kBitDepths[i];
+        }
+    } else if (audio.formatCode <= 8) {
+        audio.maxBitrateKbps = ui->bitrateSpin->value();
+    } else {
+        audio.formatValue = data & kAtmos ? 1 : 0;
+    }
+    apply(addAudioFormat(m_table, audio), tr("audio %1").arg(ui->audioFormatCombo->currentText()),
+        tr("The table already has this %1 descriptor").arg(ui->audioFormatCombo->currentText()));
+}
+
+void EdidEditorWindow::showAudioFields()
+{
+    const int code = ui->audioFormatCombo->currentData().toInt() & ~kAtmos;
+    for (QCheckBox *box : depthChecks())
+        box->setVisible(code == 1);
+    ui->bitrateSpin->setVisible(code >= 2 && code <= 8);
+    const QListWidgetItem *item = ui->audioList->currentItem();
+    if (!item || (item->data(Qt::UserRole).toInt() & ~kAtmos) != code)
+        return;
+    const AudioDescriptor sad = m_audio.value(ui->audioList->row(item));
+    ui->channelsSpin->setValue(sad.channels);
+    const QList<QCheckBox *> rates = rateChecks();
+    for (int i = 0; i < rates.size(); ++i)
+        rates.at(i)->setChecked(sad.ratesKhz.contains(kRatesKhz[i]));
+    const QList<QCheckBox *> depths = depthChecks();
+    for (int i = 0; i < depths.size(); ++i)
+        depths.at(i)->setChecked(sad.bitDepths.contains(kBitDepths[i]));
+    if (sad.maxBitrateKbps)
+        ui->bitrateSpin->setValue(sad.maxBitrateKbps);
 }
 
 void EdidEditorWindow::startFromEdidText()
@@ -391,13 +519,17 @@ void EdidEditorWindow::showTable(const QByteArray &table)
                       .arg(preferred->interlaced ? QStringLiteral("i") : QString())
                       .arg(preferred->refreshHz, 0, 'f', 2)
                 : tr("none"));
-        ui->rangeLabel->setText(b.range ? tr("%1-%2 Hz, %3-%4 kHz, up to %5 MHz")
-                                              .arg(b.range->vMinHz)
-                                              .arg(b.range->vMaxHz)
-                                              .arg(b.range->hMinKhz)
-                                              .arg(b.range->hMaxKhz)
-                                              .arg(b.range->maxPixelClockMhz)
-                                        : tr("none"));
+        const RangeLimits range = b.range.value_or(RangeLimits());
+        for (QSpinBox *spin :
+            { ui->vMinSpin, ui->vMaxSpin, ui->hMinSpin, ui->hMaxSpin, ui->maxClockSpin })
+            spin->setEnabled(b.range.has_value());
+        ui->rangeButton->setEnabled(b.range.has_value());
+        ui->vMinSpin->setValue(range.vMinHz);
+        ui->vMaxSpin->setValue(range.vMaxHz);
+        ui->hMinSpin->setValue(range.hMinKhz);
+        ui->hMaxSpin->setValue(range.hMaxKhz);
+        ui->maxClockSpin->setValue(range.maxPixelClockMhz);
+        ui->rangeLabel->setText(b.range ? QString() : tr("none in the table"));
     }
     showExtension(table, info);
 
@@ -432,15 +564,15 @@ void EdidEditorWindow::showExtension(const QByteArray &table, const EdidInfo &in
     }
     ui->bytesLeftLabel->setText(!damage.isEmpty()
             ? tr("The extension block cannot be edited: %1").arg(damage)
-            : left < 0 ? tr("No CTA-861 extension block; an edit of it adds one")
+            : left < 0  ? tr("No CTA-861 extension block; an edit of it adds one")
             : left == 1 ? tr("Extension block: 1 byte left")
                         : tr("Extension block: %1 bytes left").arg(left));
     ui->bytesLeftLabel->setStyleSheet(damage.isEmpty() ? QString() : QStringLiteral("color: red"));
     for (QWidget *tab : { ui->videoTab, ui->audioTab, ui->hdmiTab, ui->hdrTab })
         ui->sectionTabs->setTabEnabled(ui->sectionTabs->indexOf(tab), damage.isEmpty());
 
-    const CtaBlock cta = !damage.isEmpty() || info.extensions.isEmpty()
-            || !info.extensions.first().cta
+    const CtaBlock cta
+        = !damage.isEmpty() || info.extensions.isEmpty() || !info.extensions.first().cta
         ? CtaBlock()
         : *info.extensions.first().cta;
     const int selectedVic
@@ -465,9 +597,16 @@ void EdidEditorWindow::showExtension(const QByteArray &table, const EdidInfo &in
         item->setData(Qt::UserRole, vic);
     }
     ui->audioList->clear();
-    for (const AudioDescriptor &sad : cta.audio)
-        ui->audioList->addItem(
-            QStringLiteral("%1: %2").arg(sad.format, audioDescriptorText(sad)));
+    m_audio = cta.audio;
+    for (const AudioDescriptor &sad : cta.audio) {
+        auto *item = new QListWidgetItem(
+            QStringLiteral("%1: %2").arg(sad.format, audioDescriptorText(sad)), ui->audioList);
+        // The format list's entry of this descriptor (Dolby Atmos: joint object coding).
+        const bool atmos = (sad.formatCode == 10 || sad.formatCode == 12) && sad.formatValue & 1;
+        item->setData(Qt::UserRole,
+            sad.formatCode >= 1 && sad.formatCode <= 14 ? sad.formatCode | (atmos ? kAtmos : 0)
+                                                        : 0);
+    }
     ui->speakersLabel->setText(
         tr("Speakers: %1")
             .arg(cta.speakers.isEmpty() ? tr("not given")
@@ -503,17 +642,17 @@ void EdidEditorWindow::showExtension(const QByteArray &table, const EdidInfo &in
     for (const QString &name : cta.colorimetry)
         (setColorimetry(table, { name }).ok() ? editable : kept) << name;
     ui->colorimetryEdit->setText(editable.join(QStringLiteral(", ")));
-    ui->colorimetryKeptLabel->setText(
-        kept.isEmpty() ? QString() : tr("Kept as they are: %1").arg(kept.join(QStringLiteral(", "))));
+    ui->colorimetryKeptLabel->setText(kept.isEmpty()
+            ? QString()
+            : tr("Kept as they are: %1").arg(kept.join(QStringLiteral(", "))));
     ui->colorimetryKeptLabel->setVisible(!kept.isEmpty());
 }
 
 void EdidEditorWindow::showNativeButton()
 {
     const QListWidgetItem *item = ui->vicList->currentItem();
-    ui->nativeVicButton->setText(item && item->data(Qt::UserRole + 1).toBool()
-            ? tr("Clear &native")
-            : tr("Mark &native"));
+    ui->nativeVicButton->setText(
+        item && item->data(Qt::UserRole + 1).toBool() ? tr("Clear &native") : tr("Mark &native"));
 }
 
 // Asks for a table file and reads it; false (the reason in the status line)

@@ -1,17 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "edid/edidinfo.h"
+
 #include <QByteArray>
 #include <QUndoStack>
 #include <QWidget>
 
+class QCheckBox;
 class QTextEdit;
 class Ui_EdidEditorWindow;
 
 namespace vortalex {
 class Dialogs;
 struct EdidEditResult;
-struct EdidInfo;
 } // namespace vortalex
 
 // "EDID editor": changes the table of the EDID text (or of a file) in real
@@ -53,6 +55,14 @@ private:
     void showExtension(const QByteArray &table, const vortalex::EdidInfo &info);
     void showNativeButton();
     void setLuminance();
+    void setTimingFromSize();
+    void setRange();
+    void addAudio();
+    // Fills the audio fields from the chosen descriptor and shows the
+    // fields its format takes.
+    void showAudioFields();
+    QList<QCheckBox *> rateChecks() const;
+    QList<QCheckBox *> depthChecks() const;
     void connectEdits();
     bool askForTable(const QString &title, QString &name, QByteArray &bytes);
     void openFile();
@@ -67,5 +77,6 @@ private:
     QUndoStack m_undo;
     QByteArray m_start;
     QByteArray m_table;
+    QList<vortalex::AudioDescriptor> m_audio; // the audio list's descriptors
     bool m_showing = false;
 };
