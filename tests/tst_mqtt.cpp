@@ -487,7 +487,10 @@ void TestMqtt::unpluggedAndHeldBox()
     host.sim.setPlugged(true);
     // Several looks at a held box: it stays offline.
     QTest::qWait(500);
-    QCOMPARE(observer.payloads(availability), (QList<QByteArray> { "online", "offline" }));
+    const QList<QByteArray> seen = observer.payloads(availability);
+    QVERIFY2(seen.size() >= 2 && seen.constFirst() == "online"
+            && !seen.mid(1).contains(QByteArrayLiteral("online")),
+        seen.join(' ').constData());
     host.sim.setInUse(false);
     QVERIFY(observer.waitFor(availability, "online", 2));
     // A command reaches the box that came back.
