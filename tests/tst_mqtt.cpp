@@ -25,6 +25,20 @@
 using namespace vortalex;
 using namespace vortalex::test;
 
+// AddressSanitizer keeps freed memory in quarantine, so resident memory says
+// nothing about leaks there (its own leak check does).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kSanitized = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
+#endif
+#else
+constexpr bool kSanitized = false;
+#endif
+
 namespace {
 
 const QString kAvailability = QStringLiteral("vortalex/availability");
@@ -402,7 +416,7 @@ void TestMqtt::burstInOrder()
         QVERIFY(rss > 0);
         if (round == 0)
             afterFirst = rss;
-        else
+        else if (!kSanitized)
             QVERIFY2(rss - afterFirst < 1024,
                 qPrintable(QStringLiteral("%1 kB after the first burst, %2 kB after the second")
                                .arg(afterFirst)
@@ -480,19 +494,25 @@ void TestMqtt::unpluggedAndHeldBox()
     QVERIFY(mqtt.start(options.broker, availability, "offline", error));
     bridge.start();
     QVERIFY(observer.waitFor(availability, "online"));
+    // The service may say "offline" while it first looks for the box: count
+    // from here.
+    const auto seen = [&](const char *payload) {
+        return int(observer.payloads(availability).count(QByteArray(payload)));
+    };
+    const int offlineBefore = seen("offline");
+    const int onlineBefore = seen("online");
 
     host.sim.setPlugged(false);
-    QVERIFY(observer.waitFor(availability, "offline"));
+    QVERIFY(observer.waitFor(availability, "offline", offlineBefore + 1));
     host.sim.setInUse(true);
     host.sim.setPlugged(true);
     // Several looks at a held box: it stays offline.
     QTest::qWait(500);
-    const QList<QByteArray> seen = observer.payloads(availability);
-    QVERIFY2(seen.size() >= 2 && seen.constFirst() == "online"
-            && !seen.mid(1).contains(QByteArrayLiteral("online")),
-        seen.join(' ').constData());
+    QVERIFY2(seen("online") == onlineBefore
+            && observer.payloads(availability).constLast() == "offline",
+        observer.payloads(availability).join(' ').constData());
     host.sim.setInUse(false);
-    QVERIFY(observer.waitFor(availability, "online", 2));
+    QVERIFY(observer.waitFor(availability, "online", onlineBefore + 1));
     // A command reaches the box that came back.
     QVERIFY(publishMqtt(m_broker.port(), QStringLiteral("inprocess/green-led/set"), "off"));
     QTRY_COMPARE(host.box.state().settings[26], std::uint8_t(0));
