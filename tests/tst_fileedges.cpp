@@ -137,7 +137,8 @@ void TestFileEdges::targets_data()
         << "cli" << save << "block" << 2 << "vortalex-cli: cannot write file %T: " + block;
     QTest::newRow("settings save, dangling link: refused before the box is read")
         << "cli" << QStringList { "--emulated", "--frame-log", "%D/log", "settings", "save", "%T" }
-        << "dangling" << 2 << "vortalex-cli: cannot write file %T: the folder %D/gone does not exist\n";
+        << "dangling" << 2
+        << "vortalex-cli: cannot write file %T: the folder %D/gone does not exist\n";
     QTest::newRow("edid read -o, full disk")
         << "cli" << QStringList { "--emulated", "edid", "read", "-q", "-o", "%T" } << "full" << 2
         << "vortalex-cli: cannot write file %T: " + full;
