@@ -301,9 +301,15 @@ void TestCli::usageErrors_data()
                                 "hex digits; give 2 to 13 hex bytes separated by colons, such as "
                                 "50:04\n";
     QTest::newRow("encode key") << QStringList { "infoframe", "encode", "avi", "colr=x" }
-                                << "vortalex-cli: unknown key colr; keys: color, colorimetry, "
-                                   "quant, yquant, it, content, scaling, vic, aspect, active, "
-                                   "scan, repetition, top-bottom, left-right\n";
+                                << "vortalex-cli: unknown key colr (did you mean color?); keys: "
+                                   "color, colorimetry, quant, yquant, it, content, scaling, vic, "
+                                   "aspect, active, scan, repetition, top-bottom, left-right\n";
+    QTest::newRow("encode value, 100 characters")
+        << QStringList { "infoframe", "encode", "hdr", "eotf=" + QString(100, 'k') }
+        << "vortalex-cli: eotf=" + QString(64, 'k') + "...: expected sdr, hdr, pq, hlg\n";
+    QTest::newRow("decode, 100 characters")
+        << QStringList { "infoframe", "decode", "avi", QString(100, 'k') }
+        << "vortalex-cli: byte 1 \"" + QString(64, 'k') + "...\" is not two hex digits\n";
     QTest::newRow("unknown setting")
         << QStringList { "get", "volume" }
         << "vortalex-cli: unknown setting \"volume\"; the settings are active-input, "

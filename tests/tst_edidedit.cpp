@@ -717,6 +717,15 @@ void TestEdidEdit::commandLine_data()
         << "vortalex-edid: --hdr-max: luminance out of range: give 50 to 12 525 cd/m²; nothing "
            "written\n"
         << QByteArray();
+    QTest::newRow("HDR luminance not a number")
+        << QStringList { "edit", "IN", "-o", "OUT", "--hdr-max", "" } << 2
+        << "vortalex-edid: --hdr-max: \"\" is not a luminance in cd/m²; nothing written\n"
+        << QByteArray();
+    QTest::newRow("a long value is cut in the message")
+        << QStringList { "edit", "IN", "-o", "OUT", "--colorimetry", QString(100, u'c') } << 2
+        << "vortalex-edid: --colorimetry: unknown colorimetry \"" + QString(64, u'c')
+            + "...\"; nothing written\n"
+        << QByteArray();
     QTest::newRow("diff: equal") << QStringList { "diff", "IN", "IN" } << 0 << QString()
                                  << QByteArray();
     QTest::newRow("diff: different")

@@ -135,6 +135,10 @@ void TestFileEdges::targets_data()
         << "cli" << save << "socket" << 2 << "vortalex-cli: cannot write file %T: it is a socket\n";
     QTest::newRow("settings save, block device")
         << "cli" << save << "block" << 2 << "vortalex-cli: cannot write file %T: " + block;
+    QTest::newRow("settings save, dangling link: refused before the box is read")
+        << "cli" << QStringList { "--emulated", "--frame-log", "%D/log", "settings", "save", "%T" }
+        << "dangling" << 2
+        << "vortalex-cli: cannot write file %T: the folder %D/gone does not exist\n";
     QTest::newRow("edid read -o, full disk")
         << "cli" << QStringList { "--emulated", "edid", "read", "-q", "-o", "%T" } << "full" << 2
         << "vortalex-cli: cannot write file %T: " + full;
@@ -158,6 +162,10 @@ void TestFileEdges::targets_data()
         << "cli" << state << "full" << 0
         << "vortalex-cli: warning: the emulated box's state cannot be kept in %T: No space left "
            "on device; the next run starts without this run's changes\n";
+    QTest::newRow("emulated state, dangling link")
+        << "cli" << state << "dangling" << 2
+        << "vortalex-cli: cannot keep the emulated box's state in %T: the folder %D/gone does not "
+           "exist\n";
     QTest::newRow("emulated state, folder")
         << "cli" << state << "folder" << 2
         << "vortalex-cli: cannot keep the emulated box's state in %T: it is a folder\n";
@@ -184,6 +192,8 @@ void TestFileEdges::targets()
         QVERIFY(reader >= 0);
     } else if (kind == "folder") {
         QVERIFY(QDir().mkdir(target));
+    } else if (kind == "dangling") {
+        QVERIFY(QFile::link(m_dir->filePath("gone/x"), target));
     } else if (kind == "socket") {
         socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
         sockaddr_un address {};
@@ -200,7 +210,8 @@ void TestFileEdges::targets()
     }
     const mode_t typeBefore = fileType(target);
 
-    const Run result = run(program, args.replaceInStrings("%T", target));
+    const Run result
+        = run(program, args.replaceInStrings("%T", target).replaceInStrings("%D", m_dir->path()));
     if (reader >= 0 || socketFd >= 0) {
         QByteArray got(4096, '\0');
         const ssize_t n = reader >= 0 ? ::read(reader, got.data(), std::size_t(got.size())) : 0;
@@ -208,7 +219,11 @@ void TestFileEdges::targets()
         if (kind == "fifo")
             QVERIFY2(n > 0, "nothing came through the FIFO");
     }
-    QCOMPARE(QString::fromUtf8(result.err), QString(err).replace("%T", target));
+    QCOMPARE(QString::fromUtf8(result.err),
+        QString(err).replace("%T", target).replace("%D", m_dir->path()));
+    // Refused before the box was read: the frame log holds no frame.
+    if (exitCode == 2)
+        QVERIFY(readFile(m_dir->filePath("log")).isEmpty());
     QCOMPARE(result.exitCode, exitCode);
     // A target stays what it was; a regular one holds the new content, a
     // log the old one and the new lines after it.

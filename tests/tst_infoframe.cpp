@@ -154,6 +154,8 @@ void TestInfoFrame::hdrEncode_data()
         << "min-lum=6.5536: \"6.5536\": from 0 to 6.5535 cd/m² in steps of 0.0001";
     QTest::newRow("unknown EOTF") << "eotf=dolby"
                                   << "eotf=dolby: expected sdr, hdr, pq, hlg";
+    QTest::newRow("misspelt EOTF") << "eotf=qp"
+                                   << "eotf=qp: expected sdr, hdr, pq, hlg (did you mean pq?)";
     QTest::newRow("reserved EOTF code") << "eotf=5"
                                         << "eotf=5: expected sdr, hdr, pq, hlg";
     QTest::newRow("metadata type 2") << "metadata-type=2"
@@ -161,7 +163,8 @@ void TestInfoFrame::hdrEncode_data()
     QTest::newRow("unknown primaries") << "primaries=p3"
                                        << "primaries=p3: expected bt2020, dci-p3, bt709";
     QTest::newRow("unknown key") << "maxcll=3"
-                                 << "unknown key maxcll; keys: eotf, metadata-type, primaries, "
+                                 << "unknown key maxcll (did you mean max-cll?); keys: eotf, "
+                                    "metadata-type, primaries, "
                                     "red, green, blue, white, max-lum, min-lum, max-cll, max-fall";
     QTest::newRow("no value") << "eotf="
                               << "\"eotf=\" is not KEY=VALUE";
@@ -345,10 +348,11 @@ void TestInfoFrame::aviEncode_data()
                                     << "color=yuv: expected rgb, ycbcr422, ycbcr444, ycbcr420";
     QTest::newRow("bar past 65535") << "top-bottom=1,65536"
                                     << "top-bottom=1,65536: expected END,START from 0 to 65535";
-    QTest::newRow("unknown key") << "colour=rgb"
-                                 << "unknown key colour; keys: color, colorimetry, quant, yquant, "
-                                    "it, content, scaling, vic, aspect, active, scan, "
-                                    "repetition, top-bottom, left-right";
+    QTest::newRow("unknown key")
+        << "colour=rgb"
+        << "unknown key colour (did you mean color?); keys: color, colorimetry, quant, yquant, "
+           "it, content, scaling, vic, aspect, active, scan, "
+           "repetition, top-bottom, left-right";
 }
 
 void TestInfoFrame::aviEncode()

@@ -6,6 +6,7 @@
 #include "edidblocks.h"
 #include "edidchecksum.h"
 #include "edidvic.h"
+#include "text/echoedtext.h"
 
 #include <cmath>
 #include <limits>
@@ -164,7 +165,7 @@ EdidEditResult setManufacturer(const QByteArray &table, const QString &pnpId)
     if (id.size() != 3
         || !std::all_of(id.begin(), id.end(), [](QChar c) { return c >= u'A' && c <= u'Z'; }))
         return editRefused(
-            QStringLiteral("manufacturer \"%1\": give three letters A-Z").arg(pnpId));
+            QStringLiteral("manufacturer \"%1\": give three letters A-Z").arg(echoedText(pnpId)));
     return editBase(table, [&](QByteArray &t) {
         const int code = (id[0].unicode() - '@') << 10 | (id[1].unicode() - '@') << 5
             | (id[2].unicode() - '@');

@@ -5,6 +5,7 @@
 
 #include "edidchecksum.h"
 #include "edidvic.h"
+#include "text/echoedtext.h"
 
 #include <cmath>
 
@@ -772,13 +773,13 @@ EdidEditResult setPhysicalAddress(const QByteArray &table, const QString &addres
     if (parts.size() != 4 || digits.size() != 4)
         return editRefused(QStringLiteral("physical address \"%1\": give four numbers 0-15 as "
                                           "A.B.C.D")
-                               .arg(address));
+                               .arg(echoedText(address)));
     // A device's address ends at its first 0: 1.0.2.0 names no device.
     for (int i = 1; i < 4; ++i) {
         if (digits[i - 1] == 0 && digits[i] != 0)
             return editRefused(QStringLiteral("physical address \"%1\": after a 0 every number "
                                               "is 0 (as 1.2.0.0)")
-                                   .arg(address));
+                                   .arg(echoedText(address)));
     }
     return editCta(table, [&](CtaLayout &cta) {
         const int hdmi = cta.findVendor(kHdmiOui);
@@ -983,8 +984,8 @@ EdidEditResult setHdrStatic(const QByteArray &table, const QStringList &eotfs,
         while (bit < 4 && word.compare(QLatin1String(words[bit]), Qt::CaseInsensitive) != 0)
             ++bit;
         if (bit == 4)
-            return editRefused(
-                QStringLiteral("EOTF \"%1\": give words from sdr, hdr, pq, hlg").arg(word));
+            return editRefused(QStringLiteral("EOTF \"%1\": give words from sdr, hdr, pq, hlg")
+                                   .arg(echoedText(word)));
         eotfBits |= 1 << bit;
     }
     return editHdr(table, eotfBits, maxLuminance, maxFrameAvg, minLuminance, true);
@@ -1006,7 +1007,7 @@ EdidEditResult setColorimetry(const QByteArray &table, const QStringList &names)
         while (bit < 11 && name.compare(QLatin1String(known[bit]), Qt::CaseInsensitive) != 0)
             ++bit;
         if (bit == 11)
-            return editRefused(QStringLiteral("unknown colorimetry \"%1\"").arg(name));
+            return editRefused(QStringLiteral("unknown colorimetry \"%1\"").arg(echoedText(name)));
         bits |= 1 << bit;
     }
     if (bits == 0)

@@ -117,7 +117,12 @@ QString outputTargetProblem(const QString &name)
         return existingTargetProblem(name, info.st_mode);
     if (errno != ENOENT)
         return systemErrorText(errno);
-    const QString folder = QFileInfo(name).absolutePath();
+    // A dangling symbolic link is written through, as QSaveFile and open()
+    // do: the folder that must exist is its final target's.
+    QFileInfo target(name);
+    for (int depth = 0; depth < 40 && target.isSymLink(); ++depth)
+        target.setFile(target.symLinkTarget());
+    const QString folder = target.absolutePath();
     const QByteArray folderName = encoded(folder);
     if (::stat(folderName.constData(), &info) != 0)
         return QStringLiteral("the folder %1 does not exist").arg(echoedText(folder));

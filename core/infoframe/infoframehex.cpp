@@ -2,6 +2,7 @@
 #include "infoframehex.h"
 
 #include "text/boxtext.h"
+#include "text/echoedtext.h"
 #include "text/hexlist.h"
 
 #include <QStringList>
@@ -37,8 +38,9 @@ InfoFrameBytes readInfoFrameText(const QString &text)
     for (int i = 0; i < pairs.size(); ++i) {
         const QString &pair = pairs.at(i);
         if (pair.size() != 2 || !isHexDigit(pair.at(0)) || !isHexDigit(pair.at(1))) {
-            result.error
-                = QStringLiteral("byte %1 \"%2\" is not two hex digits").arg(i + 1).arg(pair);
+            result.error = QStringLiteral("byte %1 \"%2\" is not two hex digits")
+                               .arg(i + 1)
+                               .arg(echoedText(pair));
             return result;
         }
     }

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "text/didyoumean.h"
+#include "text/echoedtext.h"
+
 #include <QJsonArray>
 #include <QList>
 #include <QPair>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 
 namespace vortalex {
@@ -72,16 +76,29 @@ bool applyInfoFrameKeys(const QStringList &arguments, const QList<InfoFrameKey<V
                 row = &candidate;
         }
         if (!row) {
-            error = QStringLiteral("unknown key %1; keys: %2")
-                        .arg(key, names.join(QStringLiteral(", ")));
+            error = QStringLiteral("unknown key %1%2; keys: %3")
+                        .arg(echoedText(key), didYouMean(key, names),
+                            names.join(QStringLiteral(", ")));
             return false;
         }
         QString reason;
         if (!row->set(values, value, reason)) {
-            error = QStringLiteral("%1=%2: %3")
-                        .arg(key, value,
-                            reason.isEmpty() ? QStringLiteral("expected %1").arg(row->words)
-                                             : reason);
+            // Of the words a key takes, the plain ones ("pq", not "X,Y from
+            // 0 to 1") are suggested for a misspelt word; a number out of
+            // range gets none.
+            bool isNumber = false;
+            value.toDouble(&isNumber);
+            QStringList plainWords;
+            if (!isNumber)
+                plainWords = row->words.split(QStringLiteral(", "));
+            plainWords.erase(std::remove_if(plainWords.begin(), plainWords.end(),
+                                 [](const QString &word) { return word.contains(' '); }),
+                plainWords.end());
+            error
+                = QStringLiteral("%1=%2: %3%4")
+                      .arg(key, echoedText(value),
+                          reason.isEmpty() ? QStringLiteral("expected %1").arg(row->words) : reason,
+                          didYouMean(value.toLower(), plainWords));
             return false;
         }
     }

@@ -15,6 +15,7 @@
 #include "files/inputfile.h"
 #include "files/outputfile.h"
 #include "files/standardoutput.h"
+#include "text/echoedtext.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -63,7 +64,8 @@ bool parseNumbers(const QString &text, QList<int> &values)
 
 EdidEditResult badValue(const QString &value, const char *wanted)
 {
-    return { QByteArray(), QStringLiteral("\"%1\" is not %2").arg(value, QLatin1String(wanted)) };
+    return { QByteArray(),
+        QStringLiteral("\"%1\" is not %2").arg(echoedText(value), QString::fromUtf8(wanted)) };
 }
 
 Edit numbersEdit(EdidEditResult (*edit)(const QByteArray &, const QList<int> &))
