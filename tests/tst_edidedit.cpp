@@ -245,7 +245,10 @@ QList<OperationRow> operationRows()
                 for (int vic : { 97, 96 }) {
                     if (std::any_of(cta.vics.begin(), cta.vics.end(),
                             [vic](const VideoDescriptor &v) { return v.vic == vic; }))
-                        return addYcbcr420Vics(removeVics(t, { vic }).table, { vic });
+                    {
+                        const EdidEditResult removed = removeVics(t, { vic });
+                        return removed.ok() ? addYcbcr420Vics(removed.table, { vic }) : removed;
+                    }
                 }
                 if (!cta.ycbcr420OnlyVics.isEmpty())
                     return removeYcbcr420Vics(t, { cta.ycbcr420OnlyVics.first() });
@@ -519,7 +522,9 @@ void TestEdidEdit::operations()
                 || result.refusal.startsWith(QLatin1String("a data block holds at most 31"))
                 || result.refusal.contains(QLatin1String("is not the size of the preferred"))
                 || result.refusal.contains(QLatin1String("leads the video data block and is"))
-                || result.refusal.startsWith(QLatin1String("range limits only widen")),
+                || result.refusal.startsWith(QLatin1String("range limits only widen"))
+                || result.refusal.contains(QLatin1String("names its 3D formats by their place"))
+                || result.refusal.contains(QLatin1String("is required and the base block")),
             qPrintable(result.refusal));
         return;
     }
@@ -623,6 +628,14 @@ void TestEdidEdit::refusals_data()
     QTest::newRow("physical address with a number after a 0")
         << "sim_tv_a.bin" << 10
         << "physical address \"0.1.0.0\": after a 0 every number is 0 (as 1.2.0.0)";
+    QTest::newRow("VIC whose place names a 3D format")
+        << "edid/benq_projector.bin" << 11
+        << "VIC 21: the HDMI vendor block names its 3D formats by their place among the first 16 "
+           "VICs; this edit would move them and give 3D to other formats";
+    QTest::newRow("VIC 1 that the established timings do not stand in for")
+        << "edid/panasonic_tv_meia0a6.bin" << 12
+        << "VIC 1 (640x480@60) is required and the base block's established timings do not list "
+           "it; not removed";
     QTest::newRow("native VIC above 64")
         << "sim_tv_a.bin" << 5
         << "only VICs 1-64 can be marked native in a video data block; not 97";
@@ -648,6 +661,8 @@ void TestEdidEdit::refusals()
         [](const QByteArray &t) { return setDisplayName(t, QString()); },
         [](const QByteArray &t) { return addYcbcr420Vics(t, { 16 }); },
         [](const QByteArray &t) { return setPhysicalAddress(t, QStringLiteral("0.1.0.0")); },
+        [](const QByteArray &t) { return removeVics(t, { 21 }); },
+        [](const QByteArray &t) { return removeVics(t, { 1 }); },
     };
     const EdidEditResult result = edits.at(edit)(table);
     QCOMPARE(result.refusal, refusal);

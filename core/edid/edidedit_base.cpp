@@ -408,6 +408,9 @@ EdidEditResult setPreferredVic(const QByteArray &table, int vic)
         return result;
     }
     return editCta(table, [&](CtaLayout &cta) {
+        const QString moved = hdmi3dPositionsProblem(cta, 0);
+        if (!moved.isNull())
+            return moved;
         const QString refusal = writePreferred(cta.base, *timing, what, cta.notes);
         if (!refusal.isNull())
             return refusal;

@@ -266,6 +266,28 @@ QString coverVic(CtaLayout &cta, int vic, bool ycbcr420Only)
 
 } // namespace
 
+QString hdmi3dPositionsProblem(const CtaLayout &cta, int firstShifted)
+{
+    // The places the 3D fields can name: 4-bit indices and a 16-bit mask.
+    constexpr int kNamedPlaces = 16;
+    const int at = cta.findVendor(kHdmiOui);
+    if (at < 0 || firstShifted >= kNamedPlaces)
+        return QString();
+    const QByteArray &b = cta.blocks.at(at);
+    // Header byte, OUI, address, flags, TMDS clock, then the field flags.
+    constexpr int kFieldFlags = 8;
+    const int flags = byteAt(b, kFieldFlags);
+    if (b.size() <= kFieldFlags || !(flags & 0x20)) // no HDMI_Video_present
+        return QString();
+    int i = kFieldFlags + 1 + ((flags & 0x80) ? 2 : 0) + ((flags & 0x40) ? 2 : 0);
+    const int lengths = byteAt(b, i + 1);
+    if (i + 1 >= b.size() || (lengths & 0x1F) == 0) // HDMI_3D_LEN 0: no per-VIC 3D fields
+        return QString();
+    return QStringLiteral("the HDMI vendor block names its 3D formats by their place among the "
+                          "first 16 VICs; this edit would move them and give 3D to other "
+                          "formats");
+}
+
 void makeVicPreferred(CtaLayout &cta, int vic)
 {
     bool capable = dropYcbcr420Only(cta, vic);
@@ -356,6 +378,16 @@ EdidEditResult removeVics(const QByteArray &table, const QList<int> &vics)
                                      .arg(vic);
                     continue;
                 }
+                const QString moved = hdmi3dPositionsProblem(cta, index);
+                if (!moved.isNull())
+                    return QStringLiteral("VIC %1: %2").arg(vic).arg(moved);
+                // CTA-861 requires 640x480@60 of every sink: in the video
+                // list or among the base block's established timings.
+                constexpr int kEstablishedTimings1 = 0x23;
+                constexpr int k640x480At60 = 0x20;
+                if (vic == 1 && !(byteAt(cta.base, kEstablishedTimings1) & k640x480At60))
+                    return QStringLiteral("VIC 1 (640x480@60) is required and the base block's "
+                                          "established timings do not list it; not removed");
                 const auto where = videoDescriptors(cta);
                 if (index == 0 && !(byteAt(cta.header, 3) & 0x0F)) {
                     // Without a native detailed timing the first VIC counts as

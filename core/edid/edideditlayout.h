@@ -73,6 +73,13 @@ std::optional<DetailedTiming> firstDetailedTiming(const QByteArray &base);
 QString widenRangeLimits(QByteArray &base, const DetailedTiming &timing, const QString &what,
     QStringList &notes, int clockDivider = 1);
 
+// Why the video list may not change at position `firstShifted` or later: the
+// HDMI vendor block's 3D fields (HDMI 1.4b, 8.3.2: 3D_Structure_ALL with its
+// mask, and the 2D_VIC_order entries) name the first 16 VICs by their place
+// in the list, so moving them would give 3D to other formats. Null when the
+// block has no such fields or the change comes after them.
+QString hdmi3dPositionsProblem(const CtaLayout &cta, int firstShifted);
+
 // Puts `vic` first in the video data block (adding it; a 4:2:0-only VIC
 // becomes a regular one marked 4:2:0-capable) and first in a video format
 // preference block; the first detailed timing becomes the one native
