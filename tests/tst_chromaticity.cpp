@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chromaticity diagram: gamut geometry against values worked out by
-// hand, the drawing at two sizes, and both Tools windows following their
-// fields.
-#include "tools/chromaticitydiagram.h"
-#include "colour/gamut.h"
+// hand, the drawing at two sizes, the legend kept off the locus, and both Tools windows following
+// their fields.
 #include "colour/cielocus.h"
+#include "colour/gamut.h"
 #include "infoframe/hdrinfoframe.h"
 #include "infoframe/infoframehex.h"
 #include "support/windowharness.h"
+#include "tools/chromaticitydiagram.h"
 #include "ui_VortalexForm.h"
 
 #include <QImage>
@@ -59,6 +59,8 @@ private slots:
     void locusHoldsBt2020Primaries();
     void drawing_data();
     void drawing();
+    void legendPlacement_data();
+    void legendPlacement();
     void windowsFollowFields_data();
     void windowsFollowFields();
 };
@@ -206,6 +208,43 @@ void TestChromaticity::drawing()
     QVERIFY(plot.map(kDisplay.red).x() > plot.map(kDisplay.green).x());
     QVERIFY(plot.map(kDisplay.green).y() < plot.map(kDisplay.blue).y());
     QVERIFY(rect.contains(plot.map({ 0.8, 0.9 })) && rect.contains(plot.map({ 0, 0 })));
+}
+
+void TestChromaticity::legendPlacement_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("shown");
+
+    QTest::newRow("200 x 200") << QSize(200, 200) << false;
+    QTest::newRow("320 x 240") << QSize(320, 240) << false;
+    QTest::newRow("380 x 400") << QSize(380, 400) << true;
+    QTest::newRow("600 x 500") << QSize(600, 500) << true;
+}
+
+void TestChromaticity::legendPlacement()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, shown);
+
+    // Five entries as the InfoFrame builder shows them, the widest "BT.2020".
+    const QFont font;
+    const QFontMetricsF metrics(font);
+    const QSizeF legend(
+        metrics.horizontalAdvance(QStringLiteral("BT.2020")) + 2.5 * metrics.height(),
+        5.67 * metrics.height());
+    const ChromaticityPlot plot(QRectF(QPointF(0, 0), size), font);
+    const QRectF box = chromaticityLegendRect(plot, legend, font);
+    QCOMPARE(!box.isEmpty(), shown);
+    if (!shown)
+        return;
+    const QPointF topRight = plot.map({ ChromaticityPlot::kMaxX, ChromaticityPlot::kMaxY });
+    QCOMPARE(box.size(), legend);
+    QCOMPARE(box.top(), topRight.y());
+    QVERIFY(box.right() < topRight.x() && box.right() > topRight.x() - metrics.height());
+    QPolygonF locus;
+    for (int i = 0; i < spectralLocusSize(); ++i)
+        locus << plot.map(spectralLocus()[i].xy);
+    QVERIFY(!QPolygonF(box).intersects(locus));
 }
 
 void TestChromaticity::windowsFollowFields_data()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Retakes the README's four tab screenshots, EDID details and the InfoFrame builder from vortalex-demo under Xvfb.
+# Retakes the README's four tab screenshots, EDID details, the EDID editor and the InfoFrame
+# builder from vortalex-demo under Xvfb.
 # Needs a built ./build/vortalex-demo, xvfb, xdotool and ImageMagick
 # (bash tools/install-deps.sh screenshots installs them).
 set -euo pipefail
@@ -22,8 +23,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
 
 # EDID details and the InfoFrame builder, opened from the Tools menu (menu bar
 # of the window at the screen origin: EDID details first, the builder second).
-# The builder's fields are switched to DCI-P3 so that the capture's BT.2020
-# triangle shows dashed beside them.
+# The builder, which scrolls at its opening size, is moved to the origin and made
+# large enough to show all of its form; its fields are switched to DCI-P3 (Alt+P,
+# the item below BT.2020) so that the capture's BT.2020 triangle shows dashed beside them.
 shoot_tool() {
     xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
         ./build/vortalex-demo & pid=$!
@@ -39,7 +41,7 @@ shoot_tool() {
 }
 shoot_tool 27 "EDID details" edid-details ""
 shoot_tool 47 "InfoFrame builder" infoframe-builder \
-    'xdotool mousemove --window "$wid" 370 77 click 1; sleep 1; xdotool key Down Return; sleep 1'
+    'xdotool windowmove "$wid" 0 0 windowsize "$wid" 1100 900; sleep 1; xdotool key alt+p Down; sleep 1'
 
 # The EDID editor (third entry of the Tools menu), on its Video tab.
 xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '

@@ -48,39 +48,62 @@ void drawMarkers(QPainter &painter, const ChromaticityPlot &plot, const Gamut &g
         painter.drawEllipse(plot.map(p), radius, radius);
 }
 
-void drawLocus(QPainter &painter, const ChromaticityPlot &plot, const QPalette &palette)
+QPolygonF locusPolygon(const ChromaticityPlot &plot)
 {
     QPolygonF locus;
     for (int i = 0; i < spectralLocusSize(); ++i)
         locus << plot.map(spectralLocus()[i].xy);
-    const QColor text = palette.color(QPalette::Text);
-    painter.setPen(QPen(text, 1.2));
-    painter.setBrush(blend(palette.color(QPalette::Base), text, 0.06));
-    painter.drawPolygon(locus); // closed by the line of purples
+    return locus; // closed by the line of purples
+}
 
-    QFont small = painter.font();
-    if (small.pointSizeF() > 0)
-        small.setPointSizeF(small.pointSizeF() * 0.85);
+QFont locusLabelFont(QFont font)
+{
+    if (font.pointSizeF() > 0)
+        font.setPointSizeF(font.pointSizeF() * 0.85);
     else
-        small.setPixelSize(std::max(1, int(small.pixelSize() * 0.85)));
-    painter.setFont(small);
-    const QFontMetricsF metrics(small);
+        font.setPixelSize(std::max(1, int(font.pixelSize() * 0.85)));
+    return font;
+}
+
+struct LocusLabel
+{
+    QString text;
+    QRectF rect;
+};
+
+// The wavelengths named along the locus, each set outward from its middle.
+QList<LocusLabel> locusLabels(const ChromaticityPlot &plot, const QFont &labelFont)
+{
+    const QFontMetricsF metrics(labelFont);
+    QList<LocusLabel> labels;
     for (int i = 0; i < spectralLocusSize(); ++i) {
         const LocusPoint &point = spectralLocus()[i];
         if (std::find(std::begin(kLocusLabelsNm), std::end(kLocusLabelsNm), point.wavelengthNm)
             == std::end(kLocusLabelsNm))
             continue;
-        // Outward, away from the middle of the locus.
         const double dx = point.xy.x - kLocusLabelCentre.x;
         const double dy = point.xy.y - kLocusLabelCentre.y;
         const double length = std::hypot(dx, dy);
-        const QString label = QString::number(point.wavelengthNm);
+        const QString text = QString::number(point.wavelengthNm);
         const QPointF at
             = plot.map(point.xy) + QPointF(dx / length, -dy / length) * metrics.height() * 1.1;
-        const QSizeF size(metrics.horizontalAdvance(label), metrics.height());
-        painter.drawText(QRectF(at - QPointF(size.width() / 2, size.height() / 2), size),
-            Qt::AlignCenter, label);
+        const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+        labels.append({ text, QRectF(at - QPointF(size.width() / 2, size.height() / 2), size) });
     }
+    return labels;
+}
+
+void drawLocus(QPainter &painter, const ChromaticityPlot &plot, const QPalette &palette)
+{
+    const QColor text = palette.color(QPalette::Text);
+    painter.setPen(QPen(text, 1.2));
+    painter.setBrush(blend(palette.color(QPalette::Base), text, 0.06));
+    painter.drawPolygon(locusPolygon(plot));
+
+    const QFont labelFont = locusLabelFont(painter.font());
+    painter.setFont(labelFont);
+    for (const LocusLabel &label : locusLabels(plot, labelFont))
+        painter.drawText(label.rect, Qt::AlignCenter, label.text);
 }
 
 void drawAxes(QPainter &painter, const ChromaticityPlot &plot, const QPalette &palette)
@@ -137,9 +160,11 @@ void drawLegend(QPainter &painter, const ChromaticityPlot &plot, const QPalette 
     for (const LegendEntry &entry : entries)
         textWidth = std::max(textWidth, metrics.horizontalAdvance(entry.name));
     const double padding = metrics.height() / 3;
-    const QPointF topRight = plot.map({ ChromaticityPlot::kMaxX, ChromaticityPlot::kMaxY });
-    const QRectF box(topRight.x() - sample - textWidth - 4 * padding, topRight.y(),
-        sample + textWidth + 3 * padding, entries.size() * metrics.height() + 2 * padding);
+    const QRectF box = chromaticityLegendRect(plot,
+        QSizeF(sample + textWidth + 3 * padding, entries.size() * metrics.height() + 2 * padding),
+        painter.font());
+    if (box.isEmpty())
+        return;
     QColor background = palette.color(QPalette::Base);
     background.setAlphaF(0.85f);
     painter.setPen(
@@ -175,6 +200,18 @@ ChromaticityPlot::ChromaticityPlot(const QRectF &rect, const QFont &font)
 QPointF ChromaticityPlot::map(const XyPoint &point) const
 {
     return { m_origin.x() + point.x * m_scale, m_origin.y() - point.y * m_scale };
+}
+
+QRectF chromaticityLegendRect(
+    const ChromaticityPlot &plot, const QSizeF &legendSize, const QFont &font)
+{
+    const double inset = QFontMetricsF(font).height() / 3;
+    const QPointF topRight = plot.map({ ChromaticityPlot::kMaxX, ChromaticityPlot::kMaxY });
+    const QRectF box(QPointF(topRight.x() - inset - legendSize.width(), topRight.y()), legendSize);
+    const QList<LocusLabel> labels = locusLabels(plot, locusLabelFont(font));
+    const bool coversLabel = std::any_of(labels.cbegin(), labels.cend(),
+        [&box](const LocusLabel &label) { return label.rect.intersects(box); });
+    return coversLabel || QPolygonF(box).intersects(locusPolygon(plot)) ? QRectF() : box;
 }
 
 QColor referenceGamutColour(ReferenceGamut reference, const QPalette &palette)

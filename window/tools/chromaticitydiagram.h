@@ -43,6 +43,13 @@ struct ChromaticityContent
 QColor referenceGamutColour(vortalex::ReferenceGamut reference, const QPalette &palette);
 QColor shownGamutColour(const QPalette &palette);
 
+// Where a legend of `legendSize` goes in the plot drawn with `font`: the top
+// right corner, or nowhere (an empty rectangle) where it would cover the
+// locus or its labels. The room under the line of purples is no fallback: it
+// is smaller than the corner's wherever the corner is too small.
+QRectF chromaticityLegendRect(
+    const ChromaticityPlot &plot, const QSizeF &legendSize, const QFont &font);
+
 // Draws the whole diagram inside `rect` and nowhere else: spectral locus and
 // line of purples, axes, the reference triangles with their legend, then the
 // shown triangle and white point.
