@@ -276,12 +276,14 @@ QString hdmi3dPositionsProblem(const CtaLayout &cta, int firstShifted)
     const QByteArray &b = cta.blocks.at(at);
     // Header byte, OUI, address, flags, TMDS clock, then the field flags.
     constexpr int kFieldFlags = 8;
-    const int flags = byteAt(b, kFieldFlags);
-    if (b.size() <= kFieldFlags || !(flags & 0x20)) // no HDMI_Video_present
+    if (b.size() <= kFieldFlags)
         return QString();
-    int i = kFieldFlags + 1 + ((flags & 0x80) ? 2 : 0) + ((flags & 0x40) ? 2 : 0);
-    const int lengths = byteAt(b, i + 1);
-    if (i + 1 >= b.size() || (lengths & 0x1F) == 0) // HDMI_3D_LEN 0: no per-VIC 3D fields
+    const int flags = byteAt(b, kFieldFlags);
+    if (!(flags & 0x20)) // no HDMI_Video_present
+        return QString();
+    const int i = kFieldFlags + 1 + ((flags & 0x80) ? 2 : 0) + ((flags & 0x40) ? 2 : 0);
+    // HDMI_3D_LEN 0 (or no such byte): no per-VIC 3D fields.
+    if (i + 1 >= b.size() || (byteAt(b, i + 1) & 0x1F) == 0)
         return QString();
     return QStringLiteral("the HDMI vendor block names its 3D formats by their place among the "
                           "first 16 VICs; this edit would move them and give 3D to other "
