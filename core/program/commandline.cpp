@@ -47,10 +47,10 @@ struct OwnedOption
     QString sub; // empty: every subcommand
 };
 
-QList<OwnedOption> ownedOptions(const QList<CommandSpec> &commands)
+QList<OwnedOption> ownedOptions(const QList<CommandEntry> &commands)
 {
     QList<OwnedOption> owned;
-    for (const CommandSpec &command : commands) {
+    for (const CommandEntry &command : commands) {
         for (const QString &item : command.options.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             owned.append({ item.section(QLatin1Char('@'), 0, 0), command.name,
                 item.section(QLatin1Char('@'), 1, 1) });
@@ -117,7 +117,7 @@ QString unknownWord(const QString &what, const QString &typed, const QStringList
 }
 
 CommandLine::CommandLine(
-    const QString &program, const QList<ProgramOption> &options, const QList<CommandSpec> &commands)
+    const QString &program, const QList<ProgramOption> &options, const QList<CommandEntry> &commands)
     : m_program(program)
     , m_options(options)
     , m_commands(commands)
@@ -280,9 +280,9 @@ QString CommandLine::misplacedOption(const QStringList &words) const
     return QString();
 }
 
-const CommandSpec *CommandLine::command(const QString &name) const
+const CommandEntry *CommandLine::command(const QString &name) const
 {
-    for (const CommandSpec &command : m_commands) {
+    for (const CommandEntry &command : m_commands) {
         if (command.name == name)
             return &command;
     }
@@ -292,7 +292,7 @@ const CommandSpec *CommandLine::command(const QString &name) const
 QStringList CommandLine::commandNames() const
 {
     QStringList names;
-    for (const CommandSpec &command : m_commands)
+    for (const CommandEntry &command : m_commands)
         names.append(command.name);
     return names;
 }
@@ -338,7 +338,7 @@ QString CommandLine::helpText(const QString &usage, const QString &description) 
     return text;
 }
 
-QString CommandLine::formList(const CommandSpec &command) const
+QString CommandLine::formList(const CommandEntry &command) const
 {
     QString text;
     for (const QString &form : lines(command.forms))
@@ -347,7 +347,7 @@ QString CommandLine::formList(const CommandSpec &command) const
     return text;
 }
 
-QString CommandLine::commandHelp(const CommandSpec &command, const QString &extra) const
+QString CommandLine::commandHelp(const CommandEntry &command, const QString &extra) const
 {
     QString text;
     for (const QString &form : lines(command.forms))
@@ -386,7 +386,7 @@ QJsonObject CommandLine::optionJson(const ProgramOption &option) const
         { QStringLiteral("description"), option.description } };
 }
 
-QJsonObject CommandLine::commandHelpJson(const CommandSpec &command) const
+QJsonObject CommandLine::commandHelpJson(const CommandEntry &command) const
 {
     QJsonArray forms;
     for (const QString &form : lines(command.forms))
@@ -413,7 +413,7 @@ QJsonObject CommandLine::helpJson(const QString &version) const
             options.append(optionJson(option));
     }
     QJsonArray commands;
-    for (const CommandSpec &command : m_commands)
+    for (const CommandEntry &command : m_commands)
         commands.append(commandHelpJson(command));
     return { { QStringLiteral("program"), m_program }, { QStringLiteral("version"), version },
         { QStringLiteral("options"), options }, { QStringLiteral("commands"), commands } };

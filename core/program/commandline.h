@@ -11,8 +11,8 @@ namespace vortalex {
 
 // One command of a program as its help, its option checks and its shell
 // completion see it. Each program keeps its commands in one table whose rows
-// have these fields; commandSpecs() reads them.
-struct CommandSpec
+// have these fields; commandEntries() reads them.
+struct CommandEntry
 {
     QString name;
     // One line a form, separated by '\n': the usage after the program's
@@ -25,13 +25,13 @@ struct CommandSpec
     QString examples;
 };
 
-template<typename Row> QList<CommandSpec> commandSpecs(const QList<Row> &rows)
+template<typename Row> QList<CommandEntry> commandEntries(const QList<Row> &rows)
 {
-    QList<CommandSpec> specs;
+    QList<CommandEntry> entries;
     for (const Row &row : rows)
-        specs.append({ QString::fromUtf8(row.name), QString::fromUtf8(row.forms),
+        entries.append({ QString::fromUtf8(row.name), QString::fromUtf8(row.forms),
             QString::fromUtf8(row.options), QString::fromUtf8(row.examples) });
-    return specs;
+    return entries;
 }
 
 struct ProgramOption
@@ -73,7 +73,7 @@ class CommandLine
 {
 public:
     CommandLine(const QString &program, const QList<ProgramOption> &options,
-        const QList<CommandSpec> &commands);
+        const QList<CommandEntry> &commands);
 
     // Reads `arguments` (the program's name first): options anywhere, "--"
     // ends them. False, with error(), for an unknown option (with the one
@@ -92,8 +92,8 @@ public:
     // name, then its subcommand); else the message naming their owners.
     QString misplacedOption(const QStringList &words) const;
 
-    const QList<CommandSpec> &commands() const { return m_commands; }
-    const CommandSpec *command(const QString &name) const;
+    const QList<CommandEntry> &commands() const { return m_commands; }
+    const CommandEntry *command(const QString &name) const;
     QStringList commandNames() const;
     // "unknown command "X" (did you mean Y?); the commands are ...".
     QString unknownCommand(const QString &typed) const;
@@ -101,13 +101,13 @@ public:
     // The program's help: `usage`, `description`, then the options.
     QString helpText(const QString &usage, const QString &description) const;
     // The forms of a command, one entry each, as the program's help lists them.
-    QString formList(const CommandSpec &command) const;
+    QString formList(const CommandEntry &command) const;
     // A command's help: its usage lines, forms, `extra`, its options and examples.
-    QString commandHelp(const CommandSpec &command, const QString &extra = QString()) const;
+    QString commandHelp(const CommandEntry &command, const QString &extra = QString()) const;
     // The same as JSON: {"name", "forms": [{"usage", "description"}],
     // "options": [...], "examples": [...]}; the program's adds "program",
     // "version", "options" and "commands".
-    QJsonObject commandHelpJson(const CommandSpec &command) const;
+    QJsonObject commandHelpJson(const CommandEntry &command) const;
     QJsonObject helpJson(const QString &version) const;
 
     // Whether the option word `word` takes its value from the next word.
@@ -127,7 +127,7 @@ private:
 
     QString m_program;
     QList<ProgramOption> m_options;
-    QList<CommandSpec> m_commands;
+    QList<CommandEntry> m_commands;
     QStringList m_words;
     QList<QPair<QString, QString>> m_given;
     QString m_error;

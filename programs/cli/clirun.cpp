@@ -167,7 +167,7 @@ QString keepEmulatedBox(CliHost &host, const QString &path, const QStringList &w
 
 CommandLine cliCommandLine()
 {
-    return CommandLine(QStringLiteral("vortalex-cli"), cliOptions(), commandSpecs(cliCommands()));
+    return CommandLine(QStringLiteral("vortalex-cli"), cliOptions(), commandEntries(cliCommands()));
 }
 
 QString cliHelpText()

@@ -223,9 +223,9 @@ const CliCommand *findCliCommand(const QString &name)
 
 QString cliCommandList()
 {
-    const CommandLine commandLine(QStringLiteral("vortalex-cli"), {}, commandSpecs(cliCommands()));
+    const CommandLine commandLine(QStringLiteral("vortalex-cli"), {}, commandEntries(cliCommands()));
     QString text = QStringLiteral("Commands:\n");
-    for (const CommandSpec &command : commandLine.commands())
+    for (const CommandEntry &command : commandLine.commands())
         text += commandLine.formList(command);
     return text + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode hdr:", hdrKeyWords())
         + QLatin1Char('\n') + encodeKeyHelp("Keys of infoframe encode avi:", aviKeyWords());

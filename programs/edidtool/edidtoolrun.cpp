@@ -23,7 +23,7 @@ namespace {
 struct EdidToolCommand
 {
     const char *name;
-    const char *forms; // as CommandSpec has them
+    const char *forms; // as CommandEntry has them
     const char *options; // owned long options; edit also owns every edit
     int (*run)(const CommandLine &commandLine, const QStringList &args);
     const char *examples;
@@ -110,14 +110,14 @@ CommandLine edidToolCommandLine()
     };
     options.last().internal = true;
     options += edidEditOptions();
-    QList<CommandSpec> specs = commandSpecs(edidToolCommands());
-    for (CommandSpec &spec : specs) {
-        if (spec.name != QLatin1String("edit"))
+    QList<CommandEntry> entries = commandEntries(edidToolCommands());
+    for (CommandEntry &entry : entries) {
+        if (entry.name != QLatin1String("edit"))
             continue;
         for (const ProgramOption &edit : edidEditOptions())
-            spec.options += QLatin1Char(' ') + edit.longName();
+            entry.options += QLatin1Char(' ') + edit.longName();
     }
-    return CommandLine(QStringLiteral("vortalex-edid"), options, specs);
+    return CommandLine(QStringLiteral("vortalex-edid"), options, entries);
 }
 
 const EdidToolCommand *findCommand(const QString &name)
@@ -144,7 +144,7 @@ void printJson(const QJsonObject &object)
 QString helpText(const CommandLine &commandLine)
 {
     QString commands = QStringLiteral("Commands:\n");
-    for (const CommandSpec &command : commandLine.commands())
+    for (const CommandEntry &command : commandLine.commands())
         commands += commandLine.formList(command);
     return commandLine.helpText(QStringLiteral("vortalex-edid [options] [decode] [FILE...]"),
         QString::fromLatin1(kDescription) + commands + QString::fromLatin1(kNotes));
@@ -152,7 +152,7 @@ QString helpText(const CommandLine &commandLine)
 
 int printHelp(const CommandLine &commandLine, const QString &topic, bool json)
 {
-    const CommandSpec *command = topic.isEmpty() ? nullptr : commandLine.command(topic);
+    const CommandEntry *command = topic.isEmpty() ? nullptr : commandLine.command(topic);
     if (!topic.isEmpty() && !command)
         return fail(commandLine.unknownCommand(topic));
     if (json)
